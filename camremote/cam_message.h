@@ -1,0 +1,15 @@
+// Message boxes of the camera units.
+#pragma once
+
+#include "plugin/core/text.h"
+
+namespace eos {
+
+// Shows a message box and returns the button pressed. An empty caption becomes the
+// application's title. Owned by the plug-in's active window when there is one, else
+// system-modal.
+int CamMessageBox(TextView text, TextView caption, int flags1, int flags2);
+// An information box with one OK button, titled with the application's title.
+int CamShowMessage(TextView text);
+
+}  // namespace eos

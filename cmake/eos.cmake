@@ -1,0 +1,26 @@
+# Settings every target of the project shares.
+
+function(eos_target_defaults target)
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
+                                             -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual)
+    if(EOS_WERROR)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()
+
+if(WIN32)
+  # Only system DLLs may be imported: the runtime libraries are linked in.
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
+  set(EOS_THIRD_PARTY ${PROJECT_SOURCE_DIR}/build/third_party/i686 CACHE PATH "Static i686 libraries")
+  list(PREPEND CMAKE_FIND_ROOT_PATH ${EOS_THIRD_PARTY})
+elseif(EOS_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,100 @@
+#include "plugin/commands.h"
+
+#include "camremote/version.h"
+#include "plugin/core/paramtext.h"
+#include "plugin/services.h"
+#include "plugin/state.h"
+
+namespace eos {
+
+namespace {
+
+void SetCapabilities(TextView text) {
+  PluginState& s = State();
+  s.CanSettings = GetParamValue(u"CanSettings", text) != u"0";
+  s.CanFocus = GetParamValue(u"CanFocus", text) != u"0";
+}
+
+void Free() {
+  WriteLog(u"CanonEosSDKParams - ctEos_Free 1");
+  State().Translations.reset();
+  WriteLog(u"CanonEosSDKParams - ctEos_Free 2");
+  WriteLog(u"CanonEosSDKParams - ctEos_Free 3");
+  DoCanonSDKFree();
+  WriteLog(u"CanonEosSDKParams - ctEos_Free 4");
+}
+
+void Versions(Text& text) {
+  text = SetParamValue(u"Version", GetPluginVersion(), text);
+  Text sdk;
+  try {
+    PrepareSdkPath();
+    sdk = GetSdkFileVersion(u"EDSDK.DLL");
+  } catch (...) {
+    sdk.clear();
+  }
+  text = SetParamValue(u"SDKVersion", sdk, text);
+  text = SetParamValue(u"CamRemoteVersion", CamRemoteVersionText(), text);
+}
+
+}  // namespace
+
+bool DoCanonSDKFree() {
+  WriteLog(u"DoCanonSDKFree");
+  auto& dialog = State().dlgCanonEosSDK;
+  if (!dialog) {
+    WriteLog(u"DoCanonSDKFree allready done");
+    return true;
+  }
+  try {
+    dialog.reset();
+    WriteLog(u"DoCanonSDKFree OK");
+    return true;
+  } catch (...) {
+    dialog.release();
+    WriteLog(u"DoCanonSDKFree Failed");
+    return false;
+  }
+}
+
+int32_t CanonEosSDKParams(int32_t cmd, Text& text) {
+  PluginState& s = State();
+  try {
+    switch (cmd) {
+      case ctEos_Capture:
+      case ctEos_CaptureAuto:
+      case ctEos_Settings:
+        return -1;  // the capture run arrives with the capture dialog
+      case ctEos_GetSettings:
+        text = s.StoredSettings;
+        break;
+      case ctEos_SetSettings:
+        s.StoredSettings = text;
+        s.SettingsFromHost = true;
+        break;
+      case ctEos_Translations:
+        LoadTranslations(text);
+        break;
+      case ctEos_Capabilities:
+        SetCapabilities(text);
+        break;
+      case ctEos_Free:
+        Free();
+        break;
+      case ctEos_Version:
+        Versions(text);
+        break;
+      case ctEos_Ping:
+        text += u" hopp";
+        break;
+      default:
+        break;
+    }
+    return 0;
+  } catch (...) {
+    // Only memory exhaustion gets here; the host keeps its text.
+    return -1;
+  }
+}
+
+}  // namespace eos

@@ -1,0 +1,48 @@
+// The plug-in's one export, called by Delphi hosts with the register convention:
+// the command in EAX, the address of the host's BSTR variable in EDX, the result in EAX.
+#include <float.h>
+#include <windows.h>
+
+#include <oleauto.h>
+
+#include "plugin/commands.h"
+#include "win/wtext.h"
+
+namespace eos {
+
+namespace {
+
+// Delphi hosts run with floating-point exceptions unmasked; library code expects the
+// Windows default. The host's setting comes back when the call returns.
+class FpuDefaults {
+ public:
+  FpuDefaults() : saved_(_controlfp(0, 0)) { _controlfp(_MCW_EM, _MCW_EM); }
+  ~FpuDefaults() {
+    _clearfp();
+    _controlfp(saved_, _MCW_EM);
+  }
+  FpuDefaults(const FpuDefaults&) = delete;
+  FpuDefaults& operator=(const FpuDefaults&) = delete;
+
+ private:
+  unsigned saved_;
+};
+
+}  // namespace
+
+}  // namespace eos
+
+extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* params) {
+  using namespace eos;
+  if (params == nullptr) return -1;
+  FpuDefaults fpu;
+  try {
+    // The length comes from the BSTR's prefix: the text may hold NULs.
+    Text text = win::FromWide(*params, SysStringLen(*params));
+    const int32_t result = CanonEosSDKParams(cmd, text);
+    if (!SysReAllocStringLen(params, win::W(text), static_cast<UINT>(text.size()))) return -1;
+    return result;
+  } catch (...) {
+    return -1;
+  }
+}

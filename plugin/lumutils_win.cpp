@@ -1,0 +1,97 @@
+#include <windows.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "plugin/services.h"
+#include "win/module.h"
+#include "win/wtext.h"
+
+namespace eos {
+
+Text GetPluginFileName() { return win::ThisModulePath(); }
+Text GetPluginFolder() { return win::ThisModuleFolder(); }
+
+Text GetTempFolder() {
+  wchar_t buf[MAX_PATH + 2] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+  Text folder = win::FromWide(buf, n <= MAX_PATH + 1 ? n : 0);
+  if (!folder.empty() && folder.back() != u'\\') folder.push_back(u'\\');
+  return folder;
+}
+
+namespace {
+
+// The fixed version block of a file, found by the system's library search when the name
+// has no folder. False when the file or its version resource cannot be read.
+bool ReadFixedVersion(TextView file_name, VS_FIXEDFILEINFO& info) {
+  const std::wstring name = win::Wide(file_name);
+  DWORD ignored = 0;
+  const DWORD size = GetFileVersionInfoSizeW(name.c_str(), &ignored);
+  if (size == 0) return false;
+  std::vector<BYTE> block(size);
+  if (!GetFileVersionInfoW(name.c_str(), 0, size, block.data())) return false;
+  void* fixed = nullptr;
+  UINT len = 0;
+  if (!VerQueryValueW(block.data(), L"\\", &fixed, &len) || len < sizeof(VS_FIXEDFILEINFO)) return false;
+  info = *static_cast<VS_FIXEDFILEINFO*>(fixed);
+  return true;
+}
+
+}  // namespace
+
+Text GetFileVersionText(bool full) {
+  VS_FIXEDFILEINFO v{};
+  const bool ok = ReadFixedVersion(GetPluginFileName(), v);
+  if (full) {
+    if (!ok) throw std::runtime_error("The plug-in's version resource cannot be read");
+    return FormatText(u"%d.%d.%d.%d", {HIWORD(v.dwFileVersionMS), LOWORD(v.dwFileVersionMS), HIWORD(v.dwFileVersionLS),
+                                       LOWORD(v.dwFileVersionLS)});
+  }
+  if (!ok) return u"65535.65535";
+  return FormatText(u"%d.%d", {HIWORD(v.dwFileVersionMS), LOWORD(v.dwFileVersionMS)});
+}
+
+Text GetPluginVersion() {
+  try {
+    return GetFileVersionText(false);
+  } catch (...) {
+    return u"3.1.0.4";
+  }
+}
+
+Text GetSdkFileVersion(TextView file_name) {
+  VS_FIXEDFILEINFO v{};
+  if (!ReadFixedVersion(file_name, v)) return Text();
+  return FormatText(u"%d.%d.%d.%d", {HIWORD(v.dwFileVersionMS), LOWORD(v.dwFileVersionMS), HIWORD(v.dwFileVersionLS),
+                                     LOWORD(v.dwFileVersionLS)});
+}
+
+void ShowInfoBox(TextView text) {
+  MessageBoxW(nullptr, win::Wide(text).c_str(), L"String", MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+}
+
+bool SelectComboText(HWND combo, TextView text, int default_index) {
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
+    if (len == CB_ERR) continue;
+    std::wstring item(static_cast<size_t>(len) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<size_t>(len));
+    if (SameTextNoCase(win::FromWide(item), text)) {
+      SendMessageW(combo, CB_SETCURSEL, i, 0);
+      return true;
+    }
+  }
+  if (default_index >= 0 && default_index < count) {
+    SendMessageW(combo, CB_SETCURSEL, default_index, 0);
+    return false;
+  }
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  // Only a combo box with a free-text edit field shows what was asked for.
+  if ((GetWindowLongW(combo, GWL_STYLE) & 3) == CBS_DROPDOWN) SetWindowTextW(combo, win::Wide(text).c_str());
+  return false;
+}
+
+}  // namespace eos

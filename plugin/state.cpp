@@ -1,0 +1,10 @@
+#include "plugin/state.h"
+
+namespace eos {
+
+PluginState& State() {
+  static PluginState state;
+  return state;
+}
+
+}  // namespace eos

@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Prepares a Debian 12 machine (as root) to build and test the plug-in:
+# system packages, static i686 builds of libjpeg-turbo and libpng, and the
+# Wine prefix of the build tree. A second run finds everything and returns.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${BUILD_DIR:-$root/build}
+third=$build/third_party
+prefix=$third/i686
+export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+
+packages=(cmake ninja-build nasm g++-mingw-w64-i686-posix mingw-w64-tools
+  libz-mingw-w64-dev googletest wine wine32:i386 fonts-wine xvfb xauth
+  x11-apps imagemagick libjpeg62-turbo-dev libpng-dev libbenchmark-dev
+  clang libclang-rt-14-dev dpkg-dev file)
+
+log() { printf '[setup] %s\n' "$*"; }
+
+missing_packages() {
+  local p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
+      echo "$p"
+  done
+}
+
+ensure_sources() {
+  local changed=0
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    changed=1
+  fi
+  local src=/etc/apt/sources.list.d/eos-plugin-src.sources
+  if [ ! -f "$src" ]; then
+    # Source packages come from the same mirror as the binary ones.
+    local uri
+    uri=$(grep -h -m1 '^URIs:' /etc/apt/sources.list.d/debian.sources 2>/dev/null |
+      awk '{print $2}')
+    [ -n "$uri" ] || uri=http://deb.debian.org/debian
+    printf 'Types: deb-src\nURIs: %s\nSuites: bookworm bookworm-updates\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+      "$uri" >"$src"
+    changed=1
+  fi
+  echo $changed
+}
+
+install_packages() {
+  local changed missing
+  changed=$(ensure_sources)
+  missing=$(missing_packages)
+  if [ -n "$missing" ] || [ "$changed" = 1 ]; then
+    log "installing: ${missing//$'\n'/ }"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    # shellcheck disable=SC2086
+    [ -z "$missing" ] || apt-get install -y -qq --no-install-recommends $missing >/dev/null
+  fi
+}
+
+toolchain=$root/cmake/mingw-i686.cmake
+
+fetch_source() { # package, destination directory
+  local pkg=$1 dest=$2
+  [ -d "$dest" ] && return 0
+  local tmp
+  tmp=$(mktemp -d "$third/src.XXXX")
+  (cd "$tmp" && apt-get source -qq --download-only "$pkg" >/dev/null &&
+    dpkg-source -q --no-check -x ./*.dsc unpacked >/dev/null 2>&1)
+  mv "$tmp/unpacked" "$dest"
+  rm -rf "$tmp"
+}
+
+build_libjpeg() {
+  [ -f "$prefix/lib/libjpeg.a" ] && return 0
+  log "cross-building libjpeg-turbo"
+  fetch_source libjpeg-turbo "$third/src/libjpeg-turbo"
+  cmake -S "$third/src/libjpeg-turbo" -B "$third/build/libjpeg-turbo" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
+    -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON -DWITH_JPEG8=OFF >/dev/null
+  cmake --build "$third/build/libjpeg-turbo" --target install >/dev/null
+}
+
+build_libpng() {
+  [ -f "$prefix/lib/libpng.a" ] && return 0
+  log "cross-building libpng"
+  fetch_source libpng1.6 "$third/src/libpng"
+  cmake -S "$third/src/libpng" -B "$third/build/libpng" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_INSTALL_PREFIX="$prefix" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+    -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
+    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
+    -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include >/dev/null
+  cmake --build "$third/build/libpng" --target install >/dev/null
+}
+
+prepare_wine() {
+  [ -f "$WINEPREFIX/system.reg" ] && return 0
+  log "creating the Wine prefix $WINEPREFIX"
+  mkdir -p "$WINEPREFIX"
+  wineboot -i </dev/null >/dev/null 2>&1 || true
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+  # A virtual desktop gives windows a frame for screenshots.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+  wineserver -w </dev/null >/dev/null 2>&1 || true
+}
+
+install_packages
+mkdir -p "$third/src" "$prefix"
+build_libjpeg
+build_libpng
+prepare_wine
+log "ready: build tree $build"

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The whole test suite on a fresh Debian 12 machine (as root): set-up, both builds,
+# the native tests with sanitizers and fuzzers, then the Windows tests under Wine and Xvfb.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+
+bash scripts/setup.sh || exit 1
+bash scripts/build.sh native win || exit 1
+
+passed=0
+failed=0
+run_ctest() { # label, build dir, [wrapper...]
+  local label=$1 dir=$2
+  shift 2
+  echo "[test] $label"
+  local log
+  log=$(mktemp)
+  (cd "$dir" && "$@" ctest --output-on-failure -j2 --timeout 300) 2>&1 | tee "$log"
+  local line
+  line=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
+  rm -f "$log"
+  if [ -z "$line" ]; then
+    failed=$((failed + 1))
+    return
+  fi
+  local total bad
+  bad=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\1/' <<<"$line")
+  total=$(sed -E 's/.* ([0-9]+) tests failed out of ([0-9]+).*/\2/' <<<"$line")
+  passed=$((passed + total - bad))
+  failed=$((failed + bad))
+}
+
+run_ctest native build/native
+run_ctest windows build/win "$root/scripts/wine-session"
+
+echo
+echo "tests: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]

@@ -1,0 +1,67 @@
+// Move-only owners of Windows handles, one per kind of handle.
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace eos::win {
+
+template <typename H, typename Traits>
+class Unique {
+ public:
+  Unique() = default;
+  explicit Unique(H h) : h_(h) {}
+  Unique(const Unique&) = delete;
+  Unique& operator=(const Unique&) = delete;
+  Unique(Unique&& o) noexcept : h_(std::exchange(o.h_, Traits::Invalid())) {}
+  Unique& operator=(Unique&& o) noexcept {
+    if (this != &o) reset(std::exchange(o.h_, Traits::Invalid()));
+    return *this;
+  }
+  ~Unique() { reset(); }
+
+  H get() const { return h_; }
+  explicit operator bool() const { return h_ != Traits::Invalid(); }
+  H* out() {  // for APIs that return the handle through a pointer
+    reset();
+    return &h_;
+  }
+  H release() { return std::exchange(h_, Traits::Invalid()); }
+  void reset(H h = Traits::Invalid()) {
+    if (h_ != Traits::Invalid()) Traits::Close(h_);
+    h_ = h;
+  }
+
+ private:
+  H h_ = Traits::Invalid();
+};
+
+struct KernelTraits {  // events, threads, processes
+  static HANDLE Invalid() { return nullptr; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct FileTraits {  // CreateFile answers INVALID_HANDLE_VALUE, not NULL
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { CloseHandle(h); }
+};
+struct RegKeyTraits {
+  static HKEY Invalid() { return nullptr; }
+  static void Close(HKEY h) { RegCloseKey(h); }
+};
+struct ModuleTraits {
+  static HMODULE Invalid() { return nullptr; }
+  static void Close(HMODULE h) { FreeLibrary(h); }
+};
+struct GdiTraits {
+  static HGDIOBJ Invalid() { return nullptr; }
+  static void Close(HGDIOBJ h) { DeleteObject(h); }
+};
+
+using UniqueHandle = Unique<HANDLE, KernelTraits>;
+using UniqueFile = Unique<HANDLE, FileTraits>;
+using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
+using UniqueModule = Unique<HMODULE, ModuleTraits>;
+using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
+
+}  // namespace eos::win

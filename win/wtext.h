@@ -1,0 +1,23 @@
+// The Windows edge of the text type: wchar_t is 16 bits there, so UTF-16 passes as is.
+// The ANSI code page conversions of logs and SDK file names happen here and only here.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "plugin/core/text.h"
+
+namespace eos::win {
+
+static_assert(sizeof(wchar_t) == sizeof(char16_t));
+
+inline const wchar_t* W(const Text& t) { return reinterpret_cast<const wchar_t*>(t.c_str()); }
+inline std::wstring Wide(TextView t) { return std::wstring(t.begin(), t.end()); }
+inline Text FromWide(const wchar_t* s, size_t n) { return Text(reinterpret_cast<const char16_t*>(s), n); }
+inline Text FromWide(const std::wstring& s) { return FromWide(s.data(), s.size()); }
+
+// To the system's ANSI code page; characters it lacks become its default character.
+std::string ToAnsi(TextView t);
+
+}  // namespace eos::win
