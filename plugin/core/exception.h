@@ -1,0 +1,24 @@
+// The general exception class of the system: an English message, nothing more. The
+// camera stack's own classes derive from it, so a caller that catches Exception catches
+// every failure the system raises on purpose, and nothing else.
+#pragma once
+
+#include <exception>
+#include <string>
+
+#include "plugin/core/text.h"
+
+namespace eos {
+
+class Exception : public std::exception {
+ public:
+  explicit Exception(Text message) : message_(std::move(message)), utf8_(ToUtf8(message_)) {}
+  const Text& message() const noexcept { return message_; }
+  const char* what() const noexcept override { return utf8_.c_str(); }
+
+ private:
+  Text message_;
+  std::string utf8_;
+};
+
+}  // namespace eos
