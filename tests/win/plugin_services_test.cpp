@@ -113,6 +113,61 @@ TEST_F(SettingsStore, LargeSettingsRoundTrip) {
   EXPECT_TRUE(State().StoredSettings == big);
 }
 
+TEST(Dispatcher, CapabilitiesReadExactlyZeroAsOff) {
+  struct Case {
+    const char16_t* text;
+    bool can_settings;
+    bool can_focus;
+  };
+  const Case cases[] = {
+      {u"", true, true},
+      {u"CanSettings=0", false, true},
+      {u"CanSettings=0\tCanFocus=0", false, false},
+      {u"CanFocus=no\tCanSettings=1", true, true},
+      {u"CanFocus=", true, true},
+      {u"CanFocus= 0", true, true},
+      {u"canfocus=0", true, false},
+  };
+  for (const Case& c : cases) {
+    State() = PluginState{};
+    State().CanSettings = State().CanFocus = false;
+    Text text = c.text;
+    EXPECT_EQ(CanonEosSDKParams(ctEos_Capabilities, text), 0);
+    EXPECT_EQ(text, c.text);
+    EXPECT_EQ(State().CanSettings, c.can_settings) << ToUtf8(c.text);
+    EXPECT_EQ(State().CanFocus, c.can_focus) << ToUtf8(c.text);
+  }
+}
+
+TEST(Dispatcher, SettingsFromHostStaysOn) {
+  State() = PluginState{};
+  Text text = u"Delay=3\t";
+  CanonEosSDKParams(ctEos_SetSettings, text);
+  EXPECT_TRUE(State().SettingsFromHost);
+  EXPECT_EQ(State().StoredSettings, u"Delay=3\t");
+  Text empty;
+  CanonEosSDKParams(ctEos_Free, empty);
+  CanonEosSDKParams(ctEos_GetSettings, empty);
+  EXPECT_EQ(empty, u"Delay=3\t");
+  EXPECT_TRUE(State().SettingsFromHost);
+}
+
+TEST(Dispatcher, TranslationsLiveUntilFree) {
+  State() = PluginState{};
+  Text lines = u"Cancel=Avbryt\r\nSettings=Inst\u00E4llningar";
+  EXPECT_EQ(CanonEosSDKParams(ctEos_Translations, lines), 0);
+  EXPECT_EQ(Translate(u"cancel"), u"Avbryt");
+  EXPECT_EQ(TranslateDef(u"Settings", u"x"), u"Inst\u00E4llningar");
+  Text again = u"Cancel=Abbrechen";
+  CanonEosSDKParams(ctEos_Translations, again);
+  EXPECT_EQ(Translate(u"Cancel"), u"Abbrechen");
+  EXPECT_EQ(Translate(u"Settings"), u"Settings");
+  Text none;
+  CanonEosSDKParams(ctEos_Free, none);
+  EXPECT_FALSE(State().Translations.has_value());
+  EXPECT_EQ(Translate(u"Cancel"), u"Cancel");
+}
+
 TEST(MessageBoxes, InfoBoxIsFoundAndDismissedFromOutside) {
   BoxAnswerer box(u"String");
   ShowInfoBox(u"Hello from the plug-in");
