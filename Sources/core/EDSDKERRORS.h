@@ -1,0 +1,21 @@
+// English texts of the SDK's result codes, and the message a failed SDK call raises.
+#pragma once
+
+#include "Sources/EDSDK.h"
+#include "plugin/core/text.h"
+
+namespace eos {
+
+// The text of an SDK result code, keyed on its low 16 bits (the error identifier; the
+// component and reserved bits do not change the text). Unlisted codes and 0 give
+// "Unkown error".
+Text EDSDKErrorText(EdsError value);
+
+// "<funcname> errorcode 0x<value as 8 upper-case hex digits>, <text>": the one form of
+// every message about a refused SDK call, whichever table gave the text.
+Text SdkErrorMessage(TextView funcname, EdsError value, TextView text);
+
+// The message EDSDKCheck raises: SdkErrorMessage with EDSDKErrorText's text.
+Text EDSDKErrorMessage(TextView funcname, EdsError value);
+
+}  // namespace eos
