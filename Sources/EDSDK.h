@@ -430,6 +430,8 @@ using EdsCameraAddedHandler = EdsError(EDS_STDCALL*)(EdsVoid* inContext);
 //   X(name, exported name, return type, (parameters), (argument names))
 // The binding declares a pointer per row and looks it up by the exported name; the
 // stand-in defines an export per row. Every one returns an EdsError, 0 for success.
+// eos_edsdk_def (Sources/CMakeLists.txt) reads the rows as text to write a DLL's .def
+// file, so each row starts on a line of its own with "  X(Eds".
 // ---------------------------------------------------------------------------------------
 
 #define EDSDK_ENTRY_POINTS(X)                                                                                         \
