@@ -411,6 +411,8 @@ static_assert(sizeof(EdsFocusPoint) == 32);
 static_assert(sizeof(EdsFocusInfo) == 4120);
 static_assert(sizeof(EdsPropertyDesc) == 12 + 4 * kEdsMaxPropDesc);
 static_assert(offsetof(EdsDeviceInfo, deviceSubType) == 2 * kEdsMaxName);
+static_assert(offsetof(EdsDirectoryItemInfo, szFileName) == 20 && sizeof(EdsDirectoryItemInfo) == 288);
+static_assert(offsetof(EdsVolumeInfo, szVolumeLabel) == 24 && sizeof(EdsVolumeInfo) == 280);
 
 // ---------------------------------------------------------------------------------------
 // Callbacks. Each returns EDS_ERR_OK; the SDK calls them on the thread that opened the
