@@ -13,28 +13,16 @@ namespace eos {
 namespace {
 
 using test::ProgramFolder;
-using test::TempDir;
 using win::W;
 
-// A folder put first on PATH, as the plug-in puts its SDK folder there, holding one of
-// the stand-in DLLs under the name EDSDK.DLL (or nothing yet).
-class SdkFolder {
- public:
-  explicit SdkFolder(const char* fixture = nullptr) {
-    wchar_t path[32767];
-    const DWORD n = GetEnvironmentVariableW(L"PATH", path, 32767);
-    const Text old_path = n < 32767 ? win::FromWide(path, n) : Text();
-    SetEnvironmentVariableW(L"PATH", W(dir_.path() + u";" + old_path));
-    if (fixture) Install(fixture);
-  }
-  void Install(const char* fixture) const {
-    const Text from = ProgramFolder() + Ascii(fixture) + u".dll";
-    ASSERT_TRUE(CopyFileW(W(from), W(dir_.path() + u"EDSDK.DLL"), FALSE)) << ToUtf8(from);
-  }
-
- private:
-  TempDir dir_;
-};
+// Puts a folder first on PATH, as the plug-in puts its SDK folder there. Each stand-in
+// is built as EDSDK.DLL in a folder of the test program's folder named after it.
+void PutSdkOnPath(const char* fixture) {
+  wchar_t path[32767];
+  const DWORD n = GetEnvironmentVariableW(L"PATH", path, 32767);
+  const Text old_path = n < 32767 ? win::FromWide(path, n) : Text();
+  SetEnvironmentVariableW(L"PATH", W(ProgramFolder() + Ascii(fixture) + u";" + old_path));
+}
 
 HMODULE LoadedSdk() { return GetModuleHandleW(L"EDSDK.DLL"); }
 
@@ -75,7 +63,7 @@ TEST(LoadEDSDKLibrary, BeforeLoadingEveryEntryPointAnswersUnimplemented) {
 }
 
 TEST(LoadEDSDKLibrary, BindsEveryEntryPointByItsExportedName) {
-  SdkFolder sdk("fake_edsdk_full");
+  PutSdkOnPath("fake_edsdk_full");
   KnownErrorMode mode;
   LoadEDSDKLibrary();
 
@@ -102,7 +90,7 @@ TEST(LoadEDSDKLibrary, BindsEveryEntryPointByItsExportedName) {
 EdsError EDS_STDCALL NotTheSdk() { return 0x1234; }
 
 TEST(LoadEDSDKLibrary, ASecondLoadLooksNothingUpAgain) {
-  SdkFolder sdk("fake_edsdk_full");
+  PutSdkOnPath("fake_edsdk_full");
   LoadEDSDKLibrary();
   const HMODULE module = LoadedSdk();
   const auto bound = EdsGetEvent;
@@ -114,7 +102,7 @@ TEST(LoadEDSDKLibrary, ASecondLoadLooksNothingUpAgain) {
 }
 
 TEST(LoadEDSDKLibrary, UnloadingTheHoldingModuleFreesTheLibrary) {
-  SdkFolder sdk("fake_edsdk_full");
+  PutSdkOnPath("fake_edsdk_full");
   win::UniqueModule host(LoadLibraryW(W(ProgramFolder() + u"binding_host.dll")));
   ASSERT_TRUE(host);
   using LoadTimes = int (*)(int);
@@ -129,7 +117,7 @@ TEST(LoadEDSDKLibrary, UnloadingTheHoldingModuleFreesTheLibrary) {
 }
 
 TEST(LoadEDSDKLibrary, MissingLibraryRaisesInOutErrorAndTheNextCallTriesAgain) {
-  SdkFolder sdk;
+  PutSdkOnPath("no_sdk_here");
   KnownErrorMode mode;
   try {
     LoadEDSDKLibrary();
@@ -141,7 +129,7 @@ TEST(LoadEDSDKLibrary, MissingLibraryRaisesInOutErrorAndTheNextCallTriesAgain) {
   EXPECT_EQ(EdsInitializeSDK(), EDS_ERR_UNIMPLEMENTED);
 
   // The user installs the SDK files; the next camera operation finds them.
-  sdk.Install("fake_edsdk_full");
+  PutSdkOnPath("fake_edsdk_full");
   LoadEDSDKLibrary();
   EXPECT_EQ(EdsInitializeSDK(), EDS_ERR_OK);
   EXPECT_EQ(CallCount("EdsInitializeSDK"), 1);
@@ -157,7 +145,7 @@ void PrintTo(const MissingCase& c, std::ostream* os) { *os << c.fixture << ", li
 class MissingEntryPoint : public testing::TestWithParam<MissingCase> {};
 
 TEST_P(MissingEntryPoint, FailsTheAssertionAndBindsNothing) {
-  SdkFolder sdk(GetParam().fixture);
+  PutSdkOnPath(GetParam().fixture);
   KnownErrorMode mode;
   const Text expected = Ascii("Assertion failure (Sources\\EDSDK, line ") + IntToText(GetParam().line) + u")";
   for (int attempt = 1; attempt <= 2; ++attempt) {
@@ -214,7 +202,7 @@ TEST(EDSDKCheck, RaisesCamExceptionWithAllThirtyTwoBitsAndTheText) {
 }
 
 TEST(TEDSDK, CreateTouchesNothingAndDestroyReleasesNothing) {
-  SdkFolder sdk("fake_edsdk_full");
+  PutSdkOnPath("fake_edsdk_full");
   {
     TEDSDK backend;
     EXPECT_EQ(LoadedSdk(), nullptr) << "Create must not load the SDK";
