@@ -1,0 +1,35 @@
+#include "win/log_file.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/handles.h"
+#include "win/wtext.h"
+
+namespace eos::win {
+
+void AppendLogLine(TextView path, TextView line, bool restart) noexcept {
+  try {
+    const std::wstring file_name = Wide(path);
+    if (GetFileAttributesW(file_name.c_str()) == INVALID_FILE_ATTRIBUTES) return;
+    if (restart) DeleteFileW(file_name.c_str());
+    UniqueFile file(CreateFileW(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return;
+    SetFilePointer(file.get(), 0, nullptr, FILE_END);
+    const std::string bytes = ToAnsi(Text(line) + u"\r\n");
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  } catch (...) {
+    // A log line is never worth a failure of the caller.
+  }
+}
+
+DateTime LocalNow() {
+  SYSTEMTIME st;
+  GetLocalTime(&st);
+  return {st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute, st.wSecond, st.wMilliseconds};
+}
+
+}  // namespace eos::win
