@@ -1,0 +1,271 @@
+#include "simulator/core/scenario.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <limits>
+
+namespace eos::sim {
+namespace {
+
+struct NamedEvent {
+  std::string_view name;
+  uint32_t code;
+};
+// The camera state events a scenario can raise by name.
+constexpr std::array<NamedEvent, 4> kEventNames = {{
+    {"shutdown", 0x301},
+    {"will_soon_shut_down", 0x303},
+    {"capture_error", 0x305},
+    {"internal_error", 0x306},
+}};
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
+  while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
+  return s;
+}
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+// Decimal, or hexadecimal after "0x"; the whole text must be the number.
+std::optional<uint32_t> Number(std::string_view s) {
+  int base = 10;
+  if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X')) {
+    base = 16;
+    s.remove_prefix(2);
+  }
+  uint32_t v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
+std::optional<bool> YesNo(std::string_view s) {
+  const std::string v = Lower(s);
+  if (v == "yes" || v == "true" || v == "1" || v == "on") return true;
+  if (v == "no" || v == "false" || v == "0" || v == "off") return false;
+  return std::nullopt;
+}
+
+std::vector<std::string_view> Words(std::string_view s) {
+  std::vector<std::string_view> out;
+  while (true) {
+    s = Trim(s);
+    if (s.empty()) return out;
+    size_t end = 0;
+    while (end < s.size() && !std::isspace(static_cast<unsigned char>(s[end]))) ++end;
+    out.push_back(s.substr(0, end));
+    s.remove_prefix(end);
+  }
+}
+
+// "EdsSetPropertyData" or "EdsSetPropertyData:0x500".
+std::optional<CallMatch> Call(std::string_view s) {
+  CallMatch m;
+  const size_t colon = s.find(':');
+  m.entry = std::string(s.substr(0, colon));
+  if (m.entry.empty() || m.entry.find_first_not_of(
+                             "_@abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789") != std::string::npos)
+    return std::nullopt;
+  if (colon != std::string_view::npos) {
+    m.arg = Number(s.substr(colon + 1));
+    if (!m.arg) return std::nullopt;
+  }
+  return m;
+}
+
+// "3", "3-5" or "3-" (from the third call on).
+bool Range(std::string_view s, Refusal* r) {
+  const size_t dash = s.find('-');
+  const auto first = Number(s.substr(0, dash));
+  if (!first || *first == 0) return false;
+  r->first = *first;
+  if (dash == std::string_view::npos) {
+    r->last = *first;
+    return true;
+  }
+  if (dash + 1 == s.size()) {
+    r->last = std::numeric_limits<uint32_t>::max();
+    return true;
+  }
+  const auto last = Number(s.substr(dash + 1));
+  if (!last || *last < *first) return false;
+  r->last = *last;
+  return true;
+}
+
+// One "key = value" line into the scenario; the error text says what is wrong.
+std::string Apply(const std::string& key, std::string_view value, Scenario& sc, bool& named_cameras) {
+  auto flag = [&](bool& target) -> std::string {
+    const auto v = YesNo(value);
+    if (!v) return "expected yes or no";
+    target = *v;
+    return {};
+  };
+  auto number = [&](uint32_t& target) -> std::string {
+    const auto v = Number(value);
+    if (!v) return "expected a number";
+    target = *v;
+    return {};
+  };
+  if (key == "camera") {
+    if (value.empty()) return "a camera needs a product name";
+    if (!named_cameras) sc.cameras.clear();
+    named_cameras = true;
+    sc.cameras.emplace_back(value);
+    return {};
+  }
+  if (key == "cameras") {
+    const auto n = Number(value);
+    if (!n || *n > 16) return "expected a number of cameras from 0 to 16";
+    sc.cameras.resize(*n, kDefaultCameraName);
+    named_cameras = true;
+    return {};
+  }
+  if (key == "subtype") return number(sc.device_sub_type);
+  if (key == "live_view") return flag(sc.live_view);
+  if (key == "live_view_off_while_shooting") return flag(sc.live_view_off_while_shooting);
+  if (key == "card") return flag(sc.card);
+  if (key == "shots") return number(sc.available_shots);
+  if (key == "clock_type") return number(sc.clock_type);
+  if (key == "transfer_speed") return number(sc.transfer_bytes_per_second);
+  if (key == "battery") {
+    if (Lower(value) == "mains") {
+      sc.battery_level = kMainsPower;
+      return {};
+    }
+    return number(sc.battery_level);
+  }
+  if (key == "focus") {
+    const std::string v = Lower(value);
+    if (v != "fails" && v != "works") return "expected fails or works";
+    sc.focus_fails = v == "fails";
+    return {};
+  }
+  if (key == "picture_size") {
+    const std::string v = Lower(value);
+    const size_t x = v.find('x');
+    const auto w = Number(std::string_view(v).substr(0, x));
+    const auto h = x == std::string::npos ? std::nullopt : Number(std::string_view(v).substr(x + 1));
+    if (!w || !h || *w < 8 || *h < 8 || *w > 8192 || *h > 8192) return "expected WIDTHxHEIGHT from 8 to 8192";
+    sc.picture_width = static_cast<int>(*w);
+    sc.picture_height = static_cast<int>(*h);
+    return {};
+  }
+  if (key == "refuse" || key == "busy") {
+    const auto words = Words(value);
+    const size_t want = key == "busy" ? 2 : 3;
+    if (words.size() < 2 || words.size() > want)
+      return "expected ENTRY[:ARG] N[-M] " + std::string(want == 3 ? "[CODE]" : "");
+    Refusal r;
+    const auto call = Call(words[0]);
+    if (!call) return "bad entry point \"" + std::string(words[0]) + "\"";
+    r.call = *call;
+    if (!Range(words[1], &r)) return "bad call numbers \"" + std::string(words[1]) + "\"";
+    if (words.size() == 3) {
+      const auto code = Number(words[2]);
+      if (!code || *code == 0) return "bad result code \"" + std::string(words[2]) + "\"";
+      r.code = *code;
+    }
+    sc.refusals.push_back(r);
+    return {};
+  }
+  if (key == "event") {
+    const auto words = Words(value);
+    if (words.size() != 4 || Lower(words[1]) != "after") return "expected NAME after ENTRY[:ARG] N";
+    EventRule e;
+    const std::string name = Lower(words[0]);
+    const auto named =
+        std::find_if(kEventNames.begin(), kEventNames.end(), [&](const NamedEvent& n) { return n.name == name; });
+    if (named != kEventNames.end()) {
+      e.event = named->code;
+    } else if (const auto code = Number(words[0])) {
+      e.event = *code;
+    } else {
+      return "unknown event \"" + std::string(words[0]) + "\"";
+    }
+    const auto call = Call(words[2]);
+    const auto nth = Number(words[3]);
+    if (!call) return "bad entry point \"" + std::string(words[2]) + "\"";
+    if (!nth || *nth == 0) return "bad call number \"" + std::string(words[3]) + "\"";
+    e.call = *call;
+    e.nth = *nth;
+    sc.events.push_back(e);
+    return {};
+  }
+  std::string* text = key == "owner"       ? &sc.owner
+                      : key == "firmware"  ? &sc.firmware
+                      : key == "body_id"   ? &sc.body_id
+                      : key == "trace"     ? &sc.trace_path
+                      : key == "card_file" ? nullptr
+                                           : nullptr;
+  if (key == "card_file") {
+    if (value.empty() || value.size() > 250) return "expected a file path on the card";
+    sc.card_files.emplace_back(value);
+    return {};
+  }
+  if (text == nullptr) return "unknown key \"" + key + "\"";
+  if (value.size() > 250) return "text too long";
+  *text = std::string(value);
+  return {};
+}
+
+}  // namespace
+
+std::optional<Scenario> ParseScenario(std::string_view text, std::string* error) {
+  Scenario sc;
+  bool named_cameras = false;
+  int line_no = 0;
+  while (!text.empty()) {
+    const size_t nl = text.find('\n');
+    std::string_view line = text.substr(0, nl);
+    text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
+    ++line_no;
+    line = Trim(line);
+    if (line.empty() || line.front() == '#') continue;
+    const size_t eq = line.find('=');
+    std::string message;
+    if (eq == std::string_view::npos) {
+      message = "expected key = value";
+    } else {
+      message = Apply(Lower(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1)), sc, named_cameras);
+    }
+    if (!message.empty()) {
+      if (error) *error = "scenario line " + std::to_string(line_no) + ": " + message;
+      return std::nullopt;
+    }
+  }
+  return sc;
+}
+
+uint32_t CallCounter::Next(std::string_view entry, std::optional<uint32_t> arg) {
+  for (Tally& t : tallies_)
+    if (t.call.entry == entry && t.call.arg == arg) return ++t.calls;
+  tallies_.push_back({{std::string(entry), arg}, 1});
+  return 1;
+}
+
+uint32_t CallCounter::Count(std::string_view entry, std::optional<uint32_t> arg, std::vector<uint32_t>* events) {
+  const uint32_t n = Next(entry, std::nullopt);
+  const uint32_t n_arg = arg ? Next(entry, arg) : 0;
+  auto number_for = [&](const CallMatch& m) -> uint32_t {
+    if (m.entry != entry) return 0;
+    if (!m.arg) return n;
+    return m.arg == arg ? n_arg : 0;
+  };
+  for (const EventRule& e : scenario_->events)
+    if (number_for(e.call) == e.nth && events) events->push_back(e.event);
+  for (const Refusal& r : scenario_->refusals) {
+    const uint32_t k = number_for(r.call);
+    if (k != 0 && k >= r.first && k <= r.last) return r.code;
+  }
+  return 0;
+}
+
+}  // namespace eos::sim

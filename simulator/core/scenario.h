@@ -1,0 +1,104 @@
+// What the simulated camera does: read from a small text file or an environment text.
+//
+//   # comment
+//   camera = Canon EOS 5D Mark III        one line per camera (default: one such camera)
+//   cameras = 2                           number of cameras (named by the camera lines,
+//                                         the rest take the default name)
+//   subtype = 0                           deviceSubType (0: a camera of the older protocol)
+//   live_view = no                        the camera has no live view
+//   live_view_off_while_shooting = yes    live view stops while a picture is taken
+//   battery = mains | 80 | 49 | 9 | N     battery level (mains: 0xFFFFFFFF)
+//   focus = fails                         taking a picture answers 0x00008D01
+//   refuse = ENTRY[:ARG] N[-M|-] [CODE]   calls N to M of ENTRY (with first argument
+//                                         ARG: property or command) answer CODE
+//                                         (default 0x00000081, device busy)
+//   busy = ENTRY[:ARG] N[-M|-]            the same with the busy code
+//   event = NAME after ENTRY[:ARG] N      a state event posted after the N-th call:
+//                                         shutdown, will_soon_shut_down, capture_error,
+//                                         internal_error, or a number
+//   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
+//   picture_size = WIDTHxHEIGHT           size of every picture taken
+//   card = no                             no memory card
+//   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
+//   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N
+//   trace = PATH                          where the books and the trace of calls go
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace eos::sim {
+
+inline constexpr char kDefaultCameraName[] = "Canon EOS 5D Mark III";
+inline constexpr uint32_t kBusyCode = 0x00000081;
+inline constexpr uint32_t kFocusFailedCode = 0x00008D01;
+inline constexpr uint32_t kMainsPower = 0xFFFFFFFF;
+
+// Which calls a rule applies to: an entry point's name and, optionally, its first
+// numeric argument (a property ID or a command).
+struct CallMatch {
+  std::string entry;
+  std::optional<uint32_t> arg;
+};
+
+struct Refusal {
+  CallMatch call;
+  uint32_t first = 1;  // call numbers counted from 1, inclusive
+  uint32_t last = 1;
+  uint32_t code = kBusyCode;
+};
+
+struct EventRule {
+  CallMatch call;
+  uint32_t nth = 1;
+  uint32_t event = 0;
+};
+
+struct Scenario {
+  std::vector<std::string> cameras{kDefaultCameraName};
+  uint32_t device_sub_type = 1;
+  bool live_view = true;
+  bool live_view_off_while_shooting = false;
+  uint32_t battery_level = kMainsPower;
+  bool focus_fails = false;
+  std::vector<Refusal> refusals;
+  std::vector<EventRule> events;
+  uint32_t transfer_bytes_per_second = 0;
+  int picture_width = 0;  // 0: from the image-quality setting
+  int picture_height = 0;
+  bool card = true;
+  std::vector<std::string> card_files;
+  std::string owner = "EOS Simulator";
+  std::string firmware = "1.2.3";
+  std::string body_id = "0123456789";
+  uint32_t available_shots = 999;
+  uint32_t clock_type = 23;
+  std::string trace_path;
+};
+
+// Parses a scenario text; on failure `error` names the line and what is wrong, and the
+// result is empty.
+std::optional<Scenario> ParseScenario(std::string_view text, std::string* error);
+
+// Counts the calls of every entry point and tells which answer a scenario gives.
+class CallCounter {
+ public:
+  explicit CallCounter(const Scenario* scenario) : scenario_(scenario) {}
+  // Counts a call; returns the refusal code for it, or 0 when it may go ahead. The
+  // state events due after it are appended to `events`.
+  uint32_t Count(std::string_view entry, std::optional<uint32_t> arg, std::vector<uint32_t>* events);
+
+ private:
+  struct Tally {
+    CallMatch call;
+    uint32_t calls = 0;
+  };
+  uint32_t Next(std::string_view entry, std::optional<uint32_t> arg);
+  const Scenario* scenario_;
+  std::vector<Tally> tallies_;
+};
+
+}  // namespace eos::sim

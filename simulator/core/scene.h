@@ -1,0 +1,38 @@
+// The simulated camera's view: a test chart with a moving ball and a frame counter,
+// rendered at any size and blurred by how far the lens is from the chart's distance.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace eos::sim {
+
+// 8-bit RGB, rows top to bottom, no padding.
+struct Image {
+  int width = 0;
+  int height = 0;
+  std::vector<uint8_t> rgb;
+};
+
+// The lens position runs from kFocusNear to kFocusFar; the chart is sharp at kFocusSharp.
+inline constexpr int kFocusNear = 0;
+inline constexpr int kFocusFar = 1000;
+inline constexpr int kFocusSharp = 600;
+
+int ClampFocus(int position);
+
+// Blur radius in pixels for an image of the given width: 0 at kFocusSharp, growing
+// with the distance from it; the same optical blur at every picture size.
+int BlurRadius(int focus, int width);
+
+// The scene at a frame number (moves the ball, shows the number) and lens position.
+Image RenderScene(int width, int height, uint32_t frame, int focus);
+
+// A small thumbnail of the same scene, as the camera stores one with each picture.
+Image RenderThumbnail(uint32_t frame, int focus);
+
+// Sharpness of the chart in the middle of the picture: the mean absolute difference of
+// neighbouring luminance values; higher is sharper.
+double FocusFigure(const Image& image);
+
+}  // namespace eos::sim

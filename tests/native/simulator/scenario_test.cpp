@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include "simulator/core/scenario.h"
+
+namespace eos::sim {
+namespace {
+
+TEST(Scenario, EmptyTextIsOneDefaultCamera) {
+  std::string error;
+  const auto sc = ParseScenario("", &error);
+  ASSERT_TRUE(sc) << error;
+  ASSERT_EQ(sc->cameras.size(), 1u);
+  EXPECT_EQ(sc->cameras[0], "Canon EOS 5D Mark III");
+  EXPECT_TRUE(sc->live_view);
+  EXPECT_EQ(sc->battery_level, 0xFFFFFFFFu);
+}
+
+TEST(Scenario, ReadsEveryKey) {
+  std::string error;
+  const auto sc = ParseScenario(
+      "# two cameras\r\n"
+      "camera = Canon EOS 1000D\r\n"
+      "cameras = 2\n"
+      "  SUBTYPE = 0 \n"
+      "live_view = no\n"
+      "live_view_off_while_shooting = yes\n"
+      "battery = 49\n"
+      "focus = fails\n"
+      "refuse = EdsOpenSession 2 0x2019\n"
+      "busy = EdsSetPropertyData:0x500 1-4\n"
+      "refuse = EdsSendCommand 3-\n"
+      "event = capture_error after EdsSendCommand:0 1\n"
+      "event = 0x399 after EdsGetEvent 2\n"
+      "transfer_speed = 1000000\n"
+      "picture_size = 640x480\n"
+      "card = no\n"
+      "card_file = DCIM\\100CANON\\IMG_0001.JPG\n"
+      "owner = Jane Roe\n"
+      "shots = 12\n"
+      "clock_type = 7\n"
+      "trace = C:\\t\\trace.txt\n"
+      "firmware = 9.9.9",
+      &error);
+  ASSERT_TRUE(sc) << error;
+  EXPECT_EQ(sc->cameras, (std::vector<std::string>{"Canon EOS 1000D", "Canon EOS 5D Mark III"}));
+  EXPECT_EQ(sc->device_sub_type, 0u);
+  EXPECT_FALSE(sc->live_view);
+  EXPECT_TRUE(sc->live_view_off_while_shooting);
+  EXPECT_EQ(sc->battery_level, 49u);
+  EXPECT_TRUE(sc->focus_fails);
+  ASSERT_EQ(sc->refusals.size(), 3u);
+  EXPECT_EQ(sc->refusals[0].call.entry, "EdsOpenSession");
+  EXPECT_EQ(sc->refusals[0].code, 0x2019u);
+  EXPECT_EQ(sc->refusals[1].call.arg, 0x500u);
+  EXPECT_EQ(sc->refusals[1].last, 4u);
+  EXPECT_EQ(sc->refusals[1].code, 0x81u);
+  EXPECT_EQ(sc->refusals[2].last, 0xFFFFFFFFu);
+  ASSERT_EQ(sc->events.size(), 2u);
+  EXPECT_EQ(sc->events[0].event, 0x305u);
+  EXPECT_EQ(sc->events[0].call.arg, 0u);
+  EXPECT_EQ(sc->events[1].event, 0x399u);
+  EXPECT_EQ(sc->transfer_bytes_per_second, 1000000u);
+  EXPECT_EQ(sc->picture_width, 640);
+  EXPECT_EQ(sc->picture_height, 480);
+  EXPECT_FALSE(sc->card);
+  EXPECT_EQ(sc->card_files.size(), 1u);
+  EXPECT_EQ(sc->owner, "Jane Roe");
+  EXPECT_EQ(sc->available_shots, 12u);
+  EXPECT_EQ(sc->clock_type, 7u);
+  EXPECT_EQ(sc->trace_path, "C:\\t\\trace.txt");
+  EXPECT_EQ(sc->firmware, "9.9.9");
+}
+
+TEST(Scenario, NoCamerasAtAll) {
+  const auto sc = ParseScenario("cameras = 0", nullptr);
+  ASSERT_TRUE(sc);
+  EXPECT_TRUE(sc->cameras.empty());
+}
+
+TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
+  const struct {
+    const char* line;
+    const char* message;
+  } cases[] = {
+      {"no equals sign", "expected key = value"},
+      {"colour = red", "unknown key \"colour\""},
+      {"live_view = maybe", "expected yes or no"},
+      {"battery = lots", "expected a number"},
+      {"cameras = 17", "expected a number of cameras"},
+      {"camera =", "needs a product name"},
+      {"focus = sometimes", "expected fails or works"},
+      {"picture_size = 640", "WIDTHxHEIGHT"},
+      {"picture_size = 99999x10", "WIDTHxHEIGHT"},
+      {"refuse = EdsOpenSession", "expected ENTRY"},
+      {"refuse = Eds-Open 1", "bad entry point"},
+      {"refuse = EdsOpenSession 0", "bad call numbers"},
+      {"refuse = EdsOpenSession 5-2", "bad call numbers"},
+      {"refuse = EdsOpenSession 1 0", "bad result code"},
+      {"refuse = EdsSetPropertyData:x 1", "bad entry point"},
+      {"busy = EdsOpenSession 1 0x81", "expected ENTRY"},
+      {"event = shutdown before EdsOpenSession 1", "expected NAME after"},
+      {"event = explode after EdsOpenSession 1", "unknown event"},
+      {"event = shutdown after EdsOpenSession 0", "bad call number"},
+      {"shots = 99999999999", "expected a number"},
+  };
+  for (const auto& c : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseScenario(std::string("# first\n\n") + c.line, &error)) << c.line;
+    EXPECT_EQ(error.rfind("scenario line 3: ", 0), 0u) << error;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.line << " -> " << error;
+  }
+}
+
+TEST(CallCounter, RefusesTheChosenCallsOnly) {
+  const auto sc = ParseScenario(
+      "refuse = EdsOpenSession 2 0x2019\n"
+      "busy = EdsSetPropertyData:0x500 2-3\n"
+      "event = shutdown after EdsSendCommand 2\n"
+      "event = internal_error after EdsSetPropertyData:0x500 1",
+      nullptr);
+  ASSERT_TRUE(sc);
+  CallCounter counter(&*sc);
+  std::vector<uint32_t> events;
+  EXPECT_EQ(counter.Count("EdsOpenSession", std::nullopt, &events), 0u);
+  EXPECT_EQ(counter.Count("EdsOpenSession", std::nullopt, &events), 0x2019u);
+  EXPECT_EQ(counter.Count("EdsOpenSession", std::nullopt, &events), 0u);
+  // Other properties neither count nor get refused.
+  EXPECT_EQ(counter.Count("EdsSetPropertyData", 0x100u, &events), 0u);
+  EXPECT_EQ(counter.Count("EdsSetPropertyData", 0x500u, &events), 0u);
+  EXPECT_EQ(events, std::vector<uint32_t>{0x306});
+  EXPECT_EQ(counter.Count("EdsSetPropertyData", 0x100u, &events), 0u);
+  EXPECT_EQ(counter.Count("EdsSetPropertyData", 0x500u, &events), 0x81u);
+  EXPECT_EQ(counter.Count("EdsSetPropertyData", 0x500u, &events), 0x81u);
+  EXPECT_EQ(counter.Count("EdsSetPropertyData", 0x500u, &events), 0u);
+  events.clear();
+  EXPECT_EQ(counter.Count("EdsSendCommand", 0u, &events), 0u);
+  EXPECT_TRUE(events.empty());
+  EXPECT_EQ(counter.Count("EdsSendCommand", 4u, &events), 0u);
+  EXPECT_EQ(events, std::vector<uint32_t>{0x301});
+}
+
+}  // namespace
+}  // namespace eos::sim

@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "simulator/core/jpeg.h"
+#include "simulator/core/scene.h"
+#include "simulator/core/tiff.h"
+
+namespace eos::sim {
+namespace {
+
+TEST(Scene, ConsecutiveFramesDifferAndTheSameFrameIsTheSame) {
+  const Image a = RenderScene(320, 200, 7, kFocusSharp);
+  const Image b = RenderScene(320, 200, 8, kFocusSharp);
+  const Image again = RenderScene(320, 200, 7, kFocusSharp);
+  EXPECT_NE(a.rgb, b.rgb);
+  EXPECT_EQ(a.rgb, again.rgb);
+  // The ball alone moves the picture, not only the counter: compare below the counter.
+  const size_t lower = a.rgb.size() / 2;
+  EXPECT_FALSE(
+      std::equal(a.rgb.begin() + static_cast<long>(lower), a.rgb.end(), b.rgb.begin() + static_cast<long>(lower)));
+}
+
+TEST(Scene, FocusFigureFallsWithDistanceFromTheSharpPosition) {
+  double previous = 1e9;
+  for (int distance : {0, 50, 150, 300, 600}) {
+    const double figure = FocusFigure(RenderScene(960, 640, 1, kFocusSharp - distance));
+    EXPECT_LT(figure, previous) << "distance " << distance;
+    previous = figure;
+  }
+  // Near and far of the sharp position blur alike.
+  EXPECT_DOUBLE_EQ(FocusFigure(RenderScene(960, 640, 1, kFocusSharp - 200)),
+                   FocusFigure(RenderScene(960, 640, 1, kFocusSharp + 200)));
+  EXPECT_EQ(BlurRadius(kFocusSharp, 5184), 0);
+  EXPECT_EQ(BlurRadius(kFocusFar + 500, 960), BlurRadius(kFocusFar, 960));  // clamped
+}
+
+TEST(Scene, TinyAndOddSizesRender) {
+  for (auto [w, h] : {std::pair{1, 1}, {3, 7}, {17, 2}, {0, -5}}) {
+    const Image img = RenderScene(w, h, 123456, kFocusNear);
+    EXPECT_EQ(img.rgb.size(), static_cast<size_t>(img.width) * img.height * 3);
+    EXPECT_GE(img.width, 1);
+  }
+}
+
+TEST(Jpeg, RoundTripKeepsSizeAndPicture) {
+  const Image img = RenderScene(960, 640, 42, kFocusSharp);
+  const std::vector<uint8_t> jpeg = EncodeJpeg(img, 75);
+  ASSERT_GT(jpeg.size(), 1000u);
+  EXPECT_LT(jpeg.size(), 400u * 1024);
+  const auto back = DecodeJpeg(jpeg.data(), jpeg.size());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->width, 960);
+  EXPECT_EQ(back->height, 640);
+  long diff = 0;
+  for (size_t i = 0; i < img.rgb.size(); ++i) diff += std::abs(int{img.rgb[i]} - int{back->rgb[i]});
+  EXPECT_LT(static_cast<double>(diff) / static_cast<double>(img.rgb.size()), 12.0);
+  // Sharp and soft stay apart through the compression.
+  const std::vector<uint8_t> soft = EncodeJpeg(RenderScene(960, 640, 42, kFocusNear), 75);
+  EXPECT_GT(FocusFigure(*back), 2 * FocusFigure(*DecodeJpeg(soft.data(), soft.size())));
+}
+
+TEST(Jpeg, DecodingRefusesDamagedData) {
+  const std::vector<uint8_t> jpeg = EncodeJpeg(RenderScene(64, 48, 1, kFocusSharp), 80);
+  EXPECT_FALSE(DecodeJpeg(nullptr, 10));
+  EXPECT_FALSE(DecodeJpeg(jpeg.data(), 0));
+  EXPECT_FALSE(DecodeJpeg(jpeg.data(), 100));  // cut inside the headers
+  const std::vector<uint8_t> text(500, 'x');
+  EXPECT_FALSE(DecodeJpeg(text.data(), text.size()));
+  EXPECT_TRUE(EncodeJpeg(Image{10, 10, {}}, 80).empty());  // pixels missing
+}
+
+TEST(Tiff, HeaderAndDirectoryDescribeThePixels) {
+  const Image img = RenderScene(16, 8, 1, kFocusSharp);
+  for (bool sixteen : {false, true}) {
+    const std::vector<uint8_t> tiff = EncodeTiff(img, sixteen);
+    ASSERT_GE(tiff.size(), img.rgb.size() * (sixteen ? 2 : 1) + 8);
+    EXPECT_EQ(tiff[0], 'I');
+    EXPECT_EQ(tiff[2], 42);
+    const uint32_t ifd = tiff[4] | tiff[5] << 8 | tiff[6] << 16 | uint32_t{tiff[7]} << 24;
+    ASSERT_LT(ifd + 2, tiff.size());
+    EXPECT_EQ(tiff[ifd], 10);  // entries
+    EXPECT_EQ(tiff.size(), ifd + 2 + 10 * 12 + 4);
+    EXPECT_EQ(tiff[8], img.rgb[0]);
+  }
+}
+
+}  // namespace
+}  // namespace eos::sim
