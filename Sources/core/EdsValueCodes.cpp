@@ -165,29 +165,21 @@ std::optional<std::uint32_t> SdkCode(RemoteFormatExposureCompType v) { return Co
 std::optional<std::uint32_t> SdkCode(RemoteFormatAVType v) { return ComputedCode(kAVCodes, v); }
 std::optional<std::uint32_t> SdkCode(RemoteFormatTVType v) { return ComputedCode(kTVCodes, v); }
 
+// The kinds whose whole 32-bit code must match a table entry.
+template <class E>
+E FromSdkCode(std::uint32_t code) {
+  return TableValue<E>(code);
+}
+template RemoteFormatDriveModeType FromSdkCode(std::uint32_t code);
+template RemoteFormatMLWeiType FromSdkCode(std::uint32_t code);
+template RemoteFormatAFModeType FromSdkCode(std::uint32_t code);
+template RemoteFormatColorSpaceType FromSdkCode(std::uint32_t code);
+template RemoteFormatPhotoEffectType FromSdkCode(std::uint32_t code);
+template RemoteFormatISOType FromSdkCode(std::uint32_t code);
+
 template <>
 RemoteFormatShootingModeType FromSdkCode(std::uint32_t code) {
   return TableValue<RemoteFormatShootingModeType>(code & 0xFF);
-}
-template <>
-RemoteFormatDriveModeType FromSdkCode(std::uint32_t code) {
-  return TableValue<RemoteFormatDriveModeType>(code);
-}
-template <>
-RemoteFormatMLWeiType FromSdkCode(std::uint32_t code) {
-  return TableValue<RemoteFormatMLWeiType>(code);
-}
-template <>
-RemoteFormatAFModeType FromSdkCode(std::uint32_t code) {
-  return TableValue<RemoteFormatAFModeType>(code);
-}
-template <>
-RemoteFormatColorSpaceType FromSdkCode(std::uint32_t code) {
-  return TableValue<RemoteFormatColorSpaceType>(code);
-}
-template <>
-RemoteFormatPhotoEffectType FromSdkCode(std::uint32_t code) {
-  return TableValue<RemoteFormatPhotoEffectType>(code);
 }
 template <>
 RemoteFormatWBType FromSdkCode(std::uint32_t code) {
@@ -196,10 +188,6 @@ RemoteFormatWBType FromSdkCode(std::uint32_t code) {
 template <>
 PictureStyleNumberType FromSdkCode(std::uint32_t code) {
   return TableValue<PictureStyleNumberType>(code & 0xFF, PictureStyleStandard);
-}
-template <>
-RemoteFormatISOType FromSdkCode(std::uint32_t code) {
-  return TableValue<RemoteFormatISOType>(code);
 }
 template <>
 RemoteFormatExposureCompType FromSdkCode(std::uint32_t code) {

@@ -63,24 +63,18 @@ std::optional<std::uint32_t> SdkCode(RemoteFormatTVType v);
 template <class E>
 E FromSdkCode(std::uint32_t code);
 
+extern template RemoteFormatDriveModeType FromSdkCode(std::uint32_t code);
+extern template RemoteFormatMLWeiType FromSdkCode(std::uint32_t code);
+extern template RemoteFormatAFModeType FromSdkCode(std::uint32_t code);
+extern template RemoteFormatColorSpaceType FromSdkCode(std::uint32_t code);
+extern template RemoteFormatPhotoEffectType FromSdkCode(std::uint32_t code);
+extern template RemoteFormatISOType FromSdkCode(std::uint32_t code);
 template <>
 RemoteFormatShootingModeType FromSdkCode(std::uint32_t code);
-template <>
-RemoteFormatDriveModeType FromSdkCode(std::uint32_t code);
-template <>
-RemoteFormatMLWeiType FromSdkCode(std::uint32_t code);
-template <>
-RemoteFormatAFModeType FromSdkCode(std::uint32_t code);
-template <>
-RemoteFormatColorSpaceType FromSdkCode(std::uint32_t code);
-template <>
-RemoteFormatPhotoEffectType FromSdkCode(std::uint32_t code);
 template <>
 RemoteFormatWBType FromSdkCode(std::uint32_t code);
 template <>
 PictureStyleNumberType FromSdkCode(std::uint32_t code);
-template <>
-RemoteFormatISOType FromSdkCode(std::uint32_t code);
 template <>
 RemoteFormatExposureCompType FromSdkCode(std::uint32_t code);
 template <>

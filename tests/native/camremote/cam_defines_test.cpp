@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace eos {
@@ -51,52 +52,123 @@ struct FieldAt {
   size_t offset, size;
 };
 
+// The fields as compiled against the documented layout, which also says that the
+// fields follow one another without gaps and fill the record.
+void ExpectLayout(std::span<const FieldAt> actual, std::span<const FieldAt> expected, size_t record_size) {
+  ASSERT_EQ(actual.size(), expected.size());
+  size_t next = 0;
+  for (size_t i = 0; i < actual.size(); ++i) {
+    EXPECT_STREQ(actual[i].field, expected[i].field);
+    EXPECT_EQ(actual[i].offset, expected[i].offset) << actual[i].field;
+    EXPECT_EQ(actual[i].size, expected[i].size) << actual[i].field;
+    EXPECT_EQ(expected[i].offset, next) << expected[i].field << " leaves a gap";
+    next = expected[i].offset + expected[i].size;
+  }
+  EXPECT_EQ(next, record_size);
+}
+
+#define EOS_FIELD(R, f) \
+  { #f, offsetof(R, f), sizeof(R::f) }
+
 TEST(StoredLayout, ReleaseParametersFieldByField) {
   using R = RemoteReleaseParametersType;
-#define EOS_FIELD(f) #f, offsetof(R, f), sizeof(R::f)
-  const FieldAt fields[] = {
-      {EOS_FIELD(CompQuality)},
-      {EOS_FIELD(CompQualityPic2RAW)},
-      {EOS_FIELD(ImageSize)},
-      {EOS_FIELD(ImageSizePic2RAW)},
-      {EOS_FIELD(StrobeSetting)},
-      {EOS_FIELD(StrobeCompSetting)},
-      {EOS_FIELD(ImageMode)},
-      {EOS_FIELD(DriveMode)},
-      {EOS_FIELD(MLWeiMode)},
-      {EOS_FIELD(AFMode)},
-      {EOS_FIELD(AFDistance)},
-      {EOS_FIELD(AFFocusingPoint)},
-      {EOS_FIELD(AFAssistLight)},
-      {EOS_FIELD(WhiteBalanceSetting)},
-      {EOS_FIELD(Reserved14)},
-      {EOS_FIELD(WhiteBalanceKelvin)},
-      {EOS_FIELD(WhiteBalanceShift)},
-      {EOS_FIELD(PictureStyle)},
-      {EOS_FIELD(Contrast)},
-      {EOS_FIELD(ColorGain)},
-      {EOS_FIELD(Sharpness)},
-      {EOS_FIELD(ColorSpace)},
-      {EOS_FIELD(ISO)},
-      {EOS_FIELD(Av)},
-      {EOS_FIELD(Tv)},
-      {EOS_FIELD(ExposureCompensation)},
-      {EOS_FIELD(PhotoEffect)},
-      {EOS_FIELD(Beep)},
-      {EOS_FIELD(Reserved45)},
+  const FieldAt actual[] = {
+      EOS_FIELD(R, CompQuality),
+      EOS_FIELD(R, CompQualityPic2RAW),
+      EOS_FIELD(R, ImageSize),
+      EOS_FIELD(R, ImageSizePic2RAW),
+      EOS_FIELD(R, StrobeSetting),
+      EOS_FIELD(R, StrobeCompSetting),
+      EOS_FIELD(R, ImageMode),
+      EOS_FIELD(R, DriveMode),
+      EOS_FIELD(R, MLWeiMode),
+      EOS_FIELD(R, AFMode),
+      EOS_FIELD(R, AFDistance),
+      EOS_FIELD(R, AFFocusingPoint),
+      EOS_FIELD(R, AFAssistLight),
+      EOS_FIELD(R, WhiteBalanceSetting),
+      EOS_FIELD(R, Reserved14),
+      EOS_FIELD(R, WhiteBalanceKelvin),
+      EOS_FIELD(R, WhiteBalanceShift),
+      EOS_FIELD(R, PictureStyle),
+      EOS_FIELD(R, Contrast),
+      EOS_FIELD(R, ColorGain),
+      EOS_FIELD(R, Sharpness),
+      EOS_FIELD(R, ColorSpace),
+      EOS_FIELD(R, ISO),
+      EOS_FIELD(R, Av),
+      EOS_FIELD(R, Tv),
+      EOS_FIELD(R, ExposureCompensation),
+      EOS_FIELD(R, PhotoEffect),
+      EOS_FIELD(R, Beep),
+      EOS_FIELD(R, Reserved45),
   };
-#undef EOS_FIELD
-  const size_t expected_offsets[] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14,
-                                     16, 20, 23, 35, 36, 37, 38, 39, 40, 41, 42, 43, 44, 45};
-  ASSERT_EQ(std::size(fields), std::size(expected_offsets));
-  size_t next = 0;
-  for (size_t i = 0; i < std::size(fields); ++i) {
-    EXPECT_EQ(fields[i].offset, expected_offsets[i]) << fields[i].field;
-    EXPECT_EQ(fields[i].offset, next) << fields[i].field << " leaves a gap";
-    next = fields[i].offset + fields[i].size;
-  }
-  EXPECT_EQ(next, 48u);
+  const FieldAt documented[] = {
+      {"CompQuality", 0, 1},
+      {"CompQualityPic2RAW", 1, 1},
+      {"ImageSize", 2, 1},
+      {"ImageSizePic2RAW", 3, 1},
+      {"StrobeSetting", 4, 1},
+      {"StrobeCompSetting", 5, 1},
+      {"ImageMode", 6, 1},
+      {"DriveMode", 7, 1},
+      {"MLWeiMode", 8, 1},
+      {"AFMode", 9, 1},
+      {"AFDistance", 10, 1},
+      {"AFFocusingPoint", 11, 1},
+      {"AFAssistLight", 12, 1},
+      {"WhiteBalanceSetting", 13, 1},
+      {"Reserved14", 14, 2},
+      {"WhiteBalanceKelvin", 16, 4},
+      {"WhiteBalanceShift", 20, 3},
+      {"PictureStyle", 23, 12},
+      {"Contrast", 35, 1},
+      {"ColorGain", 36, 1},
+      {"Sharpness", 37, 1},
+      {"ColorSpace", 38, 1},
+      {"ISO", 39, 1},
+      {"Av", 40, 1},
+      {"Tv", 41, 1},
+      {"ExposureCompensation", 42, 1},
+      {"PhotoEffect", 43, 1},
+      {"Beep", 44, 1},
+      {"Reserved45", 45, 3},
+  };
+  ExpectLayout(actual, documented, 48);
   EXPECT_EQ(sizeof(R), 48u);
+}
+
+TEST(StoredLayout, PictureStyleByteByByte) {
+  using P = PictureStyleType;
+  const FieldAt actual[] = {
+      EOS_FIELD(P, PictureStyleEnabled),
+      EOS_FIELD(P, PictureStyle),
+      EOS_FIELD(P, Contrast),
+      EOS_FIELD(P, Sharpness),
+      EOS_FIELD(P, Saturation),
+      EOS_FIELD(P, SaturationUsed),
+      EOS_FIELD(P, ColorTone),
+      EOS_FIELD(P, ColorToneUsed),
+      EOS_FIELD(P, MonochromeFilter),
+      EOS_FIELD(P, MonochromeFilterUsed),
+      EOS_FIELD(P, MonochromeTone),
+      EOS_FIELD(P, MonochromeToneUsed),
+  };
+  const FieldAt documented[] = {
+      {"PictureStyleEnabled", 0, 1},
+      {"PictureStyle", 1, 1},
+      {"Contrast", 2, 1},
+      {"Sharpness", 3, 1},
+      {"Saturation", 4, 1},
+      {"SaturationUsed", 5, 1},
+      {"ColorTone", 6, 1},
+      {"ColorToneUsed", 7, 1},
+      {"MonochromeFilter", 8, 1},
+      {"MonochromeFilterUsed", 9, 1},
+      {"MonochromeTone", 10, 1},
+      {"MonochromeToneUsed", 11, 1},
+  };
+  ExpectLayout(actual, documented, 12);
 }
 
 TEST(StoredLayout, ReleaseParametersAsBytes) {
@@ -137,37 +209,35 @@ TEST(StoredLayout, AnyBytesReadBackSafely) {
 
 TEST(StoredLayout, AvailabilityFieldByField) {
   using A = RemoteReleaseAvailParametersType;
-#define EOS_FIELD(f) #f, offsetof(A, f), sizeof(A::f)
-  const FieldAt fields[] = {
-      {EOS_FIELD(CompQuality)},
-      {EOS_FIELD(CompQualityPic2RAW)},
-      {EOS_FIELD(ImageSize)},
-      {EOS_FIELD(ImageSizePic2RAW)},
-      {EOS_FIELD(StrobeSetting)},
-      {EOS_FIELD(StrobeCompSetting)},
-      {EOS_FIELD(DriveMode)},
-      {EOS_FIELD(ImageMode)},
-      {EOS_FIELD(MLWeiMode)},
-      {EOS_FIELD(AFMode)},
-      {EOS_FIELD(AFDistance)},
-      {EOS_FIELD(AFFocusingPoint)},
-      {EOS_FIELD(AFAssistLight)},
-      {EOS_FIELD(WhiteBalanceSetting)},
-      {EOS_FIELD(WhiteBalanceShift)},
-      {EOS_FIELD(PictureStyle)},
-      {EOS_FIELD(Contrast)},
-      {EOS_FIELD(ColorGain)},
-      {EOS_FIELD(Sharpness)},
-      {EOS_FIELD(ColorSpace)},
-      {EOS_FIELD(ISO)},
-      {EOS_FIELD(Av)},
-      {EOS_FIELD(Tv)},
-      {EOS_FIELD(ExposureCompensation)},
-      {EOS_FIELD(PhotoEffect)},
-      {EOS_FIELD(Beep)},
+  const FieldAt actual[] = {
+      EOS_FIELD(A, CompQuality),
+      EOS_FIELD(A, CompQualityPic2RAW),
+      EOS_FIELD(A, ImageSize),
+      EOS_FIELD(A, ImageSizePic2RAW),
+      EOS_FIELD(A, StrobeSetting),
+      EOS_FIELD(A, StrobeCompSetting),
+      EOS_FIELD(A, DriveMode),
+      EOS_FIELD(A, ImageMode),
+      EOS_FIELD(A, MLWeiMode),
+      EOS_FIELD(A, AFMode),
+      EOS_FIELD(A, AFDistance),
+      EOS_FIELD(A, AFFocusingPoint),
+      EOS_FIELD(A, AFAssistLight),
+      EOS_FIELD(A, WhiteBalanceSetting),
+      EOS_FIELD(A, WhiteBalanceShift),
+      EOS_FIELD(A, PictureStyle),
+      EOS_FIELD(A, Contrast),
+      EOS_FIELD(A, ColorGain),
+      EOS_FIELD(A, Sharpness),
+      EOS_FIELD(A, ColorSpace),
+      EOS_FIELD(A, ISO),
+      EOS_FIELD(A, Av),
+      EOS_FIELD(A, Tv),
+      EOS_FIELD(A, ExposureCompensation),
+      EOS_FIELD(A, PhotoEffect),
+      EOS_FIELD(A, Beep),
   };
-#undef EOS_FIELD
-  const FieldAt expected[] = {
+  const FieldAt documented[] = {
       {"CompQuality", 0, 6},
       {"CompQualityPic2RAW", 6, 6},
       {"ImageSize", 12, 7},
@@ -195,14 +265,10 @@ TEST(StoredLayout, AvailabilityFieldByField) {
       {"PhotoEffect", 330, 7},
       {"Beep", 337, 3},
   };
-  ASSERT_EQ(std::size(fields), std::size(expected));
-  for (size_t i = 0; i < std::size(fields); ++i) {
-    EXPECT_STREQ(fields[i].field, expected[i].field);
-    EXPECT_EQ(fields[i].offset, expected[i].offset) << fields[i].field;
-    EXPECT_EQ(fields[i].size, expected[i].size) << fields[i].field;
-  }
+  ExpectLayout(actual, documented, 340);
   EXPECT_EQ(sizeof(A), 340u);
 }
+#undef EOS_FIELD
 
 TEST(Records, AdditionalEventDataReadsTheSlotBothWays) {
   AdditionNotifyRemoteEventType e;
