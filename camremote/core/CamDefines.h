@@ -87,6 +87,8 @@ EOS_DEFINE_ENUM(RemoteFormatAVType);
 EOS_DEFINE_ENUM(RemoteFormatExposureCompType);
 
 #undef EOS_DEFINE_ENUM
+#undef EOS_COUNT_ONE
+#undef EOS_ENUMERATOR
 
 // One-byte integer subranges.
 using IntN4_4Type = std::int8_t;  // -4 to 4
