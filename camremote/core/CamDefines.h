@@ -9,6 +9,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <type_traits>
@@ -321,7 +322,9 @@ class ECamException : public Exception {
 };
 
 // The stored layouts. They hold on x86_64 and i686 alike because every field is a byte
-// except one 32-bit integer, which sits at a multiple of four.
+// except one 32-bit integer, which sits at a multiple of four; the files are
+// little-endian, as both targets are.
+static_assert(std::endian::native == std::endian::little);
 static_assert(std::is_trivially_copyable_v<RemoteReleaseParametersType> &&
               std::is_standard_layout_v<RemoteReleaseParametersType>);
 static_assert(sizeof(RemoteWhitebalanceShiftType) == 3 && sizeof(PictureStyleType) == 12);
