@@ -64,4 +64,10 @@ using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueModule = Unique<HMODULE, ModuleTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
 
+struct WindowTraits {  // destroy on the thread that created the window
+  static HWND Invalid() { return nullptr; }
+  static void Close(HWND h) { DestroyWindow(h); }
+};
+using UniqueWindow = Unique<HWND, WindowTraits>;
+
 }  // namespace eos::win

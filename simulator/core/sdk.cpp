@@ -110,7 +110,7 @@ struct Object {
 template <class... A>
 std::optional<uint32_t> FirstNumber(const A&... args) {
   std::optional<uint32_t> out;
-  auto take = [&](const auto& a) {
+  [[maybe_unused]] auto take = [&](const auto& a) {
     using T = std::decay_t<decltype(a)>;
     if constexpr (std::is_integral_v<T>)
       if (!out) out = static_cast<uint32_t>(a);
@@ -164,7 +164,7 @@ std::string FormatCall(const char* name, EdsError result, const A&... args) {
   std::string s = name;
   s += '(';
   bool first = true;
-  auto one = [&](const auto& a) {
+  [[maybe_unused]] auto one = [&](const auto& a) {
     if (!first) s += ", ";
     first = false;
     Format(s, a);
@@ -431,6 +431,7 @@ struct Sdk::State {
   void Shutdown() {
     for (size_t i = 0; i < devices.size(); ++i)
       if (devices[i].session && setup.events) setup.events->Detach(static_cast<int>(i));
+    if (setup.events) setup.events->Stopped();
     books.ReportLeaks();
     books.Close();
     objects.clear();
@@ -641,6 +642,7 @@ struct Sdk::State {
       *need = n;
       return EDS_ERR_OK;
     }
+    if (out == nullptr) return EDS_ERR_INVALID_POINTER;
     if (size != n) return EDS_ERR_INVALID_LENGTH;
     std::memcpy(out, src, n);
     return EDS_ERR_OK;

@@ -24,6 +24,8 @@ class EventSink {
   virtual void Post(int session, std::function<void()> deliver) = 0;
   // Delivers what is waiting for the calling thread (EdsGetEvent).
   virtual void DeliverPending() = 0;
+  // The SDK has terminated: nothing more will be posted until it starts again.
+  virtual void Stopped() = 0;
 };
 
 struct SdkSetup {

@@ -26,6 +26,7 @@ class QueueSink : public EventSink {
   }
   void Post(int session, std::function<void()> deliver) override { queue.emplace_back(session, std::move(deliver)); }
   void DeliverPending() override { Drain(); }
+  void Stopped() override { queue.clear(); }
   size_t Drain() {
     auto items = std::move(queue);
     queue.clear();
