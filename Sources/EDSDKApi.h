@@ -9,6 +9,7 @@
 
 #include "Sources/EDSDK.h"
 #include "camremote/core/CamDefines.h"
+#include "plugin/core/lumutils.h"
 #include "plugin/core/text.h"
 
 namespace eos {
@@ -26,6 +27,10 @@ enum FileTransferType : std::uint8_t {
 // downloads, deletes or releases it takes it out.
 using EdsRefList = std::vector<EdsDirectoryItemRef>;
 
+// The cameras of the last enumeration, in SDK order; a camera's position is the number
+// Connect takes. Process-wide: every component of the process shares it.
+std::vector<EdsCameraRef>& EOSCameraRefs();
+
 class TEDSDK final {
  public:
   // Create: empty lists, instance number 0, no transfer, no live view. Neither loads the
@@ -40,6 +45,76 @@ class TEDSDK final {
   // Does nothing for 0; otherwise raises ECamException
   // "<Funcname> errorcode 0x<Value, 8 upper-case hex digits>, <EDSDKErrorText(Value)>".
   void EDSDKCheck(EdsError Value, TextView Funcname) const;
+
+  // --- SDK life, cameras and the session (EDSDKSession.cpp) ---
+  void InitCommunications();
+  // One product name per camera, in SDK order; refills EOSCameraRefs in the same order.
+  void EnumerateCameras(CameraList& cameras);
+  // EventCallback and InstanceNumber are accepted and not used: the handlers are fixed
+  // and the instance number arrives through SetInstanceNumber.
+  ConnectInfoType Connect(const void* EventCallback, std::int32_t ConnectToCamera, std::int32_t InstanceNumber);
+  void Disconnect();
+  void FinilizeCommunications();
+
+  // --- Remote mode and shooting parameters (EDSDKParams.cpp) ---
+  bool RemoteSupported() const { return true; }
+  RemoteFuncType RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindType ReleaseDataKind,
+                             bool ProbeRemoteParameters, TextView CacheRemoteParamDir, const void* RemoteEventCallback,
+                             std::int32_t InstanceNumber);
+  void RemoteEnd() {}
+  std::int32_t RemoteGetNumberOfAvailableShots();
+  RemoteReleaseParametersType RemoteGetRemoteParams();
+  void RemoteSetRemoteParams(const RemoteReleaseParametersType& RemoteParam);
+
+  // --- Shooting and downloads (EDSDKShoot.cpp) ---
+  void RemoteTakePicture(std::int32_t InstanceNumber);
+  void RemotePressShutter(RemoteShutterButtonType ShutterButton);
+  void RemoteBULBMode(bool ActivateBULB);
+  void ExtendShutdownTimer();
+  void SetOwnerName(TextView NameOfOwner);
+  RemoteZoomCapabilityType RemoteGetZoomPos();
+  void RemoteSetZoomPos(std::int32_t ZoomPos);
+  void RemoteAFLock(bool AFLock);
+  void RemoteGetPicture(TextView FileName, PictureTypeType PictureType, std::int32_t InstanceNumber);
+  void RemoteGetMovie(TextView FileName, bool DeleteFromCameraAfterTransfer, std::int32_t InstanceNumber);
+  void RemoteGetCFPicture(TextView FileName, bool DeleteFromCameraAfterTransfer, std::int32_t InstanceNumber);
+  // Take over an announced item; the download that removes it also releases it.
+  void AddPictureToDownload(EdsDirectoryItemRef Picture) { mPicList.push_back(Picture); }
+  void AddMovieToDownload(EdsDirectoryItemRef Movie) { mMovieList.push_back(Movie); }
+  void AddCFPictureToDownload(EdsDirectoryItemRef Picture) { mPicCFList.push_back(Picture); }
+
+  // --- Live view (EDSDKViewfinder.cpp) ---
+  void RemoteStartViewfinder();
+  void RemoteStopViewfinder();
+  void RemoteSetViewfinderOutput(RemoteViewFinderOutputType ViewfinderOutput);
+  void RemoteSetViewfinderDriveLens(RemoteViewFinderDriveLensType DriveLens);
+  void RemoteSetViewfinderWhitebalance(std::int32_t XCoord, std::int32_t YCoord);
+  void RemoteSetViewfinderAutofocusMode(RemoteViewFinderAFModeType AFMode);
+  RemoteViewFinderAFModeType RemoteGetViewfinderAutofocusMode();
+  AFFocusInfoType RemoteGetViewfinderAutofocusInfo();
+  void RemoteSetViewfinderZoom(RemoteViewFinderZoomType Zoom);
+  void RemoteSetViewfinderZoomPosition(std::int32_t X, std::int32_t Y);
+  void RemoteSetViewfinderDepthOfFieldPreview(bool Activate);
+  bool RemoteGetViewfinderDepthOfFieldPreview();
+  void RemoteActivateViewfinderAuto(bool EOSLockAF);
+  void RemoteStartMovieRecording();
+  void RemoteEndMovieRecording();
+
+  // --- Camera utilities, stored pictures, RAW (EDSDKUtils.cpp) ---
+  void SetTimeInCamera(const DateTime& TimeToSet);
+  Text GetBodyID();
+  Text GetFirmwareVersion();
+  void FormatCameraCard();
+  ImageListType OpenCameraCollection(TextView TempDir, bool GetThumbnails);
+  void CloseCameraCollection(ImageListType& ImageListToClear);
+  void GetPicture(std::int32_t NrInList, TextView FileName, std::int32_t InstanceNumber);
+  void DeletePicture(ImageListType& ImageList, std::int32_t NrInList);
+  RAWObjectDevAvailType OpenRAWObject(TextView FileName);
+  void SetRAWDevelopmentParameters(const RAWObjectDevType& RAWDevPara);
+  RAWObjectDevType GetRAWDevelopmentParameters();
+  void DevelopRAWPicture(TextView OutFileName, FileFormatType FileFormat, BitsPerPixelType BitsPerPixel,
+                         TextView ICCProfileFileName, std::int32_t JPEGQuality);
+  void CloseRAWObject();
 
   // Properties.
   void SetInstanceNumber(std::uint32_t value) { mInstanceNumber = value; }
