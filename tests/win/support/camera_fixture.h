@@ -1,0 +1,34 @@
+// Test support for the camera stack: the stand-in EDSDK.DLL found the way the plug-in
+// finds the real one (its folder on PATH), a scenario for it, and message pumping while
+// the SDK's events and the component's timers do their work.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "plugin/core/text.h"
+
+namespace eos::test {
+
+// Puts bin\Canon_EOS_SDK_redist in front of PATH and gives the stand-in `scenario`
+// (its text, as the stand-in's EOS_SIM_SCENARIO variable) for the life of the object.
+// The library, once loaded, stays loaded for the process, as in the plug-in, but it reads
+// the scenario again at every EdsInitializeSDK.
+class StandInCamera {
+ public:
+  explicit StandInCamera(const std::string& scenario = std::string());
+  ~StandInCamera();
+  StandInCamera(const StandInCamera&) = delete;
+  StandInCamera& operator=(const StandInCamera&) = delete;
+
+ private:
+  Text saved_path_;
+};
+
+// Dispatches the calling thread's messages until `done` answers true or the time is up;
+// answers `done()` at the end.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000);
+
+}  // namespace eos::test
