@@ -223,6 +223,11 @@ EdsError PropertyStore::Set(EdsPropertyID id, EdsUInt32 size, const void* data) 
       std::memcpy(&v, bytes + i * 4, 4);
       if (v < def->low || v > def->high) return EDS_ERR_INVALID_DEVICEPROP_VALUE;
     }
+  } else if (def->type == kEdsDataType_Point) {
+    EdsPoint pt;
+    std::memcpy(&pt, bytes, sizeof pt);
+    if (pt.x < 0 || pt.y < 0 || pt.x > kSensorSize.width || pt.y > kSensorSize.height)
+      return EDS_ERR_INVALID_DEVICEPROP_VALUE;
   } else if (def->type == kEdsDataType_Time) {
     EdsTime t;
     std::memcpy(&t, bytes, sizeof t);

@@ -34,6 +34,8 @@ std::span<const int32_t> OfferedImageQualities(bool new_protocol);
 void PictureSizeFor(uint32_t image_quality, int* width, int* height);
 
 inline constexpr uint32_t kMaxText = 256;
+// The live-view coordinate system and focus frames are in sensor pixels.
+inline constexpr EdsSize kSensorSize{5184, 3456};
 
 class PropertyStore {
  public:

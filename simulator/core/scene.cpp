@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace eos::sim {
@@ -54,11 +55,11 @@ void DrawWorld(Image& img, uint32_t frame) {
   const int cell = std::max(w / 64, 2);
   const int cx0 = w / 4, cx1 = w * 3 / 4, cy0 = h / 4, cy1 = h * 5 / 8;
   for (int y = cy0; y < cy1; ++y) {
-    uint8_t* p = img.rgb.data() + (static_cast<size_t>(y) * w + cx0) * 3;
     const int row = (y - cy0) / cell;
-    for (int x = cx0; x < cx1; ++x, p += 3) {
-      const uint8_t v = ((row + (x - cx0) / cell) & 1) ? 245 : 15;
-      p[0] = p[1] = p[2] = v;
+    for (int x = cx0, col = 0; x < cx1; x += cell, ++col) {
+      const int run = std::min(cell, cx1 - x);
+      std::memset(img.rgb.data() + (static_cast<size_t>(y) * w + x) * 3, ((row + col) & 1) ? 245 : 15,
+                  static_cast<size_t>(run) * 3);
     }
   }
   constexpr std::array<Rgb, 6> kBars = {
@@ -81,32 +82,40 @@ void DrawWorld(Image& img, uint32_t frame) {
   }
 }
 
-// Running-sum box blurs; their cost does not depend on the radius.
+// Running-sum box blurs; their cost does not depend on the radius. Sums are divided by
+// the window through a 16-bit fixed-point reciprocal.
+uint32_t Reciprocal(int window) { return static_cast<uint32_t>((65536 + window / 2) / window); }
+
 void BlurRows(Image& img, int radius) {
   const int n = img.width, window = 2 * radius + 1;
-  std::vector<uint8_t> line(static_cast<size_t>(n) * 3);
+  const uint32_t inv = Reciprocal(window);
+  // One row with its edge pixels repeated `radius` times on each side.
+  std::vector<uint8_t> pad(static_cast<size_t>(n + 2 * radius + 1) * 3);
   for (int y = 0; y < img.height; ++y) {
     uint8_t* row = img.rgb.data() + static_cast<size_t>(y) * n * 3;
-    std::copy(row, row + line.size(), line.begin());
-    for (int c = 0; c < 3; ++c) {
-      auto at = [&](int i) { return int{line[static_cast<size_t>(std::clamp(i, 0, n - 1)) * 3 + c]}; };
-      int sum = 0;
-      for (int i = -radius; i <= radius; ++i) sum += at(i);
-      for (int i = 0; i < n; ++i) {
-        row[i * 3 + c] = static_cast<uint8_t>(sum / window);
-        sum += at(i + radius + 1) - at(i - radius);
+    for (int i = 0; i < n + 2 * radius + 1; ++i)
+      std::memcpy(&pad[static_cast<size_t>(i) * 3], row + std::clamp(i - radius, 0, n - 1) * 3, 3);
+    uint32_t sum[3] = {0, 0, 0};
+    for (int i = 0; i < window; ++i)
+      for (int c = 0; c < 3; ++c) sum[c] += pad[static_cast<size_t>(i) * 3 + c];
+    const uint8_t* in = pad.data() + static_cast<size_t>(window) * 3;
+    const uint8_t* gone = pad.data();
+    for (int i = 0; i < n; ++i, row += 3, in += 3, gone += 3)
+      for (int c = 0; c < 3; ++c) {
+        row[c] = static_cast<uint8_t>((sum[c] * inv) >> 16);
+        sum[c] += in[c] - gone[c];
       }
-    }
   }
 }
 
 // Column sums kept for a whole row at a time, so memory is read row by row.
 void BlurColumns(Image& img, int radius) {
   const int h = img.height, window = 2 * radius + 1;
+  const uint32_t inv = Reciprocal(window);
   const size_t stride = static_cast<size_t>(img.width) * 3;
   const std::vector<uint8_t> src = img.rgb;
   auto row = [&](int y) { return src.data() + static_cast<size_t>(std::clamp(y, 0, h - 1)) * stride; };
-  std::vector<int> sum(stride, 0);
+  std::vector<uint32_t> sum(stride, 0);
   for (int y = -radius; y <= radius; ++y) {
     const uint8_t* r = row(y);
     for (size_t i = 0; i < stride; ++i) sum[i] += r[i];
@@ -116,7 +125,7 @@ void BlurColumns(Image& img, int radius) {
     const uint8_t* in = row(y + radius + 1);
     const uint8_t* gone = row(y - radius);
     for (size_t i = 0; i < stride; ++i) {
-      out[i] = static_cast<uint8_t>(sum[i] / window);
+      out[i] = static_cast<uint8_t>((sum[i] * inv) >> 16);
       sum[i] += in[i] - gone[i];
     }
   }

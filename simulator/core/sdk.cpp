@@ -565,17 +565,15 @@ struct Sdk::State {
 
   // The property store a reference reads and writes, for the references that have one.
   EdsError Properties(EdsBaseRef ref, PropertyStore** out) {
-    Object* o = Find(ref, RefKind::Camera);
-    if (o == nullptr) return EDS_ERR_INVALID_HANDLE;
-    Device& d = devices[static_cast<size_t>(o->device)];
-    if (!d.session) return EDS_ERR_SESSION_NOT_OPEN;
-    *out = &d.props;
+    Device* d = nullptr;
+    if (const EdsError e = SessionCamera(ref, &d)) return e;
+    *out = &d->props;
     return EDS_ERR_OK;
   }
 
   EdsError FocusInfo(const Device& d, EdsFocusInfo* info) {
     *info = EdsFocusInfo{};
-    info->imageRect = {{0, 0}, {5184, 3456}};
+    info->imageRect = {{0, 0}, kSensorSize};
     info->pointNumber = 9;
     for (uint32_t i = 0; i < 9; ++i) {
       EdsFocusPoint& p = info->focusPoint[i];
@@ -1174,7 +1172,7 @@ struct Sdk::State {
     Image frame = RenderScene(kFrameWidth, kFrameHeight, d->frame, d->focus);
     EvfMeta& m = evf->evf;
     m.zoom = d->props.UInt32(kEdsPropID_Evf_Zoom);
-    m.coords = {5184, 3456};
+    m.coords = kSensorSize;
     EdsPoint pos{};
     d->props.Get(kEdsPropID_Evf_ZoomPosition, sizeof pos, &pos);
     const int zoom = static_cast<int>(std::max<uint32_t>(m.zoom, 1));

@@ -409,6 +409,9 @@ TEST_F(SdkTest, LiveViewFramesAreJpegsThatMoveAndShowTheFocus) {
   ASSERT_EQ(Set32(camera, kEdsPropID_Evf_Zoom, kEdsEvfZoom_x5), EDS_ERR_OK);
   const EdsPoint where{1000, 700};
   ASSERT_EQ(sdk().EdsSetPropertyData(camera, kEdsPropID_Evf_ZoomPosition, 0, 8, &where), EDS_ERR_OK);
+  const EdsPoint outside{6000, 10};
+  EXPECT_EQ(sdk().EdsSetPropertyData(camera, kEdsPropID_Evf_ZoomPosition, 0, 8, &outside),
+            EDS_ERR_INVALID_DEVICEPROP_VALUE);
   EdsRect rect{};
   Frame(camera, &r, &rect);
   EXPECT_EQ(rect.point.x, 1000);
