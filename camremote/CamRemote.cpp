@@ -369,18 +369,20 @@ void TCamRemote::NotifyTimerEvent() {
   const std::shared_ptr<bool> alive = mAlive;
   if (mNotifyQueue && !mNotifyQueue->empty()) {
     const NotifyQueueEntry entry = mNotifyQueue->front();
-    auto percent = [&](const TNotifyPercentEvent& handler) {
+    // Each handler is called through a copy: it may free this component and with it the
+    // handler it is running.
+    auto percent = [&](TNotifyPercentEvent handler) {
       if (handler) handler(std::get<std::int32_t>(entry.Payload));
     };
     switch (entry.Kind) {
       case NotifyQueueCameraEvent:
-        if (OnEvent) OnEvent(std::get<EventCallbackType>(entry.Payload));
+        if (TNotifyCameraEvent handler = OnEvent) handler(std::get<EventCallbackType>(entry.Payload));
         break;
       case NotifyQueueRemoteEvent: {
         CamLog(u"NotifyTimerEvent - NotifyRemoteEvent 1");
         CamLogFmt(u"NotifyTimerEvent - NotifyRemoteEvent 1: %d", {int64_t{1}});
         const auto& remote = std::get<RemoteEventPayload>(entry.Payload);
-        if (OnRemoteEvent) OnRemoteEvent(remote.Event, remote.EventData);
+        if (TNotifyRemoteEvent handler = OnRemoteEvent) handler(remote.Event, remote.EventData);
         break;
       }
       case NotifyQueueRemoteTakePicture:
