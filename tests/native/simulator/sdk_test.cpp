@@ -527,6 +527,80 @@ TEST_F(SdkTest, SavingToBothAnnouncesTransferAndCardItem) {
   Disconnect(camera);
 }
 
+TEST_F(SdkTest, ARawFileDevelopsToJpegAndTiff) {
+  Use("picture_size = 96x64");
+  EdsCameraRef camera = Connect();
+  const uint32_t host = kEdsSaveTo_Host, raw = 0x0064FF0F;
+  ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, host), EDS_ERR_OK);
+  ASSERT_EQ(Set32(camera, kEdsPropID_ImageQuality, raw), EDS_ERR_OK);
+  ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+  sink_.Drain();
+  ASSERT_EQ(heard_.objects.size(), 1u);
+  EdsDirectoryItemInfo info{};
+  ASSERT_EQ(sdk().EdsGetDirectoryItemInfo(heard_.objects[0].second, &info), EDS_ERR_OK);
+  EXPECT_STREQ(info.szFileName, "IMG_0001.CR2");
+  const std::vector<uint8_t> file = Download(heard_.objects[0].second);
+  sdk().EdsRelease(heard_.objects[0].second);
+
+  EdsStreamRef in = nullptr;
+  ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &in), EDS_ERR_OK);
+  EdsUInt64 done = 0;
+  ASSERT_EQ(sdk().EdsWrite(in, file.size(), file.data(), &done), EDS_ERR_OK);
+  EdsImageRef image = nullptr;
+  ASSERT_EQ(sdk().EdsCreateImageRef(in, &image), EDS_ERR_OK);
+  EdsImageInfo image_info{};
+  ASSERT_EQ(sdk().EdsGetImageInfo(image, kEdsImageSrc_FullView, &image_info), EDS_ERR_OK);
+  EXPECT_EQ(image_info.width, 96u);
+  const int32_t daylight = 1, nowhere = 7;
+  EXPECT_EQ(sdk().EdsSetPropertyData(image, kEdsPropID_WhiteBalance, 0, 4, &daylight), EDS_ERR_OK);
+  EXPECT_EQ(sdk().EdsSetPropertyData(image, kEdsPropID_WhiteBalance, 0, 4, &nowhere), EDS_ERR_INVALID_DEVICEPROP_VALUE);
+  int32_t wb = -1;
+  EXPECT_EQ(sdk().EdsGetPropertyData(image, kEdsPropID_WhiteBalance, 0, 4, &wb), EDS_ERR_OK);
+  EXPECT_EQ(wb, daylight);
+  const struct {
+    EdsTargetImageType type;
+    EdsUInt32 quality;
+    EdsError expected;
+    uint8_t first;
+  } cases[] = {{kEdsTargetImageType_Jpeg, 8, EDS_ERR_OK, 0xFF},
+               {kEdsTargetImageType_TIFF, 0, EDS_ERR_OK, 'I'},
+               {kEdsTargetImageType_TIFF16, 0, EDS_ERR_OK, 'I'},
+               {kEdsTargetImageType_Jpeg, 0, EDS_ERR_INVALID_PARAMETER, 0},
+               {5, 0, EDS_ERR_INVALID_PARAMETER, 0}};
+  for (const auto& c : cases) {
+    EdsStreamRef out = nullptr;
+    ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &out), EDS_ERR_OK);
+    EXPECT_EQ(sdk().EdsSaveImage(image, c.type, EdsSaveImageSetting{c.quality, nullptr, 0}, out), c.expected);
+    void* p = nullptr;
+    EdsUInt64 n = 0;
+    sdk().EdsGetPointer(out, &p);
+    sdk().EdsGetLength(out, &n);
+    if (c.expected == EDS_ERR_OK) {
+      ASSERT_GT(n, 0u);
+      EXPECT_EQ(static_cast<uint8_t*>(p)[0], c.first);
+    }
+    sdk().EdsRelease(out);
+  }
+  sdk().EdsRelease(image);
+  sdk().EdsRelease(in);
+  Disconnect(camera);
+}
+
+TEST_F(SdkTest, HandlersHearOnlyTheEventTheyAskedFor) {
+  Use("picture_size = 64x48\nevent = shutdown after EdsSendCommand 1");
+  EdsCameraRef camera = Connect();
+  ASSERT_EQ(sdk().EdsSetObjectEventHandler(camera, kEdsObjectEvent_DirItemCreated, OnObject, &heard_), EDS_ERR_OK);
+  ASSERT_EQ(sdk().EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, nullptr, nullptr), EDS_ERR_OK);
+  ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Both), EDS_ERR_OK);
+  ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+  sink_.Drain();
+  ASSERT_EQ(heard_.objects.size(), 1u);
+  EXPECT_EQ(heard_.objects[0].first, kEdsObjectEvent_DirItemCreated);
+  EXPECT_TRUE(heard_.states.empty());  // handler removed
+  sdk().EdsRelease(heard_.objects[0].second);
+  Disconnect(camera);
+}
+
 TEST_F(SdkTest, FocusFailureRefusesTheShot) {
   Use("focus = fails");
   EdsCameraRef camera = Connect();
