@@ -13,12 +13,14 @@ std::string_view RefKindName(RefKind kind) {
 
 Books::~Books() { Close(); }
 
-void Books::Open(const std::string& trace_path) {
+bool Books::Open(const std::string& trace_path) {
   Close();
   handed_ = {};
   released_ = {};
   sessions_opened_ = sessions_closed_ = 0;
-  if (!trace_path.empty()) trace_ = std::fopen(trace_path.c_str(), "ab");
+  if (trace_path.empty()) return true;
+  trace_ = std::fopen(trace_path.c_str(), "ab");
+  return trace_ != nullptr;
 }
 
 void Books::Close() {

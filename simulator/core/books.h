@@ -40,8 +40,14 @@ class Books {
   Books& operator=(const Books&) = delete;
 
   // Starts a new set of books; the trace goes to `trace_path` (appended), or nowhere
-  // when it is empty.
-  void Open(const std::string& trace_path);
+  // when it is empty. False when the trace file cannot be written.
+  //
+  // A line per call, "EdsSetPropertyData(#2, 0x405, 0, 0x4, ptr) = 0x00000000":
+  // references as #number, unsigned numbers in hexadecimal, signed ones in decimal,
+  // texts quoted, other pointers as ptr or null, then the result. A line per event
+  // delivered, "event object(0x208, #7)", "event property(0x101, 0x500)",
+  // "event state(0x301, 0x0)". At the end the summary and the leaks.
+  bool Open(const std::string& trace_path);
   void Close();
 
   void Handed(RefKind kind) { ++handed_[static_cast<size_t>(kind)]; }

@@ -22,6 +22,7 @@
 //   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
 //   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N
 //   trace = PATH                          where the books and the trace of calls go
+//                                         (appended; relative to the current folder)
 #pragma once
 
 #include <cstdint>

@@ -159,8 +159,9 @@ void Format(std::string& s, const T& v) {
   }
 }
 
+// "EdsOpenSession(#2)": the name and the arguments as the trace shows them.
 template <class... A>
-std::string FormatCall(const char* name, EdsError result, const A&... args) {
+std::string FormatCall(const char* name, const A&... args) {
   std::string s = name;
   s += '(';
   bool first = true;
@@ -170,7 +171,7 @@ std::string FormatCall(const char* name, EdsError result, const A&... args) {
     Format(s, a);
   };
   (one(args), ...);
-  Append(s, ") = 0x%08X", static_cast<unsigned>(result));
+  s += ')';
   return s;
 }
 
@@ -230,7 +231,9 @@ struct Sdk::State {
       }
       if (starting && r == EDS_ERR_OK) counter.Count(name, std::nullopt, &events);
     }
-    books.Trace(FormatCall(name, r, args...));
+    std::string line = FormatCall(name, args...);
+    Append(line, " = 0x%08X", static_cast<unsigned>(r));
+    books.Trace(line);
     for (uint32_t e : events) PostState(e, 0);
     return r;
   }
@@ -390,7 +393,7 @@ struct Sdk::State {
       const auto fn = reinterpret_cast<EdsObjectEventHandler>(d.object.fn);
       void* context = d.object.context;
       const EdsBaseRef ref = ItemRef(device, picture);
-      books.Trace(FormatCall("event object", EDS_ERR_OK, event, ref));
+      books.Trace(FormatCall("event object", event, ref));
       lock.unlock();
       fn(event, ref, context);
     });
@@ -400,7 +403,7 @@ struct Sdk::State {
       if (!d.property.Wants(kEdsPropertyEvent_PropertyChanged)) return;
       const auto fn = reinterpret_cast<EdsPropertyEventHandler>(d.property.fn);
       void* context = d.property.context;
-      books.Trace(FormatCall("event property", EDS_ERR_OK, kEdsPropertyEvent_PropertyChanged, id));
+      books.Trace(FormatCall("event property", kEdsPropertyEvent_PropertyChanged, id));
       lock.unlock();
       fn(kEdsPropertyEvent_PropertyChanged, id, 0, context);
     });
@@ -412,7 +415,7 @@ struct Sdk::State {
         if (!d.state.Wants(event)) return;
         const auto fn = reinterpret_cast<EdsStateEventHandler>(d.state.fn);
         void* context = d.state.context;
-        books.Trace(FormatCall("event state", EDS_ERR_OK, event, data));
+        books.Trace(FormatCall("event state", event, data));
         lock.unlock();
         fn(event, data, context);
       });
@@ -450,7 +453,8 @@ struct Sdk::State {
     }
     scenario = std::move(*sc);
     counter = CallCounter(&scenario);
-    books.Open(scenario.trace_path);
+    if (!books.Open(scenario.trace_path) && setup.complain)
+      setup.complain("cannot write the trace file \"" + scenario.trace_path + "\"");
     devices.clear();
     for (const std::string& name : scenario.cameras) devices.emplace_back(scenario, name);
     for (Device& d : devices) {

@@ -207,6 +207,12 @@ TEST_F(SdkTest, NoCameraGivesAnEmptyList) {
   EXPECT_EQ(sdk().EdsRelease(list), EDS_ERR_OK);
 }
 
+TEST_F(SdkTest, AnUnwritableTraceIsReportedButTheCameraWorks) {
+  Use("trace = /no/such/folder/trace.txt");
+  ASSERT_EQ(sdk().EdsInitializeSDK(), EDS_ERR_OK);
+  EXPECT_EQ(complaint_, "cannot write the trace file \"/no/such/folder/trace.txt\"");
+}
+
 TEST_F(SdkTest, CallsBeforeInitialisingOrWithABadScenarioAreRefused) {
   EdsCameraListRef list = nullptr;
   EXPECT_EQ(sdk().EdsGetCameraList(&list), EDS_ERR_INVALID_FUNCTION_CALL);
@@ -768,6 +774,7 @@ TEST_F(SdkTest, TheTraceRecordsCallsAndTheBooksReportLeaks) {
   EdsStreamRef kept = nullptr;
   ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &kept), EDS_ERR_OK);
   Set32(camera, kEdsPropID_Av, 0x30);
+  sink_.Drain();
   Disconnect(camera);
   sdk().EdsTerminateSDK();
   std::ifstream in(path, std::ios::binary);
@@ -778,6 +785,7 @@ TEST_F(SdkTest, TheTraceRecordsCallsAndTheBooksReportLeaks) {
       << trace;
   EXPECT_NE(trace.find("leak: stream x1"), std::string::npos) << trace;
   EXPECT_EQ(trace.find("leak: camera"), std::string::npos) << trace;
+  EXPECT_NE(trace.find("event property(0x101, 0x405)"), std::string::npos) << trace;
   in.close();
   std::filesystem::remove(path);
 }
