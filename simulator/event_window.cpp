@@ -10,20 +10,26 @@ namespace {
 constexpr UINT kDeliver = WM_APP + 0x51;
 constexpr wchar_t kClassName[] = L"EosSimulatedSdkEvents";
 
-ATOM WindowClass(WNDPROC proc) {
-  static const ATOM atom = [proc] {
+// A class that outlived an earlier load of this DLL at the same address counts as
+// registered; it is removed again when the sink goes (see ~WindowSink).
+bool WindowClass(WNDPROC proc) {
+  static const bool registered = [proc] {
     WNDCLASSW wc{};
     wc.lpfnWndProc = proc;
     wc.hInstance = win::ThisModule();
     wc.lpszClassName = kClassName;
-    return RegisterClassW(&wc);
+    return RegisterClassW(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
   }();
-  return atom;
+  return registered;
 }
 
 }  // namespace
 
-WindowSink::~WindowSink() { CloseWindows(); }
+// Windows does not unregister a DLL's window classes when it unloads the DLL.
+WindowSink::~WindowSink() {
+  CloseWindows();
+  UnregisterClassW(kClassName, win::ThisModule());
+}
 
 LRESULT CALLBACK WindowSink::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == kDeliver) {

@@ -306,6 +306,33 @@ TEST_F(StandIn, ReleasedReferencesAndNullPointersAreRefused) {
   Finish(camera);
 }
 
+// Nothing else holds the DLL here, so each round loads and unloads it for real.
+TEST(StandInReloaded, EventsStillArriveAfterTheDllIsLoadedAgain) {
+  SetScenario("picture_size = 64x48\n");
+  for (int round = 0; round < 2; ++round) {
+    Sdk sdk;
+    ASSERT_TRUE(sdk.module);
+    Heard heard;
+    ASSERT_EQ(sdk.EdsInitializeSDK(), EDS_ERR_OK);
+    EdsCameraListRef list = nullptr;
+    EdsCameraRef camera = nullptr;
+    ASSERT_EQ(sdk.EdsGetCameraList(&list), EDS_ERR_OK);
+    ASSERT_EQ(sdk.EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
+    sdk.EdsRelease(list);
+    ASSERT_EQ(sdk.EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, OnObject, &heard), EDS_ERR_OK);
+    ASSERT_EQ(sdk.EdsOpenSession(camera), EDS_ERR_OK);
+    const uint32_t host = kEdsSaveTo_Host;
+    ASSERT_EQ(sdk.EdsSetPropertyData(camera, kEdsPropID_SaveTo, 0, 4, &host), EDS_ERR_OK);
+    ASSERT_EQ(sdk.EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    ASSERT_TRUE(PumpUntil([&] { return !heard.objects.empty(); })) << "round " << round;
+    sdk.EdsRelease(heard.objects[0].second);
+    sdk.EdsCloseSession(camera);
+    sdk.EdsRelease(camera);
+    sdk.EdsTerminateSDK();
+  }
+  SetEnvironmentVariableW(L"EOS_SIM_SCENARIO", nullptr);
+}
+
 TEST(StandInVersion, TheCommandForVersionsReportsTheStandInsVersion) {
   PluginCopy plugin;
   const Text sdk = plugin.folder() + u"Canon_EOS_SDK_redist\\";
