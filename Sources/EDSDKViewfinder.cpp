@@ -1,44 +1,143 @@
-// Not built yet: each operation refuses until its implementation lands.
+// Live view control of the EOS backend: switching the camera's live view on and off,
+// its output device, focus steps, the white-balance click, the live-view autofocus and
+// its frames, zoom, depth-of-field preview and movie recording. The frames themselves are
+// fetched by the component's polling.
+#include <windows.h>
+
 #include "Sources/EDSDKApi.h"
+#include "Sources/EDSDKBinding.h"
+#include "Sources/core/EvfCodes.h"
 
 namespace eos {
 
-void TEDSDK::RemoteStartViewfinder() { throw ECamException(u"TEDSDK::RemoteStartViewfinder is not built yet"); }
-void TEDSDK::RemoteStopViewfinder() { throw ECamException(u"TEDSDK::RemoteStopViewfinder is not built yet"); }
-void TEDSDK::RemoteSetViewfinderOutput(RemoteViewFinderOutputType) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderOutput is not built yet");
+namespace {
+
+// A camera that is busy switching live view or recording gets about five seconds:
+// up to five retries, one second apart.
+constexpr int kPersistentRetries = 5;
+constexpr DWORD kPersistentRetryPauseMs = 1000;
+
+EdsError SetUInt32(EdsCameraRef camera, EdsPropertyID id, EdsUInt32 value) {
+  return EdsSetPropertyData(camera, id, 0, sizeof value, &value);
 }
-void TEDSDK::RemoteSetViewfinderDriveLens(RemoteViewFinderDriveLensType) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderDriveLens is not built yet");
+
+EdsError GetUInt32(EdsCameraRef camera, EdsPropertyID id, EdsUInt32& value) {
+  return EdsGetPropertyData(camera, id, 0, sizeof value, &value);
 }
-void TEDSDK::RemoteSetViewfinderWhitebalance(std::int32_t, std::int32_t) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderWhitebalance is not built yet");
+
+// Writes the property until the camera takes it: the first write, five retries after a
+// pause each, then one last write whose refusal alone is reported.
+void PersistentWrite(const TEDSDK& sdk, EdsCameraRef camera, EdsPropertyID id, EdsUInt32 value, TextView text) {
+  EdsError result = SetUInt32(camera, id, value);
+  for (int retry = 0; result != EDS_ERR_OK && retry < kPersistentRetries; ++retry) {
+    Sleep(kPersistentRetryPauseMs);
+    result = SetUInt32(camera, id, value);
+  }
+  if (result != EDS_ERR_OK) result = SetUInt32(camera, id, value);
+  sdk.EDSDKCheck(result, text);
 }
-void TEDSDK::RemoteSetViewfinderAutofocusMode(RemoteViewFinderAFModeType) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderAutofocusMode is not built yet");
+
+}  // namespace
+
+void TEDSDK::RemoteStartViewfinder() {
+  EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_Mode, 1), u"EdsSetPropertyData, kEdsPropID_Evf_Mode");
+  PersistentWrite(*this, mCameraDevice, kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC,
+                  u"EdsSetPropertyData, kEdsPropID_Evf_OutputDevice");
+  // A camera whose own controls stay locked is still usable from the host.
+  EdsSendStatusCommand(mCameraDevice, kEdsCameraStatusCommand_UIUnLock, 0);
 }
+
+void TEDSDK::RemoteStopViewfinder() {
+  // Stopping must always get through: a refusal leaves nothing the caller could mend.
+  SetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice, 0);
+  SetUInt32(mCameraDevice, kEdsPropID_Evf_Mode, 0);
+}
+
+void TEDSDK::RemoteSetViewfinderOutput(RemoteViewFinderOutputType ViewfinderOutput) {
+  switch (ViewfinderOutput) {
+    case RemoteViewFinderOutputLCD: {
+      EdsUInt32 device = 0;
+      EDSDKCheck(GetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice, device),
+                 u"EdsGetPropertyData, kEdsPropID_Evf_OutputDevice");
+      if ((device & kEdsEvfOutputDevice_TFT) == 0)
+        EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice, device + kEdsEvfOutputDevice_TFT),
+                   u"EdsSetPropertyData, kEdsPropID_Evf_OutputDevice");
+      break;
+    }
+    case RemoteViewFinderOutputOff:
+      // The camera's own screen goes dark and the host keeps its frames: output to the
+      // host only, as live view starts.
+      EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC),
+                 u"EdsSetPropertyData, kEdsPropID_Evf_OutputDevice");
+      break;
+    default:  // video output: nothing to switch
+      break;
+  }
+}
+
+void TEDSDK::RemoteSetViewfinderDriveLens(RemoteViewFinderDriveLensType DriveLens) {
+  EDSDKCheck(EdsSendCommand(mCameraDevice, kEdsCameraCommand_DriveLensEvf, static_cast<EdsInt32>(EvfCode(DriveLens))),
+             u"EdsSendCommand");
+}
+
+void TEDSDK::RemoteSetViewfinderWhitebalance(std::int32_t XCoord, std::int32_t YCoord) {
+  const EdsUInt32 point = (static_cast<EdsUInt32>(XCoord) << 16) + static_cast<EdsUInt32>(YCoord);
+  EDSDKCheck(EdsSendCommand(mCameraDevice, kEdsCameraCommand_DoClickWBEvf, static_cast<EdsInt32>(point)),
+             u"EdsSendCommand");
+}
+
+void TEDSDK::RemoteSetViewfinderAutofocusMode(RemoteViewFinderAFModeType AFMode) {
+  EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_AFMode, EvfCode(AFMode)),
+             u"EdsSetPropertyData, kEdsPropID_Evf_AFMode");
+}
+
 RemoteViewFinderAFModeType TEDSDK::RemoteGetViewfinderAutofocusMode() {
-  throw ECamException(u"TEDSDK::RemoteGetViewfinderAutofocusMode is not built yet");
+  EdsUInt32 mode = 0;
+  if (GetUInt32(mCameraDevice, kEdsPropID_Evf_AFMode, mode) != EDS_ERR_OK) return RemoteViewFinderAFModeNotUsed;
+  return EvfAFModeFromCode(mode);
 }
+
 AFFocusInfoType TEDSDK::RemoteGetViewfinderAutofocusInfo() {
-  throw ECamException(u"TEDSDK::RemoteGetViewfinderAutofocusInfo is not built yet");
+  EdsFocusInfo record{};
+  if (EdsGetPropertyData(mCameraDevice, kEdsPropID_FocusInfo, 0, sizeof record, &record) != EDS_ERR_OK) return {};
+  return FocusInfoFromRecord(record);
 }
-void TEDSDK::RemoteSetViewfinderZoom(RemoteViewFinderZoomType) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderZoom is not built yet");
+
+void TEDSDK::RemoteSetViewfinderZoom(RemoteViewFinderZoomType Zoom) {
+  EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_Zoom, EvfCode(Zoom)), u"EdsSetPropertyData, kEdsPropID_Evf_Zoom");
 }
-void TEDSDK::RemoteSetViewfinderZoomPosition(std::int32_t, std::int32_t) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderZoomPosition is not built yet");
+
+void TEDSDK::RemoteSetViewfinderZoomPosition(std::int32_t X, std::int32_t Y) {
+  const EdsPoint point{X, Y};
+  EDSDKCheck(EdsSetPropertyData(mCameraDevice, kEdsPropID_Evf_ZoomPosition, 0, sizeof point, &point),
+             u"EdsSetPropertyData, kEdsPropID_Evf_ZoomPosition");
 }
-void TEDSDK::RemoteSetViewfinderDepthOfFieldPreview(bool) {
-  throw ECamException(u"TEDSDK::RemoteSetViewfinderDepthOfFieldPreview is not built yet");
+
+void TEDSDK::RemoteSetViewfinderDepthOfFieldPreview(bool Activate) {
+  EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_DepthOfFieldPreview, Activate ? 1 : 0),
+             u"EdsSetPropertyData, kEdsPropID_Evf_DepthOfFieldPreview");
 }
+
 bool TEDSDK::RemoteGetViewfinderDepthOfFieldPreview() {
-  throw ECamException(u"TEDSDK::RemoteGetViewfinderDepthOfFieldPreview is not built yet");
+  EdsUInt32 preview = 0;
+  EDSDKCheck(GetUInt32(mCameraDevice, kEdsPropID_Evf_DepthOfFieldPreview, preview),
+             u"EdsGetPropertyData, kEdsPropID_Evf_DepthOfFieldPreview");
+  return preview == 1;
 }
-void TEDSDK::RemoteActivateViewfinderAuto(bool) {
-  throw ECamException(u"TEDSDK::RemoteActivateViewfinderAuto is not built yet");
+
+void TEDSDK::RemoteActivateViewfinderAuto(bool EOSLockAF) {
+  const EdsUInt32 af = EOSLockAF ? kEdsCameraCommand_EvfAf_ON : kEdsCameraCommand_EvfAf_OFF;
+  EDSDKCheck(EdsSendCommand(mCameraDevice, kEdsCameraCommand_DoEvfAf, static_cast<EdsInt32>(af)), u"EdsSendCommand");
 }
-void TEDSDK::RemoteStartMovieRecording() { throw ECamException(u"TEDSDK::RemoteStartMovieRecording is not built yet"); }
-void TEDSDK::RemoteEndMovieRecording() { throw ECamException(u"TEDSDK::RemoteEndMovieRecording is not built yet"); }
+
+void TEDSDK::RemoteStartMovieRecording() {
+  PersistentWrite(*this, mCameraDevice, kEdsPropID_Record, kEdsRecord_Begin,
+                  u"EdsSetPropertyData, kEdsPropID_Record - start");
+}
+
+void TEDSDK::RemoteEndMovieRecording() {
+  PersistentWrite(*this, mCameraDevice, kEdsPropID_Record, kEdsRecord_End,
+                  u"EdsSetPropertyData, kEdsPropID_Record - end");
+}
 
 }  // namespace eos

@@ -1,21 +1,212 @@
-// Not built yet: each operation refuses until its implementation lands.
+// Live view polling of the remote component: the viewfinder switches with their guards,
+// the polling timer that fetches one frame per tick (continuously, or once on request),
+// and movie recording.
+#include <cstddef>
+#include <exception>
+#include <limits>
+#include <memory>
+#include <vector>
+
+#include "Sources/EDSDKBinding.h"
+#include "Sources/core/EvfCodes.h"
 #include "camremote/CamRemote.h"
+#include "camremote/cam_log.h"
 
 namespace eos {
 
+namespace {
+
+// The interval of a tick armed by RemoteGetViewfinderImage.
+constexpr unsigned kRequestDelayMs = 50;
+
+// An EOS camera gets the work; no camera refuses; the other families do nothing.
+bool ConnectedEOS(CamModType model) {
+  if (model == CamModNone) throw ECamException(u"No camera is connected");
+  return model == CamModEOS;
+}
+
+// The two SDK objects of one tick. Both are released whatever happens in between; the
+// first refused release is reported once both have been tried.
+struct EvfTickObjects {
+  EdsStreamRef stream = nullptr;
+  EdsEvfImageRef image = nullptr;
+
+  void Release(const TEDSDK& sdk) {
+    const EdsError image_result = image ? EdsRelease(image) : EDS_ERR_OK;
+    const EdsError stream_result = stream ? EdsRelease(stream) : EDS_ERR_OK;
+    image = stream = nullptr;
+    sdk.EDSDKCheck(image_result, u"EdsRelease(evfImage)");
+    sdk.EDSDKCheck(stream_result, u"EdsRelease(stream)");
+  }
+};
+
+template <class T>
+bool ReadEvfProperty(EdsEvfImageRef image, EdsPropertyID id, T& value) {
+  return EdsGetPropertyData(image, id, 0, sizeof value, &value) == EDS_ERR_OK;
+}
+
+// The metadata of a downloaded frame. The zoom and position fields read as zeros when
+// the camera does not give them; a histogram row it does not give keeps the previous
+// frame's counts. Refused reads are not errors.
+void ReadEvfMetadata(EdsEvfImageRef image, ViewfinderPositionType& metadata) {
+  EdsPoint zoom_position{}, image_position{};
+  EdsRect zoom_rect{};
+  EdsSize coords{};
+  ReadEvfProperty(image, kEdsPropID_Evf_ZoomPosition, zoom_position);
+  ReadEvfProperty(image, kEdsPropID_Evf_ZoomRect, zoom_rect);
+  ReadEvfProperty(image, kEdsPropID_Evf_ImagePosition, image_position);
+  ReadEvfProperty(image, kEdsPropID_Evf_CoordinateSystem, coords);
+  metadata.ZoomPosition = {zoom_position.x, zoom_position.y};
+  metadata.ZoomRect = {{zoom_rect.point.x, zoom_rect.point.y}, {zoom_rect.size.width, zoom_rect.size.height}};
+  metadata.ImagePosition = {image_position.x, image_position.y};
+  metadata.CoordSystem = {coords.width, coords.height};
+
+  struct HistogramSource {
+    HistogramRow row;
+    EdsPropertyID id;
+  };
+  static constexpr HistogramSource kHistograms[] = {
+      {HistogramBlue, kEdsPropID_Evf_HistogramB},
+      {HistogramRed, kEdsPropID_Evf_HistogramR},
+      {HistogramGreen, kEdsPropID_Evf_HistogramG},
+      {HistogramLuminance, kEdsPropID_Evf_HistogramY},
+  };
+  for (const HistogramSource& h : kHistograms) {
+    HistogramType::value_type counts;
+    if (ReadEvfProperty(image, h.id, counts)) metadata.Histogram[h.row] = counts;
+  }
+}
+
+}  // namespace
+
 void TCamRemote::RemoteStartViewfinder(bool) {
-  throw ECamException(u"TCamRemote::RemoteStartViewfinder is not built yet");
+  RequireRemoteMode();
+  if (!ConnectedEOS(mCameraInfo.CameraModel)) return;
+  mEDSDK->RemoteStartViewfinder();
+  mRemoteViewfinderEnabled = true;
+  mEOSViewfinderAction = false;
+  if (mEOSViewfinderRefresh > 0) {
+    TimerEOSViewfinder.SetInterval(static_cast<unsigned>(mEOSViewfinderRefresh));
+    TimerEOSViewfinder.SetEnabled(true);
+  }
 }
-void TCamRemote::RemoteStopViewfinder() { throw ECamException(u"TCamRemote::RemoteStopViewfinder is not built yet"); }
+
+void TCamRemote::RemoteStopViewfinder() {
+  if (!mRemoteViewfinderEnabled || mCameraInfo.CameraModel != CamModEOS) return;
+  TimerEOSViewfinder.SetEnabled(false);
+  mEDSDK->RemoteStopViewfinder();
+}
+
 bool TCamRemote::RemoteGetViewfinderImage() {
-  throw ECamException(u"TCamRemote::RemoteGetViewfinderImage is not built yet");
+  if (ConnectedEOS(mCameraInfo.CameraModel) && !mEOSViewfinderAction) {
+    mEOSViewfinderAction = true;
+    TimerEOSViewfinder.SetInterval(kRequestDelayMs);
+    TimerEOSViewfinder.SetEnabled(true);
+  }
+  return false;  // the frame follows through OnViewfinderEvent
 }
+
 void TCamRemote::RemoteStartMovieRecording() {
-  throw ECamException(u"TCamRemote::RemoteStartMovieRecording is not built yet");
+  RequireRemoteMode();
+  if (mRemoteMovieRecordingEnabled) throw ECamException(u"Camera already in recording mode");
+  if (!ConnectedEOS(mCameraInfo.CameraModel)) return;
+  mEDSDK->RemoteStartMovieRecording();
+  mRemoteMovieRecordingEnabled = true;
 }
+
 void TCamRemote::RemoteEndMovieRecording() {
-  throw ECamException(u"TCamRemote::RemoteEndMovieRecording is not built yet");
+  if (!mRemoteMovieRecordingEnabled) throw ECamException(u"Camera not in movie recording mode");
+  if (!ConnectedEOS(mCameraInfo.CameraModel)) return;
+  mEDSDK->RemoteEndMovieRecording();
+  mRemoteMovieRecordingEnabled = false;
 }
-void TCamRemote::TimerEOSViewfinderTimer() {}
+
+// One tick: one frame downloaded, its metadata read, its bytes handed to
+// OnViewfinderEvent. A failure has nobody to return to here: it goes to the component log
+// and the timer carries on, so in the continuous mode the next tick tries again.
+void TCamRemote::TimerEOSViewfinderTimer() {
+  // The handler may free this component; after it returns only this flag is safe to read.
+  const std::shared_ptr<bool> alive = mAlive;
+  try {
+    if (mEOSViewfinderRefresh == 0) TimerEOSViewfinder.SetEnabled(false);  // a request is one frame
+    if (!OnViewfinderEvent || mCameraInfo.CameraModel == CamModNone) return;
+
+    // The bytes go once from the SDK's stream into this nesting depth's buffer, which
+    // keeps its capacity from frame to frame; the handler sees them only during the call.
+    const auto deliver = [&](EdsEvfImageRef image, EdsStreamRef stream) {
+      mViewfinderMetadata.Valid = true;
+      ReadEvfMetadata(image, mViewfinderMetadata);
+      EdsVoid* data = nullptr;
+      EdsUInt64 length = 0;
+      mEDSDK->EDSDKCheck(EdsGetPointer(stream, &data), u"EdsGetPointer");
+      mEDSDK->EDSDKCheck(EdsGetLength(stream, &length), u"EdsGetLength");
+      // A handler that replaces itself must not pull the running function away.
+      const TNotifyViewfinderEvent handler = OnViewfinderEvent;
+      if (!handler) return;
+      // A stream that claims bytes it cannot show has no frame to give.
+      if (length > std::numeric_limits<std::size_t>::max() || (data == nullptr && length != 0)) return;
+      const auto depth = static_cast<std::size_t>(mFrameDepth);
+      if (mFrameBuffers.size() <= depth) mFrameBuffers.resize(depth + 1);
+      std::vector<std::uint8_t>& buffer = mFrameBuffers[depth];
+      const auto* bytes = static_cast<const std::uint8_t*>(data);
+      buffer.assign(bytes, bytes + static_cast<std::size_t>(length));
+      const JpegBytes frame(buffer.data(), buffer.size());
+      ++mFrameDepth;
+      struct DepthGuard {
+        TCamRemote* self;
+        const std::shared_ptr<bool>& alive;
+        ~DepthGuard() {
+          if (*alive) --self->mFrameDepth;
+        }
+      } guard{this, alive};
+      handler(frame, mViewfinderMetadata);
+    };
+
+    EvfTickObjects sdk_objects;
+    std::exception_ptr failure;
+    try {
+      mEDSDK->EDSDKCheck(EdsCreateMemoryStream(0, &sdk_objects.stream), u"EdsCreateMemoryStream");
+      mEDSDK->EDSDKCheck(EdsCreateEvfImageRef(sdk_objects.stream, &sdk_objects.image), u"EdsCreateEvfImageRef");
+      const EdsError downloaded = EdsDownloadEvfImage(mEDSDK->CameraDevice(), sdk_objects.image);
+      switch (ClassifyEvfDownload(downloaded)) {
+        case EvfDownloadOutcome::Frame:
+          deliver(sdk_objects.image, sdk_objects.stream);
+          break;
+        case EvfDownloadOutcome::Skip:
+          break;
+        case EvfDownloadOutcome::Stop:
+          TimerEOSViewfinder.SetEnabled(false);
+          break;
+        case EvfDownloadOutcome::Fail:
+          throw ECamException(EvfDownloadErrorMessage(downloaded));
+      }
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    const TEDSDK* sdk = *alive ? mEDSDK.get() : nullptr;
+    if (sdk == nullptr) {
+      // The component went with the handler: give the SDK its objects back unreported.
+      if (sdk_objects.image) EdsRelease(sdk_objects.image);
+      if (sdk_objects.stream) EdsRelease(sdk_objects.stream);
+      return;
+    }
+    mEOSViewfinderAction = false;
+    if (failure) {
+      try {
+        sdk_objects.Release(*sdk);
+      } catch (...) {
+        // The tick's own failure says more than a release refused after it.
+      }
+      std::rethrow_exception(failure);
+    }
+    sdk_objects.Release(*sdk);
+  } catch (const Exception& e) {
+    CamLog(u"TimerEOSViewfinderTimer - " + e.message());
+  } catch (const std::exception& e) {
+    CamLog(u"TimerEOSViewfinderTimer - " + FromUtf8(e.what()));
+  } catch (...) {
+    CamLog(u"TimerEOSViewfinderTimer - unknown failure");
+  }
+}
 
 }  // namespace eos

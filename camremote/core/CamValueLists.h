@@ -36,16 +36,18 @@
   X(RemoteViewFinderOutputLCD) X(RemoteViewFinderOutputVideo) X(RemoteViewFinderOutputOff)
 
 #define EOS_VALUES_RemoteViewFinderDriveLensType(X) \
-  X(RemoteViewFinderDriveLensNotUsed) \
-  X(RemoteViewFinderDriveLensNear1) X(RemoteViewFinderDriveLensNear2) X(RemoteViewFinderDriveLensNear3) \
-  X(RemoteViewFinderDriveLensFar1) X(RemoteViewFinderDriveLensFar2) X(RemoteViewFinderDriveLensFar3)
+  X(RemoteViewFinderDriveLensNotUsed, 0x0001) \
+  X(RemoteViewFinderDriveLensNear1, 0x0001) X(RemoteViewFinderDriveLensNear2, 0x0002) \
+  X(RemoteViewFinderDriveLensNear3, 0x0003) \
+  X(RemoteViewFinderDriveLensFar1, 0x8001) X(RemoteViewFinderDriveLensFar2, 0x8002) \
+  X(RemoteViewFinderDriveLensFar3, 0x8003)
 
 #define EOS_VALUES_RemoteViewFinderAFModeType(X) \
-  X(RemoteViewFinderAFModeNotUsed) X(RemoteViewFinderAFModeQuick) X(RemoteViewFinderAFModeLive) \
-  X(RemoteViewFinderAFModeLiveFace) X(RemoteViewFinderAFModeLiveMulti)
+  X(RemoteViewFinderAFModeNotUsed, 0) X(RemoteViewFinderAFModeQuick, 0) X(RemoteViewFinderAFModeLive, 1) \
+  X(RemoteViewFinderAFModeLiveFace, 2) X(RemoteViewFinderAFModeLiveMulti, 3)
 
 #define EOS_VALUES_RemoteViewFinderZoomType(X) \
-  X(RemoteViewFinderZoomFit) X(RemoteViewFinderZoomx5) X(RemoteViewFinderZoomx10)
+  X(RemoteViewFinderZoomFit, 1) X(RemoteViewFinderZoomx5, 5) X(RemoteViewFinderZoomx10, 10)
 
 #define EOS_VALUES_RemoteShutterButtonType(X) \
   X(RemoteShutterButtonOff) X(RemoteShutterButtonHalfPressed) X(RemoteShutterButtonCompletelyPressed) \
