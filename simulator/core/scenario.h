@@ -17,7 +17,8 @@
 //                                         shutdown, will_soon_shut_down, capture_error,
 //                                         internal_error, or a number
 //   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
-//   picture_size = WIDTHxHEIGHT           size of every picture taken
+//   picture_size = WIDTHxHEIGHT           size of every picture taken and stored
+//                                         (default: by image quality; stored 1280x853)
 //   card = no                             no memory card
 //   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
 //   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N

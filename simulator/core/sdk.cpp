@@ -53,7 +53,6 @@ struct Picture {
   uint32_t id = 0;
   std::string path;  // on the card: "DCIM\100CANON\IMG_0001.JPG"; in memory: the name
   bool on_card = true;
-  bool gone = false;
   uint32_t attributes = 0;
   uint32_t number = 0;  // the scene's frame number shown in it
   int focus = kFocusSharp;
@@ -286,8 +285,12 @@ struct Sdk::State {
   }
   Picture* FindPicture(Device& d, uint32_t id) {
     for (Picture& p : d.pictures)
-      if (p.id == id && !p.gone) return &p;
+      if (p.id == id) return &p;
     return nullptr;
+  }
+  // A picture deleted or taken over; references to it answer "file not found" from now.
+  static void Forget(Device& d, uint32_t id) {
+    std::erase_if(d.pictures, [&](const Picture& p) { return p.id == id; });
   }
   Stream* FindStream(EdsBaseRef ref) {
     Object* o = Find(ref, RefKind::Stream);
@@ -300,7 +303,7 @@ struct Sdk::State {
     std::vector<std::string> out;
     const std::string prefix = folder.empty() ? "" : folder + "\\";
     for (const Picture& p : d.pictures) {
-      if (!p.on_card || p.gone || p.path.compare(0, prefix.size(), prefix) != 0) continue;
+      if (!p.on_card || p.path.compare(0, prefix.size(), prefix) != 0) continue;
       const size_t slash = p.path.find('\\', prefix.size());
       const std::string child = slash == std::string::npos ? p.path : p.path.substr(0, slash);
       if (std::find(out.begin(), out.end(), child) == out.end()) out.push_back(child);
@@ -309,7 +312,7 @@ struct Sdk::State {
   }
   const Picture* FileAt(const Device& d, const std::string& path) const {
     for (const Picture& p : d.pictures)
-      if (p.on_card && !p.gone && p.path == path) return &p;
+      if (p.on_card && p.path == path) return &p;
     return nullptr;
   }
 
@@ -460,8 +463,10 @@ struct Sdk::State {
     for (Device& d : devices) {
       for (const std::string& path : scenario.card_files) {
         Picture p = NewPicture(d, path, true);
-        p.width = 1280;  // stored files are smaller than new shots, to keep start-up quick
-        p.height = 853;
+        if (scenario.picture_width == 0) {
+          p.width = 1280;  // smaller than a new shot, so a card full of files stays quick
+          p.height = 853;
+        }
         d.pictures.push_back(std::move(p));
       }
     }
@@ -853,7 +858,7 @@ struct Sdk::State {
     info->maxCapacity = static_cast<EdsUInt64>(kCardSizeGiB) << 30;
     EdsUInt64 used = 0;
     for (const Picture& p : d->pictures)
-      if (p.on_card && !p.gone) used += p.data ? p.data->size() : 1u << 20;
+      if (p.on_card) used += p.data ? p.data->size() : 1u << 20;
     info->freeSpaceInBytes = info->maxCapacity - std::min(used, info->maxCapacity);
     std::snprintf(info->szVolumeLabel, sizeof info->szVolumeLabel, "CF");
     return EDS_ERR_OK;
@@ -862,8 +867,7 @@ struct Sdk::State {
   EdsError EdsFormatVolume(EdsVolumeRef ref) {
     Device* d = nullptr;
     if (const EdsError e = Volume(ref, &d)) return e;
-    for (Picture& p : d->pictures)
-      if (p.on_card) p.gone = true;
+    std::erase_if(d->pictures, [](const Picture& p) { return p.on_card; });
     d->props.PutUInt32(kEdsPropID_AvailableShots, scenario.available_shots);
     return EDS_ERR_OK;
   }
@@ -908,27 +912,45 @@ struct Sdk::State {
     Object* o = nullptr;
     if (const EdsError e = Item(ref, &d, &p, &o)) return e;
     if (p != nullptr) {
-      p->gone = true;
+      Forget(*d, p->id);
       return EDS_ERR_OK;
     }
     const std::string prefix = o->folder + "\\";
-    for (Picture& q : d->pictures)
-      if (q.on_card && q.path.compare(0, prefix.size(), prefix) == 0) q.gone = true;
+    std::erase_if(d->pictures,
+                  [&](const Picture& q) { return q.on_card && q.path.compare(0, prefix.size(), prefix) == 0; });
     return EDS_ERR_OK;
   }
+
+  // Keeps an object alive while the caller's callbacks run, whatever they release.
+  class Hold {
+   public:
+    Hold(State& st, EdsBaseRef ref) : st_(st), id_(FromRef(ref)) { ++st_.objects.at(id_)->refs; }
+    ~Hold() {
+      const auto it = st_.objects.find(id_);  // gone when the SDK terminated meanwhile
+      if (it != st_.objects.end() && --it->second->refs == 0) st_.objects.erase(it);
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+   private:
+    State& st_;
+    uint32_t id_;
+  };
 
   EdsError EdsDownload(EdsDirectoryItemRef ref, EdsUInt64 size, EdsStreamRef out) {
     Device* d = nullptr;
     Picture* p = nullptr;
     if (const EdsError e = Item(ref, &d, &p)) return e;
     if (p == nullptr) return EDS_ERR_NOT_SUPPORTED;  // a folder
-    Stream* s = FindStream(out);
-    if (s == nullptr) return EDS_ERR_INVALID_HANDLE;
+    if (FindStream(out) == nullptr) return EDS_ERR_INVALID_HANDLE;
     Render(*p);
     const std::shared_ptr<const std::vector<uint8_t>> data = p->data;  // the item may go while callbacks run
     if (size == 0 || size > data->size()) return EDS_ERR_INVALID_LENGTH;
+    const Hold hold(*this, out);
     uint64_t sent = 0;
     while (sent < size) {
+      Stream* s = FindStream(out);
+      if (s == nullptr) return EDS_ERR_OPERATION_CANCELLED;  // the SDK was terminated from a callback
       const uint64_t n = std::min(kChunk, size - sent);
       uint64_t done = 0;
       if (const EdsError e = s->Write(n, data->data() + sent, &done)) return e;
@@ -951,7 +973,7 @@ struct Sdk::State {
     Device* d = nullptr;
     Picture* p = nullptr;
     if (const EdsError e = Item(ref, &d, &p)) return e;
-    if (p != nullptr && !p->on_card) p->gone = true;
+    if (p != nullptr && !p->on_card) Forget(*d, p->id);
     return EDS_ERR_OK;
   }
   EdsError EdsDownloadCancel(EdsDirectoryItemRef ref) { return Complete(ref); }

@@ -607,6 +607,50 @@ TEST_F(SdkTest, HandlersHearOnlyTheEventTheyAskedFor) {
   Disconnect(camera);
 }
 
+// A progress callback that releases the stream, deletes the item, cancels, or stops the
+// whole SDK must not pull the ground from under the download.
+struct Mischief {
+  Sdk* sdk;
+  EdsStreamRef stream;
+  EdsDirectoryItemRef item;
+  int what;
+  int calls = 0;
+};
+EdsError EDS_STDCALL OnProgressMischief(EdsUInt32, EdsVoid* context, EdsBool* cancel) {
+  auto* m = static_cast<Mischief*>(context);
+  if (m->calls++ > 0) return EDS_ERR_OK;
+  if (m->what == 0) m->sdk->EdsRelease(m->stream);
+  if (m->what == 1) m->sdk->EdsDeleteDirectoryItem(m->item);
+  if (m->what == 2) *cancel = 1;
+  if (m->what == 3) m->sdk->EdsTerminateSDK();
+  return EDS_ERR_OK;
+}
+
+TEST_F(SdkTest, ProgressCallbacksMayReleaseCancelOrTerminate) {
+  Use("picture_size = 4000x2700\ncard_file = DCIM\\100CANON\\IMG_0001.JPG");
+  const EdsError expected[] = {EDS_ERR_OK, EDS_ERR_OK, EDS_ERR_OPERATION_CANCELLED, EDS_ERR_OPERATION_CANCELLED};
+  for (int what = 0; what < 4; ++what) {
+    EdsCameraRef camera = Connect();
+    EdsVolumeRef volume = nullptr;
+    EdsDirectoryItemRef dcim = nullptr, folder = nullptr, item = nullptr;
+    ASSERT_EQ(sdk().EdsGetChildAtIndex(camera, 0, &volume), EDS_ERR_OK);
+    ASSERT_EQ(sdk().EdsGetChildAtIndex(volume, 0, &dcim), EDS_ERR_OK);
+    ASSERT_EQ(sdk().EdsGetChildAtIndex(dcim, 0, &folder), EDS_ERR_OK);
+    ASSERT_EQ(sdk().EdsGetChildAtIndex(folder, 0, &item), EDS_ERR_OK);
+    EdsDirectoryItemInfo info{};
+    ASSERT_EQ(sdk().EdsGetDirectoryItemInfo(item, &info), EDS_ERR_OK);
+    ASSERT_GT(info.size, 256u * 1024);  // more than one chunk
+    EdsStreamRef stream = nullptr;
+    ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
+    Mischief m{&sdk(), stream, item, what};
+    ASSERT_EQ(sdk().EdsSetProgressCallback(stream, OnProgressMischief, kEdsProgressOption_Periodically, &m),
+              EDS_ERR_OK);
+    EXPECT_EQ(sdk().EdsDownload(item, info.size, stream), expected[what]) << what;
+    if (what == 0) EXPECT_EQ(sdk().EdsRelease(stream), EDS_ERR_INVALID_HANDLE);  // gone once the download ended
+    sdk().EdsTerminateSDK();
+  }
+}
+
 TEST_F(SdkTest, FocusFailureRefusesTheShot) {
   Use("focus = fails");
   EdsCameraRef camera = Connect();
