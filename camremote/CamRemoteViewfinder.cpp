@@ -25,18 +25,22 @@ bool ConnectedEOS(CamModType model) {
   return model == CamModEOS;
 }
 
-// The two SDK objects of one tick. Both are released whatever happens in between; the
-// first refused release is reported once both have been tried.
+// The two SDK objects of one tick.
 struct EvfTickObjects {
   EdsStreamRef stream = nullptr;
   EdsEvfImageRef image = nullptr;
 
-  void Release(const TEDSDK& sdk) {
+  struct Refusal {
+    EdsError result = EDS_ERR_OK;
+    const char16_t* what = u"";
+  };
+  // Gives back whatever was created, the image first; the first refusal, if any.
+  Refusal Release() {
     const EdsError image_result = image ? EdsRelease(image) : EDS_ERR_OK;
     const EdsError stream_result = stream ? EdsRelease(stream) : EDS_ERR_OK;
     image = stream = nullptr;
-    sdk.EDSDKCheck(image_result, u"EdsRelease(evfImage)");
-    sdk.EDSDKCheck(stream_result, u"EdsRelease(stream)");
+    if (image_result != EDS_ERR_OK) return {image_result, u"EdsRelease(evfImage)"};
+    return {stream_result, u"EdsRelease(stream)"};
   }
 };
 
@@ -183,23 +187,13 @@ void TCamRemote::TimerEOSViewfinderTimer() {
     } catch (...) {
       failure = std::current_exception();
     }
-    const TEDSDK* sdk = *alive ? mEDSDK.get() : nullptr;
-    if (sdk == nullptr) {
-      // The component went with the handler: give the SDK its objects back unreported.
-      if (sdk_objects.image) EdsRelease(sdk_objects.image);
-      if (sdk_objects.stream) EdsRelease(sdk_objects.stream);
-      return;
-    }
+    // Whatever happened, the SDK gets its objects back and a request counts as served; a
+    // refused release is reported unless the tick failed already.
+    const EvfTickObjects::Refusal released = sdk_objects.Release();
+    if (!*alive) return;  // the handler freed this component
     mEOSViewfinderAction = false;
-    if (failure) {
-      try {
-        sdk_objects.Release(*sdk);
-      } catch (...) {
-        // The tick's own failure says more than a release refused after it.
-      }
-      std::rethrow_exception(failure);
-    }
-    sdk_objects.Release(*sdk);
+    if (failure) std::rethrow_exception(failure);
+    mEDSDK->EDSDKCheck(released.result, released.what);
   } catch (const Exception& e) {
     CamLog(u"TimerEOSViewfinderTimer - " + e.message());
   } catch (const std::exception& e) {
