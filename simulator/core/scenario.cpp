@@ -227,8 +227,15 @@ std::optional<Scenario> ParseScenario(std::string_view text, std::string* error)
     std::string_view line = text.substr(0, nl);
     text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
     ++line_no;
+    // A comment runs from "#" at the start of the line or after a blank to its end.
+    for (size_t hash = line.find('#'); hash != std::string_view::npos; hash = line.find('#', hash + 1)) {
+      if (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t') {
+        line = line.substr(0, hash);
+        break;
+      }
+    }
     line = Trim(line);
-    if (line.empty() || line.front() == '#') continue;
+    if (line.empty()) continue;
     const size_t eq = line.find('=');
     std::string message;
     if (eq == std::string_view::npos) {

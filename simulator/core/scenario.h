@@ -1,6 +1,6 @@
 // What the simulated camera does: read from a small text file or an environment text.
 //
-//   # comment
+//   # comment (also after a value, following a blank)
 //   camera = Canon EOS 5D Mark III        one line per camera (default: one such camera)
 //   cameras = 2                           number of cameras (named by the camera lines,
 //                                         the rest take the default name)

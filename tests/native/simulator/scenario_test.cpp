@@ -71,6 +71,14 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->firmware, "9.9.9");
 }
 
+TEST(Scenario, CommentsEndLinesButNotNames) {
+  const auto sc =
+      ParseScenario("camera = Canon EOS 1000D   # the old one\ncamera = EOS#2\nbattery = 9\t# low", nullptr);
+  ASSERT_TRUE(sc);
+  EXPECT_EQ(sc->cameras, (std::vector<std::string>{"Canon EOS 1000D", "EOS#2"}));
+  EXPECT_EQ(sc->battery_level, 9u);
+}
+
 TEST(Scenario, NoCamerasAtAll) {
   const auto sc = ParseScenario("cameras = 0", nullptr);
   ASSERT_TRUE(sc);
