@@ -1,14 +1,143 @@
-// Not built yet: each operation refuses until its implementation lands.
+// The SDK's life and one camera session: starting and stopping the SDK, listing the
+// cameras, opening a session with the three event handlers, and what the camera tells
+// about itself.
+#include <array>
+#include <cstdint>
+
 #include "Sources/EDSDKApi.h"
+#include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKHelpers.h"
+#include "camremote/CamRemote.h"
 
 namespace eos {
 
-void TEDSDK::InitCommunications() { throw ECamException(u"TEDSDK::InitCommunications is not built yet"); }
-void TEDSDK::EnumerateCameras(CameraList&) { throw ECamException(u"TEDSDK::EnumerateCameras is not built yet"); }
-ConnectInfoType TEDSDK::Connect(const void*, std::int32_t, std::int32_t) {
-  throw ECamException(u"TEDSDK::Connect is not built yet");
+namespace {
+
+// The low byte of kEdsPropID_BatteryLevel and what it says; any other byte says nothing.
+struct BatteryRow {
+  std::uint8_t level;
+  BatteryType battery;
+};
+constexpr std::array<BatteryRow, 4> kBatteryLevels = {{
+    {255, {BatterySourceAC, BatteryStatusNormal}},  // mains power: the SDK reports 0xFFFFFFFF
+    {80, {BatterySourceLitium, BatteryStatusNormal}},
+    {49, {BatterySourceLitium, BatteryStatusWeak}},
+    {9, {BatterySourceLitium, BatteryStatusSafetyLow}},
+}};
+
+BatteryType BatteryFromLevel(EdsUInt32 level) {
+  for (const BatteryRow& row : kBatteryLevels)
+    if (row.level == (level & 0xFF)) return row.battery;
+  return {};
 }
-void TEDSDK::Disconnect() { throw ECamException(u"TEDSDK::Disconnect is not built yet"); }
-void TEDSDK::FinilizeCommunications() { throw ECamException(u"TEDSDK::FinilizeCommunications is not built yet"); }
+
+// Gives back the camera references of the last enumeration, newest first. They may
+// already be dead (the SDK was stopped since), so the answers do not matter.
+void DropCameraRefs() {
+  auto& refs = EOSCameraRefs();
+  while (!refs.empty()) {
+    EdsRelease(refs.back());
+    refs.pop_back();
+  }
+}
+
+}  // namespace
+
+std::vector<EdsCameraRef>& EOSCameraRefs() {
+  static std::vector<EdsCameraRef> refs;
+  return refs;
+}
+
+void TEDSDK::InitCommunications() {
+  LoadEDSDKLibrary();
+  EDSDKCheck(EdsInitializeSDK(), u"EdsInitializeSDK");
+}
+
+void TEDSDK::EnumerateCameras(CameraList& cameras) {
+  cameras.clear();
+  DropCameraRefs();
+  EdsCameraListRef list = nullptr;
+  EDSDKCheck(EdsGetCameraList(&list), u"EdsGetCameraList");
+  Protected(
+      [&] {
+        EdsUInt32 count = 0;
+        EDSDKCheck(EdsGetChildCount(list, &count), u"EdsGetChildCount");
+        for (EdsUInt32 i = 0; i < count; ++i) {
+          EdsCameraRef camera = nullptr;
+          EDSDKCheck(EdsGetChildAtIndex(list, static_cast<EdsInt32>(i), &camera), u"EdsGetChildAtIndex");
+          // Listed before its name is read, so a camera whose name cannot be read is
+          // still given back with the others.
+          EOSCameraRefs().push_back(camera);
+          EdsDeviceInfo info{};
+          EDSDKCheck(EdsGetDeviceInfo(camera, &info), u"EdsGetDeviceInfo");
+          cameras.push_back(SdkText(info.szDeviceDescription, sizeof info.szDeviceDescription));
+        }
+      },
+      [&] {
+        if (list) EDSDKCheck(EdsRelease(list), u"EdsRelease");
+      });
+}
+
+ConnectInfoType TEDSDK::Connect(const void*, std::int32_t ConnectToCamera, std::int32_t) {
+  LoadEDSDKLibrary();
+  const auto& refs = EOSCameraRefs();
+  if (ConnectToCamera < 0)
+    throw ECamException(
+        u"Not valid value in parameter ConnectToCamera when calling Connect. Value must be at least zero. Currently "
+        u"ConnectToCamera = " +
+        IntToText(ConnectToCamera));
+  if (refs.empty())
+    throw ECamException(
+        u"There seems to be no connected EOS cameras connected. Have you called the EnumerateCameras function before "
+        u"calling Connect?");
+  if (static_cast<std::size_t>(ConnectToCamera) >= refs.size())
+    throw ECamException(u"Not valid value in parameter ConnectToCamera when calling Connect. There are only " +
+                        IntToText(static_cast<long long>(refs.size())) +
+                        u" EOS cameras connected. Currently is parameter ConnectToCamera = " +
+                        IntToText(ConnectToCamera));
+
+  mCameraInfo.CameraModel = CamModNone;
+  mCameraDevice = refs[static_cast<std::size_t>(ConnectToCamera)];
+  EdsVoid* context = &mInstanceNumber;
+  EDSDKCheck(EdsSetObjectEventHandler(mCameraDevice, kEdsObjectEvent_All, &ObjectEventHandler, context),
+             u"EdsSetObjectEventHandler");
+  EDSDKCheck(EdsSetPropertyEventHandler(mCameraDevice, kEdsPropertyEvent_All, &PropertyEventHandler, context),
+             u"EdsSetPropertyEventHandler");
+  EDSDKCheck(EdsSetCameraStateEventHandler(mCameraDevice, kEdsStateEvent_All, &StateEventHandler, context),
+             u"EdsSetCameraStateEventHandler");
+  EDSDKCheck(EdsOpenSession(mCameraDevice), u"EdsOpenSession");
+  mCameraInfo.CameraModel = CamModEOS;
+  try {
+    EdsDeviceInfo info{};
+    EDSDKCheck(EdsGetDeviceInfo(mCameraDevice, &info), u"EdsGetDeviceInfo");
+    mCameraInfo.CameraModelName = SdkText(info.szDeviceDescription, sizeof info.szDeviceDescription);
+
+    EdsChar owner[256] = {};
+    EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_OwnerName, 0, sizeof owner, owner),
+               u"EdsGetPropertyData, kEdsPropID_OwnerName");
+    mCameraInfo.OwnerName = SdkText(owner, sizeof owner);
+
+    EdsUInt32 level = 0;
+    EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_BatteryLevel, 0, sizeof level, &level),
+               u"EdsGetPropertyData, kEdsPropID_BatteryLevel");
+    mCameraInfo.Battery = BatteryFromLevel(level);
+  } catch (...) {
+    // The component stays disconnected and will never close this session: close it
+    // here, or the camera stays held until the SDK stops.
+    EdsCloseSession(mCameraDevice);
+    throw;
+  }
+  return mCameraInfo;
+}
+
+void TEDSDK::Disconnect() {
+  if (mCameraDevice) EdsCloseSession(mCameraDevice);
+}
+
+void TEDSDK::FinilizeCommunications() {
+  // The listed cameras go back before the SDK stops, while their references still count.
+  DropCameraRefs();
+  EdsTerminateSDK();
+}
 
 }  // namespace eos

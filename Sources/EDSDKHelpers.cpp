@@ -1,0 +1,28 @@
+#include "Sources/EDSDKHelpers.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "camremote/core/CamDefines.h"
+#include "win/wtext.h"
+
+namespace eos {
+
+Text SdkText(const EdsChar* buffer, std::size_t size) {
+  const auto* end = static_cast<const EdsChar*>(std::memchr(buffer, 0, size));
+  const int n = static_cast<int>(end ? end - buffer : static_cast<std::ptrdiff_t>(size));
+  if (n == 0) return Text();
+  const int units = MultiByteToWideChar(CP_ACP, 0, buffer, n, nullptr, 0);
+  if (units <= 0) return Text();
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, buffer, n, wide.data(), units);
+  return win::FromWide(wide);
+}
+
+std::string SdkFileName(TextView FileName) {
+  if (FileName.size() > kMaxSdkFileName) throw ECamException(u"Filename " + Text(FileName) + u" too long");
+  return win::ToAnsi(FileName);
+}
+
+}  // namespace eos
