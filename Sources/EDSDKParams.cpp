@@ -304,7 +304,8 @@ RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindT
 
   // Only cameras of the newer protocol have live view, and they need to be told that
   // the host has room for the pictures they deliver.
-  if (NewProtocol(*this, mCameraDevice)) {
+  const bool new_protocol = NewProtocol(*this, mCameraDevice);
+  if (new_protocol) {
     funcs.DoSupportViewfinder = ReadUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice).has_value();
     EDSDKCheck(EdsSetCapacity(mCameraDevice, EdsCapacity{0x7FFFFFFF, 0x1000, 1}), u"EdsSetCapacity");
   }
@@ -332,7 +333,7 @@ RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindT
     }
   }
 
-  Prober(*this, mCameraDevice, mInstanceNumber).Run(NewProtocol(*this, mCameraDevice), funcs.RemoteParamSupported);
+  Prober(*this, mCameraDevice, mInstanceNumber).Run(new_protocol, funcs.RemoteParamSupported);
 
   if (!cache_file.empty()) {
     ForceDirectories(Text(CacheRemoteParamDir));
