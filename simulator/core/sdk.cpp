@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cinttypes>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -66,7 +65,6 @@ struct Device {
   uint32_t sub_type = 1;
   PropertyStore props;
   bool session = false;
-  bool ui_locked = false;
   bool bulb = false;
   int focus = kFocusStart;
   uint32_t frame = 0;
@@ -207,7 +205,6 @@ struct Sdk::State {
   std::map<uint32_t, std::unique_ptr<Object>> objects;
   uint32_t next_id = 1;
   uint32_t next_picture = 1;
-  EdsCameraAddedHandler camera_added = nullptr;
 
   template <class F, class... A>
   EdsError Run(const char* name, F&& body, const A&... args) {
@@ -825,13 +822,10 @@ struct Sdk::State {
   EdsError EdsSendStatusCommand(EdsCameraRef camera, EdsCameraStatusCommand command, EdsInt32) {
     Device* d = nullptr;
     if (const EdsError e = SessionCamera(camera, &d)) return e;
-    if (command == kEdsCameraStatusCommand_UILock)
-      d->ui_locked = true;
-    else if (command == kEdsCameraStatusCommand_UIUnLock)
-      d->ui_locked = false;
-    else
-      return EDS_ERR_INVALID_PARAMETER;
-    return EDS_ERR_OK;
+    // The camera's own controls are not simulated, so locking them changes nothing.
+    return command == kEdsCameraStatusCommand_UILock || command == kEdsCameraStatusCommand_UIUnLock
+               ? EDS_ERR_OK
+               : EDS_ERR_INVALID_PARAMETER;
   }
 
   EdsError EdsSetCapacity(EdsCameraRef camera, EdsCapacity capacity) {
@@ -1239,10 +1233,8 @@ struct Sdk::State {
     return out;
   }
 
-  EdsError EdsSetCameraAddedHandler(EdsCameraAddedHandler fn, EdsVoid*) {
-    camera_added = fn;  // cameras never come and go in a scenario
-    return EDS_ERR_OK;
-  }
+  // Cameras never come and go in a scenario, so the handler is never called.
+  EdsError EdsSetCameraAddedHandler(EdsCameraAddedHandler, EdsVoid*) { return EDS_ERR_OK; }
 
   EdsError EdsSetPropertyEventHandler(EdsCameraRef camera, EdsPropertyEvent event, EdsPropertyEventHandler fn,
                                       EdsVoid* context) {
