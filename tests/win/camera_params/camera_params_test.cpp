@@ -433,6 +433,13 @@ TEST(Cache, ModelNameCannotLeaveTheFolder) {
   EXPECT_TRUE(FileExists(folder + u"\\.._EOS 1_2_3 Mode2"));
 }
 
+TEST(Cache, UnreadableShootingModeCachesAsModeZero) {
+  Camera cam("refuse = EdsGetPropertyData:0x400 1");
+  const Text folder = cam.folder() + u"cache";
+  cam.Start(true, folder);
+  EXPECT_TRUE(FileExists(folder + u"\\Canon EOS 5D Mark III Mode0"));
+}
+
 TEST(Cache, WriteFailureSurfacesAfterTheCameraIsRestored) {
   Camera cam;
   WriteFileBytes(cam.folder() + u"blocker", "a file, not a folder");
