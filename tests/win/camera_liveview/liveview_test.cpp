@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <numeric>
 #include <optional>
@@ -31,6 +32,8 @@ namespace {
 constexpr int kFrameWidth = 960;
 constexpr int kFrameHeight = 640;
 constexpr EdsSize kSensor{5184, 3456};
+constexpr EdsUInt32 kOn = 1;
+constexpr EdsUInt32 kPc = kEdsEvfOutputDevice_PC;
 
 // The pixels a histogram row counts.
 int Count(const HistogramType::value_type& row) {
@@ -329,6 +332,32 @@ TEST_F(LiveView, ANestedTickDeliversItsOwnBytes) {
   EXPECT_NE(frames_[0].jpeg, frames_[1].jpeg);
 }
 
+// A handler may free the component that called it (a dialog closing on a frame): the
+// tick then touches nothing of the component and still gives the SDK its objects back.
+TEST_F(LiveView, AHandlerMayFreeItsComponent) {
+  Open();
+  int calls = 0;
+  remote_->OnViewfinderEvent = [&](JpegBytes jpeg, const ViewfinderPositionType&) {
+    ++calls;
+    EXPECT_FALSE(jpeg.empty());
+    remote_.reset();
+  };
+  remote_->RemoteStartViewfinder(false);
+  ASSERT_TRUE(PumpUntil([&] { return !remote_; }));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ(calls, 1);
+  const std::string trace = Trace();
+  const size_t last_download = trace.rfind("EdsDownloadEvfImage(");
+  ASSERT_NE(last_download, std::string::npos);
+  const std::string after = trace.substr(last_download);
+  int released = 0;
+  for (size_t at = after.find("\nEdsRelease("); at != std::string::npos; at = after.find("\nEdsRelease(", at + 1)) {
+    ++released;
+    EXPECT_EQ(after.substr(after.find(") = ", at), 14), ") = 0x00000000");
+  }
+  EXPECT_EQ(released, 2) << "the image and the stream of the last tick" << after;
+}
+
 // --- Live-view settings ----------------------------------------------------------------
 
 TEST_F(LiveView, LensDriveMovesTheFocusAndFocusFramesFollow) {
@@ -515,6 +544,92 @@ TEST_F(LiveView, SettingsBeforeLiveViewAreRefused) {
   PumpUntil([] { return false; }, 200);
   EXPECT_TRUE(frames_.empty());
   EXPECT_EQ(Calls("EdsDownloadEvfImage", " = 0x0000A102"), 1) << "no live view yet: not ready";
+}
+
+// --- Figures ---------------------------------------------------------------------------
+
+// Not a check but a measurement, run by hand with --gtest_also_run_disabled_tests: the
+// cost of one frame fetched through the SDK directly, and of one polling tick of the
+// component (the same SDK work, the copy and the handler call), with a handler that does
+// nothing, and the frame rate of polling at the shortest interval.
+TEST_F(LiveView, DISABLED_PollingFigures) {
+  Open({}, 1);
+  LARGE_INTEGER frequency, t0, t1;
+  QueryPerformanceFrequency(&frequency);
+  const auto ms = [&](LONGLONG ticks) {
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+  };
+
+  remote_->RemoteStartViewfinder(false);
+  remote_->SetEOSViewfinderRefreshInterval(1);
+  remote_->RemoteStopViewfinder();  // the timer off; live view stays on in the camera
+  EXPECT_EQ(EdsSetPropertyData(remote_->EDSDK().CameraDevice(), kEdsPropID_Evf_Mode, 0, 4, &kOn), EDS_ERR_OK);
+  EXPECT_EQ(EdsSetPropertyData(remote_->EDSDK().CameraDevice(), kEdsPropID_Evf_OutputDevice, 0, 4, &kPc), EDS_ERR_OK);
+  // The download (the stand-in renders and encodes the frame in it) timed apart from the
+  // rest of a tick's SDK work and the one copy of the bytes.
+  constexpr int kDirect = 100;
+  double download_ms = 0, rest_ms = 0;
+  std::vector<std::uint8_t> copy;
+  for (int i = 0; i < kDirect; ++i) {
+    EdsStreamRef stream = nullptr;
+    EdsEvfImageRef image = nullptr;
+    LARGE_INTEGER a, b, c, d;
+    QueryPerformanceCounter(&a);
+    EdsCreateMemoryStream(0, &stream);
+    EdsCreateEvfImageRef(stream, &image);
+    QueryPerformanceCounter(&b);
+    EdsDownloadEvfImage(remote_->EDSDK().CameraDevice(), image);
+    QueryPerformanceCounter(&c);
+    for (const EdsPropertyID id : {0x508u, 0x541u, 0x50Bu, 0x540u}) {
+      std::uint8_t buf[16];
+      EdsGetPropertyData(image, id, 0, id == 0x541u ? 16 : 8, buf);
+    }
+    for (const EdsPropertyID id : {0x518u, 0x516u, 0x517u, 0x515u}) {
+      std::uint32_t counts[256];
+      EdsGetPropertyData(image, id, 0, sizeof counts, counts);
+    }
+    EdsVoid* data = nullptr;
+    EdsUInt64 length = 0;
+    EdsGetPointer(stream, &data);
+    EdsGetLength(stream, &length);
+    copy.assign(static_cast<std::uint8_t*>(data), static_cast<std::uint8_t*>(data) + length);
+    EdsRelease(image);
+    EdsRelease(stream);
+    QueryPerformanceCounter(&d);
+    download_ms += ms(c.QuadPart - b.QuadPart);
+    rest_ms += ms(b.QuadPart - a.QuadPart) + ms(d.QuadPart - c.QuadPart);
+  }
+
+  size_t frames = 0, bytes = 0;
+  remote_->OnViewfinderEvent = [&](JpegBytes jpeg, const ViewfinderPositionType&) {
+    ++frames;
+    bytes += jpeg.size();
+  };
+  remote_->RemoteStartViewfinder(false);
+  double in_ticks_ms = 0;
+  const DWORD start = GetTickCount();
+  QueryPerformanceCounter(&t0);
+  while (GetTickCount() - start < 3000) {
+    MSG msg;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+      continue;
+    }
+    const size_t before = frames;
+    LARGE_INTEGER a, b;
+    QueryPerformanceCounter(&a);
+    DispatchMessageW(&msg);
+    QueryPerformanceCounter(&b);
+    if (frames != before) in_ticks_ms += ms(b.QuadPart - a.QuadPart);
+  }
+  QueryPerformanceCounter(&t1);
+  ASSERT_GT(frames, 0u);
+  std::printf("direct: download %.3f ms, the rest of a tick's SDK calls and the copy %.3f ms per frame\n",
+              download_ms / kDirect, rest_ms / kDirect);
+  std::printf("polling at 1 ms: %zu frames in %.0f ms, %.1f frames/s, %.0f bytes per frame\n", frames,
+              ms(t1.QuadPart - t0.QuadPart), 1000.0 * static_cast<double>(frames) / ms(t1.QuadPart - t0.QuadPart),
+              static_cast<double>(bytes) / static_cast<double>(frames));
+  std::printf("one polling tick with its frame, all in: %.3f ms\n", in_ticks_ms / static_cast<double>(frames));
 }
 
 // --- A failed tick in the component log ------------------------------------------------
