@@ -706,6 +706,21 @@ TEST(ParamFiles, RecordOfNothingChangesNothing) {
   EXPECT_TRUE(cam.Writes(from).empty());
 }
 
+// Every byte of a file record may hold anything: values outside their enumerations are
+// not sent, the rest reach the camera, which judges them.
+TEST(ParamFiles, RecordOfArbitraryBytesIsHandledSafely) {
+  Camera cam;
+  cam.Start();
+  const Text file = cam.folder() + u"params.bin";
+  WriteFileBytes(file, std::string("\x30\0\0\0", 4) + std::string(48, '\xFF'));
+  const size_t from = cam.TraceSize();
+  EXPECT_EQ(Raised([&] { cam.remote.RemoteLoadCameraRemoteParams(file); }), "");
+  const std::vector<std::string> writes = cam.Writes(from);
+  for (const char* id : {"0x400", "0x405", "0x406", "0x407", "0x402", "0x403", "0x10D", "0x10F", "0x114"})
+    EXPECT_EQ(std::count(writes.begin(), writes.end(), id), 0) << id;
+  EXPECT_EQ(cam.remote.RemoteGetRemoteParams().ISO, RemoteFormatISO100);
+}
+
 TEST(ParamFiles, FilesOfAnotherFormatAreRefusedAndSendNothing) {
   const RemoteReleaseParametersType p = EverythingChanged();
   const struct {
