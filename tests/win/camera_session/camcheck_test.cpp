@@ -1,0 +1,127 @@
+// camcheck run as a user runs it, against the stand-in camera: every step reported, a
+// failed step named with its reason and a non-zero exit code, the shut-down always tried.
+// And the JPEG header reader it reports sizes with.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win/support/camera_fixture.h"
+#include "tests/win/support/plugin_fixture.h"
+#include "tools/camcheck/core/jpeg_info.h"
+
+namespace eos::test {
+namespace {
+
+struct CheckRun {
+  DWORD exit_code;
+  std::string out;
+};
+
+// camcheck with the stand-in playing `scenario`, writing its picture into `picture`.
+CheckRun CamCheck(const std::string& scenario, const Text& picture) {
+  StandInCamera camera(scenario);
+  const ProcessResult r = RunProcess(u"\"" + ProgramFolder() + u"camcheck.exe\" \"" + picture + u"\"");
+  return {r.exit_code, r.out};
+}
+
+bool Has(const std::string& out, const std::string& line) { return out.find(line) != std::string::npos; }
+
+TEST(CamCheck, WholeRoadGoesThrough) {
+  TempDir dir;
+  const Text picture = dir.path() + u"shot.jpg";
+  const CheckRun r = CamCheck("camera = Canon EOS 90D\nowner = Jane\nbattery = 49\npicture_size = 800x600", picture);
+  EXPECT_EQ(r.exit_code, 0u) << r.out;
+  EXPECT_TRUE(Has(r.out, "list cameras: 1 camera: Canon EOS 90D\n")) << r.out;
+  EXPECT_TRUE(Has(r.out, "connect: Canon EOS 90D, owner \"Jane\", firmware 1.2.3, battery lithium weak")) << r.out;
+  EXPECT_TRUE(Has(r.out, "remote start: probing progress ")) << r.out;
+  EXPECT_TRUE(Has(r.out, " frames per second (polled every 100 ms), ")) << r.out;
+  EXPECT_TRUE(Has(r.out, "half-press: pressed and let go")) << r.out;
+  EXPECT_TRUE(Has(r.out, "shot: picture announced after ")) << r.out;
+  EXPECT_TRUE(Has(r.out, ", 800 x 600, progress ")) << r.out;
+  EXPECT_TRUE(Has(r.out, " 100\n")) << "the download's progress ends at 100: " << r.out;
+  EXPECT_TRUE(Has(r.out, "shut-down: live view stopped, remote mode ended, disconnected, SDK stopped")) << r.out;
+  EXPECT_TRUE(Has(r.out, "camcheck: every step went through")) << r.out;
+  EXPECT_TRUE(FileExists(picture));
+}
+
+TEST(CamCheck, FailedStepsAreNamedWithTheirReasons) {
+  const struct {
+    const char* scenario;
+    std::vector<std::string> lines;  // expected in the output
+    std::vector<std::string> absent;
+  } cases[] = {
+      {"cameras = 0",
+       {"FAILED list cameras: no EOS camera found", "shut-down: ", "camcheck: 1 step(s) failed"},
+       {"connect:", "FAILED shut-down"}},
+      {"refuse = EdsOpenSession 1",
+       {"FAILED connect: EdsOpenSession errorcode 0x00000081, Device busy", "camcheck: 1 step(s) failed"},
+       {"remote start:", "FAILED shut-down"}},
+      {"focus = fails",
+       {"live view: ", "FAILED shot: EdsSendCommand errorcode 0x00008D01, Take picture error, focus failed",
+        "camcheck: 1 step(s) failed"},
+       {"download:", "FAILED shut-down"}},
+      {"live_view = no",
+       {"live view: skipped: the camera offers no live view", "camcheck: every step went through"},
+       {"FAILED"}},
+  };
+  for (const auto& c : cases) {
+    TempDir dir;
+    const CheckRun r = CamCheck(c.scenario, dir.path() + u"shot.jpg");
+    const bool all_well = c.lines.back() == "camcheck: every step went through";
+    EXPECT_EQ(r.exit_code, all_well ? 0u : 1u) << c.scenario << "\n" << r.out;
+    for (const std::string& line : c.lines)
+      EXPECT_TRUE(Has(r.out, line)) << c.scenario << ": " << line << "\n" << r.out;
+    for (const std::string& line : c.absent)
+      EXPECT_FALSE(Has(r.out, line)) << c.scenario << ": " << line << "\n" << r.out;
+  }
+}
+
+TEST(CamCheck, BadCommandLine) {
+  const ProcessResult r = RunProcess(u"\"" + ProgramFolder() + u"camcheck.exe\" a.jpg b.jpg");
+  EXPECT_EQ(r.exit_code, 2u);
+  EXPECT_TRUE(Has(r.out, "usage: camcheck [PICTURE_FILE]"));
+}
+
+TEST(JpegDimensions, ReadFromTheFrameHeader) {
+  using Bytes = std::vector<std::uint8_t>;
+  // SOI, an APP0 segment of 4 bytes, then a frame header of 640 x 480 (height first).
+  const Bytes app0 = {0xFF, 0xE0, 0x00, 0x04, 0x00, 0x00};
+  const auto sof = [](std::uint8_t marker) {
+    return Bytes{0xFF, marker, 0x00, 0x0B, 0x08, 0x01, 0xE0, 0x02, 0x80, 0x01, 0x01, 0x11, 0x00};
+  };
+  const auto join = [](std::initializer_list<Bytes> parts) {
+    Bytes all = {0xFF, 0xD8};
+    for (const Bytes& p : parts) all.insert(all.end(), p.begin(), p.end());
+    return all;
+  };
+  const Bytes dht = {0xFF, 0xC4, 0x00, 0x03, 0x00};
+  const struct {
+    const char* what;
+    Bytes bytes;
+    bool found;
+  } cases[] = {
+      {"baseline", join({app0, sof(0xC0)}), true},
+      {"progressive", join({sof(0xC2)}), true},
+      {"Huffman table first, same marker range", join({dht, sof(0xC1)}), true},
+      {"fill bytes before a marker", join({Bytes{0xFF, 0xFF}, sof(0xC0)}), true},
+      {"no start of image", Bytes{0x00, 0xD8, 0xFF, 0xC0}, false},
+      {"empty", Bytes{}, false},
+      {"scan before any frame", join({Bytes{0xFF, 0xDA, 0x00, 0x02}}), false},
+      {"segment running past the end", join({Bytes{0xFF, 0xE0, 0xFF, 0xF0}}), false},
+      {"frame header cut short", join({Bytes{0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x01}}), false},
+      {"length below two", join({Bytes{0xFF, 0xE0, 0x00, 0x01, 0x00, 0x00}}), false},
+      {"garbage between segments", join({app0, Bytes{0x12, 0x34}, sof(0xC0)}), false},
+  };
+  for (const auto& c : cases) {
+    const auto d = camcheck::ReadJpegDimensions(c.bytes);
+    ASSERT_EQ(d.has_value(), c.found) << c.what;
+    if (d) {
+      EXPECT_EQ(d->width, 640) << c.what;
+      EXPECT_EQ(d->height, 480) << c.what;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace eos::test
