@@ -17,6 +17,7 @@
 #include "Sources/EDSDKBinding.h"
 #include "camremote/CamRemote.h"
 #include "simulator/core/jpeg.h"
+#include "simulator/core/scene.h"
 #include "tests/win/support/camera_fixture.h"
 #include "tests/win/support/plugin_fixture.h"
 
@@ -689,6 +690,85 @@ TEST_F(Road, FormattingEmptiesTheCard) {
   ImageListType images = cam_.OpenCameraCollection(u"", true);
   EXPECT_TRUE(images.empty());
   cam_.CloseCameraCollection(images);
+}
+
+// --- RAW development on the host --------------------------------------------------------------
+
+// The stand-in's RAW files carry a JPEG; this one is small and plain.
+void WriteRawFile(const Text& path) {
+  sim::Image image;
+  image.width = 64;
+  image.height = 48;
+  image.rgb.assign(64 * 48 * 3, 128);
+  const std::vector<std::uint8_t> jpeg = sim::EncodeJpeg(image, 90);
+  WriteFileBytes(path, std::string(jpeg.begin(), jpeg.end()));
+}
+
+TEST_F(Road, RawFileOffersTheWhiteBalancesTheSdkTakes) {
+  Start("");
+  TEDSDK& sdk = Sdk();
+  sdk.InitCommunications();
+  const Text raw = FilePath(u"IMG_0001.CR2");
+  WriteRawFile(raw);
+  const RAWObjectDevAvailType avail = sdk.OpenRAWObject(raw);
+  for (int v = 0; v < kEnumCount<RemoteFormatWBType>; ++v) {
+    // Offered: what has an SDK code and the stand-in accepts (codes 0 to 6, 8, 9).
+    const bool expected = v >= RemoteFormatWBAuto && v <= RemoteFormatWBKelvin && v != RemoteFormatWBCustom &&
+                          v != RemoteFormatWBCustom1 && v != RemoteFormatWBCustom2 && v != RemoteFormatWBBW;
+    EXPECT_EQ(avail.WhiteBalance[static_cast<size_t>(v)], expected) << v;
+  }
+  // The probing left the image's own white balance in place.
+  EXPECT_EQ(sdk.GetRAWDevelopmentParameters().WhiteBalance, RemoteFormatWBAuto);
+
+  sdk.SetRAWDevelopmentParameters({RemoteFormatWBKelvin, 6540});
+  const RAWObjectDevType kelvin = sdk.GetRAWDevelopmentParameters();
+  EXPECT_EQ(kelvin.WhiteBalance, RemoteFormatWBKelvin);
+  EXPECT_EQ(kelvin.WhiteBalanceKelvin, 6500);
+  sdk.SetRAWDevelopmentParameters({RemoteFormatWBShade, 0});
+  EXPECT_EQ(sdk.GetRAWDevelopmentParameters().WhiteBalance, RemoteFormatWBShade);
+  EXPECT_EQ(sdk.GetRAWDevelopmentParameters().WhiteBalanceKelvin, 0);
+  EXPECT_EQ(Raised([&] { sdk.SetRAWDevelopmentParameters({RemoteFormatWBCustom, 0}); }), "Whitebalance not known");
+
+  const struct {
+    FileFormatType format;
+    BitsPerPixelType bits;
+    const char* target;  // the SDK's target image type in the trace, or the refusal
+  } cases[] = {
+      {FileFormatTIFF, BitsPerPixel48Bits, ", 0x8, {q8,null}, #"},
+      {FileFormatTIFF, BitsPerPixel24Bits, ", 0x7, {q8,null}, #"},
+      {FileFormatJPEG, BitsPerPixel24Bits, ", 0x1, {q8,null}, #"},
+      {FileFormatThumbnail, BitsPerPixel24Bits, "Thumbnail in RAW development not implemented"},
+      {FileFormatJPEGInRaw, BitsPerPixel24Bits, "JPEG in RAW development not implemented"},
+  };
+  for (const auto& c : cases) {
+    const std::string message = Raised([&] { sdk.DevelopRAWPicture(FilePath(u"out"), c.format, c.bits, u"", 8); });
+    if (message.empty())
+      EXPECT_EQ(CountOf(Trace(), c.target), 1) << c.target;
+    else
+      EXPECT_EQ(message, c.target);
+  }
+  EXPECT_EQ(CountOf(Trace(), "EdsSaveImage(#"), 3);
+  sdk.DevelopRAWPicture(FilePath(u"developed.jpg"), FileFormatJPEG, BitsPerPixel24Bits, u"", 8);
+  EXPECT_EQ(DecodedSize(ReadFileBytes(FilePath(u"developed.jpg")))->width, 64);
+
+  const Text long_name = FilePath(u"") + Text(255 - FilePath(u"").size(), u'x');
+  EXPECT_EQ(Raised([&] { sdk.DevelopRAWPicture(long_name, FileFormatJPEG, BitsPerPixel24Bits, u"", 8); }),
+            "Filename " + ToUtf8(long_name) + " too long");
+  EXPECT_EQ(
+      Raised([&] { sdk.DevelopRAWPicture(FilePath(u"a.jpg"), FileFormatJPEG, BitsPerPixel24Bits, long_name, 8); }),
+      "ICC profile filename " + ToUtf8(long_name) + " too long");
+  EXPECT_EQ(Raised([&] {
+              sdk.DevelopRAWPicture(FilePath(u"a.jpg"), FileFormatJPEG, BitsPerPixel24Bits, FilePath(u"none.icc"), 8);
+            }).rfind("EdsCreateFileStream errorcode 0x", 0),
+            0u);
+  sdk.CloseRAWObject();
+
+  // A file the SDK cannot read as an image: its stream is still given back on closing.
+  WriteFileBytes(FilePath(u"IMG_0002.CR2"), "not a picture");
+  EXPECT_EQ(Raised([&] { sdk.OpenRAWObject(FilePath(u"IMG_0002.CR2")); }),
+            "EdsCreateImageRef errorcode 0x00000007, Not supported");
+  sdk.CloseRAWObject();
+  sdk.FinilizeCommunications();
 }
 
 }  // namespace
