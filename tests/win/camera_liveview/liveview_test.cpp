@@ -165,6 +165,15 @@ TEST_F(LiveView, ModeRefusedRaisesAndLeavesViewfinderModeOff) {
   EXPECT_EQ(Calls("EdsSetPropertyData", ", 0x500, "), 0) << "no output device without live view";
 }
 
+// A camera without live view refuses the first switch, and nothing polls.
+TEST_F(LiveView, CameraWithoutLiveViewRefusesTheStart) {
+  Open("live_view = no\n");
+  const std::string message = Raised([&] { remote_->RemoteStartViewfinder(false); });
+  EXPECT_EQ(message.rfind("EdsSetPropertyData, kEdsPropID_Evf_Mode errorcode 0x", 0), 0u) << message;
+  EXPECT_FALSE(remote_->ViewfinderPolling());
+  EXPECT_EQ(Raised([&] { remote_->RemoteSetViewfinderZoom(RemoteViewFinderZoomx5); }), "Camera not in viewfinder mode");
+}
+
 // A refusal that outlasts every retry: seven writes in about five seconds, then the
 // message with the operation's text. Movie recording shares the write with the output
 // device.
