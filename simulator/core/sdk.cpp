@@ -103,6 +103,31 @@ struct Object {
   uint32_t color_temperature = 5200;  // image
 };
 
+// The properties of live-view images and RAW images: where each lives in its object.
+struct ImageField {
+  RefKind kind;
+  EdsPropertyID id;
+  EdsDataType type;
+  EdsUInt32 size;
+  const void* (*at)(const Object&);
+};
+#define EOS_SIM_AT(member) [](const Object& o) -> const void* { return &o.member; }
+constexpr std::array<ImageField, 11> kImageFields = {{
+    {RefKind::EvfImage, kEdsPropID_Evf_ZoomPosition, kEdsDataType_Point, 8, EOS_SIM_AT(evf.zoom_position)},
+    {RefKind::EvfImage, kEdsPropID_Evf_ImagePosition, kEdsDataType_Point, 8, EOS_SIM_AT(evf.image_position)},
+    {RefKind::EvfImage, kEdsPropID_Evf_ZoomRect, kEdsDataType_Rect, 16, EOS_SIM_AT(evf.zoom_rect)},
+    {RefKind::EvfImage, kEdsPropID_Evf_CoordinateSystem, kEdsDataType_ByteBlock, 8, EOS_SIM_AT(evf.coords)},
+    {RefKind::EvfImage, kEdsPropID_Evf_Zoom, kEdsDataType_UInt32, 4, EOS_SIM_AT(evf.zoom)},
+    {RefKind::EvfImage, kEdsPropID_Evf_HistogramY, kEdsDataType_UInt32_Array, 1024, EOS_SIM_AT(evf.histogram[0])},
+    {RefKind::EvfImage, kEdsPropID_Evf_HistogramR, kEdsDataType_UInt32_Array, 1024, EOS_SIM_AT(evf.histogram[1])},
+    {RefKind::EvfImage, kEdsPropID_Evf_HistogramG, kEdsDataType_UInt32_Array, 1024, EOS_SIM_AT(evf.histogram[2])},
+    {RefKind::EvfImage, kEdsPropID_Evf_HistogramB, kEdsDataType_UInt32_Array, 1024, EOS_SIM_AT(evf.histogram[3])},
+    {RefKind::Image, kEdsPropID_WhiteBalance, kEdsDataType_Int32, 4, EOS_SIM_AT(white_balance)},
+    {RefKind::Image, kEdsPropID_ColorTemperature, kEdsDataType_UInt32, 4, EOS_SIM_AT(color_temperature)},
+}};
+#undef EOS_SIM_AT
+static_assert(sizeof(EvfMeta::histogram[0]) == 1024 && sizeof(EdsRect) == 16);
+
 // The first integral argument of a call: what a scenario's "ENTRY:ARG" matches.
 template <class... A>
 std::optional<uint32_t> FirstNumber(const A&... args) {
@@ -592,63 +617,21 @@ struct Sdk::State {
   }
 
   // Live-view image metadata and RAW image settings, as properties of those references.
-  EdsError ImageProperty(Object& o, EdsPropertyID id, EdsUInt32 size, void* out, EdsDataType* type, EdsUInt32* need) {
-    const void* src = nullptr;
-    EdsUInt32 n = 0;
-    EdsDataType t = kEdsDataType_UInt32;
-    std::array<EdsUInt32, kEdsHistogramSize>* hist = nullptr;
-    if (o.kind == RefKind::EvfImage) {
-      if (!o.evf.valid) return EDS_ERR_OBJECT_NOTREADY;
-      switch (id) {
-        case kEdsPropID_Evf_ZoomPosition:
-          src = &o.evf.zoom_position, n = 8, t = kEdsDataType_Point;
-          break;
-        case kEdsPropID_Evf_ImagePosition:
-          src = &o.evf.image_position, n = 8, t = kEdsDataType_Point;
-          break;
-        case kEdsPropID_Evf_ZoomRect:
-          src = &o.evf.zoom_rect, n = 16, t = kEdsDataType_Rect;
-          break;
-        case kEdsPropID_Evf_CoordinateSystem:
-          src = &o.evf.coords, n = 8, t = kEdsDataType_ByteBlock;
-          break;
-        case kEdsPropID_Evf_Zoom:
-          src = &o.evf.zoom, n = 4;
-          break;
-        case kEdsPropID_Evf_HistogramY:
-          hist = &o.evf.histogram[0];
-          break;
-        case kEdsPropID_Evf_HistogramR:
-          hist = &o.evf.histogram[1];
-          break;
-        case kEdsPropID_Evf_HistogramG:
-          hist = &o.evf.histogram[2];
-          break;
-        case kEdsPropID_Evf_HistogramB:
-          hist = &o.evf.histogram[3];
-          break;
-        default:
-          return EDS_ERR_PROPERTIES_UNAVAILABLE;
-      }
-      if (hist) src = hist->data(), n = sizeof(*hist), t = kEdsDataType_UInt32_Array;
-    } else if (o.kind == RefKind::Image) {
-      if (id == kEdsPropID_WhiteBalance)
-        src = &o.white_balance, n = 4, t = kEdsDataType_Int32;
-      else if (id == kEdsPropID_ColorTemperature)
-        src = &o.color_temperature, n = 4;
-      else
-        return EDS_ERR_PROPERTIES_UNAVAILABLE;
-    } else {
-      return EDS_ERR_INVALID_HANDLE;
-    }
+  EdsError ImageProperty(const Object& o, EdsPropertyID id, EdsUInt32 size, void* out, EdsDataType* type,
+                         EdsUInt32* need) {
+    if (o.kind != RefKind::EvfImage && o.kind != RefKind::Image) return EDS_ERR_INVALID_HANDLE;
+    const auto f = std::find_if(kImageFields.begin(), kImageFields.end(),
+                                [&](const ImageField& field) { return field.kind == o.kind && field.id == id; });
+    if (f == kImageFields.end()) return EDS_ERR_PROPERTIES_UNAVAILABLE;
+    if (o.kind == RefKind::EvfImage && !o.evf.valid) return EDS_ERR_OBJECT_NOTREADY;  // nothing downloaded yet
     if (need) {
-      *type = t;
-      *need = n;
+      *type = f->type;
+      *need = f->size;
       return EDS_ERR_OK;
     }
     if (out == nullptr) return EDS_ERR_INVALID_POINTER;
-    if (size != n) return EDS_ERR_INVALID_LENGTH;
-    std::memcpy(out, src, n);
+    if (size != f->size) return EDS_ERR_INVALID_LENGTH;
+    std::memcpy(out, f->at(o), f->size);
     return EDS_ERR_OK;
   }
 

@@ -1,17 +1,16 @@
-# Installs the Windows tree into a fresh folder and checks where the stand-in lands and
-# that it imports system libraries only. Run by CTest on the build machine:
+# Installs the stand-in (its install component) into a fresh folder and checks where it
+# lands and that it imports Windows' own libraries only. Run by CTest on the build machine:
 #   cmake -DBUILD=<tree> -DPREFIX=<folder> -DOBJDUMP=<objdump> -P install_layout.cmake
 file(REMOVE_RECURSE ${PREFIX})
-execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} RESULT_VARIABLE rc OUTPUT_QUIET)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX} --component edsdk RESULT_VARIABLE rc
+                OUTPUT_QUIET)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "cmake --install failed: ${rc}")
 endif()
 set(dll ${PREFIX}/Canon_EOS_SDK_redist/EDSDK.DLL)
-foreach(file ${PREFIX}/CanonEosPlugin.dll ${dll})
-  if(NOT EXISTS ${file})
-    message(FATAL_ERROR "not installed: ${file}")
-  endif()
-endforeach()
+if(NOT EXISTS ${dll})
+  message(FATAL_ERROR "not installed: ${dll}")
+endif()
 execute_process(COMMAND ${OBJDUMP} -p ${dll} OUTPUT_VARIABLE dump RESULT_VARIABLE rc)
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 if(NOT rc EQUAL 0 OR NOT imports)

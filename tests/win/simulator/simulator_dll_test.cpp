@@ -44,6 +44,16 @@ void SetScenario(const std::string& text) {
   SetEnvironmentVariableW(L"EOS_SIM_SCENARIO", win::Wide(FromUtf8(text)).c_str());
 }
 
+// The first camera of the list, the list itself released.
+EdsCameraRef FirstCamera(Sdk& sdk) {
+  EdsCameraListRef list = nullptr;
+  EdsCameraRef camera = nullptr;
+  EXPECT_EQ(sdk.EdsGetCameraList(&list), EDS_ERR_OK);
+  EXPECT_EQ(sdk.EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
+  EXPECT_EQ(sdk.EdsRelease(list), EDS_ERR_OK);
+  return camera;
+}
+
 // Runs this thread's message loop until `done` or the time is up.
 template <class F>
 bool PumpUntil(F done, int ms = 5000) {
@@ -99,11 +109,7 @@ class StandIn : public testing::Test {
 
   EdsCameraRef Connect() {
     EXPECT_EQ(sdk_.EdsInitializeSDK(), EDS_ERR_OK);
-    EdsCameraListRef list = nullptr;
-    EdsCameraRef camera = nullptr;
-    EXPECT_EQ(sdk_.EdsGetCameraList(&list), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsRelease(list), EDS_ERR_OK);
+    const EdsCameraRef camera = FirstCamera(sdk_);
     EXPECT_EQ(sdk_.EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, OnObject, &heard_), EDS_ERR_OK);
     EXPECT_EQ(sdk_.EdsSetPropertyEventHandler(camera, kEdsPropertyEvent_All, OnProperty, &heard_), EDS_ERR_OK);
     EXPECT_EQ(sdk_.EdsSetCameraStateEventHandler(camera, kEdsStateEvent_All, OnState, &heard_), EDS_ERR_OK);
@@ -253,11 +259,7 @@ TEST_F(StandIn, GetEventDeliversWithoutAMessageLoop) {
 TEST_F(StandIn, RefusesTheChosenCall) {
   SetScenario("refuse = EdsOpenSession 1 0x81\nfocus = fails\n");
   ASSERT_EQ(sdk_.EdsInitializeSDK(), EDS_ERR_OK);
-  EdsCameraListRef list = nullptr;
-  EdsCameraRef camera = nullptr;
-  ASSERT_EQ(sdk_.EdsGetCameraList(&list), EDS_ERR_OK);
-  ASSERT_EQ(sdk_.EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
-  sdk_.EdsRelease(list);
+  const EdsCameraRef camera = FirstCamera(sdk_);
   EXPECT_EQ(sdk_.EdsOpenSession(camera), EDS_ERR_DEVICE_BUSY);
   ASSERT_EQ(sdk_.EdsOpenSession(camera), EDS_ERR_OK);
   EXPECT_EQ(sdk_.EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_TAKE_PICTURE_AF_NG);
@@ -314,11 +316,7 @@ TEST(StandInReloaded, EventsStillArriveAfterTheDllIsLoadedAgain) {
     ASSERT_TRUE(sdk.module);
     Heard heard;
     ASSERT_EQ(sdk.EdsInitializeSDK(), EDS_ERR_OK);
-    EdsCameraListRef list = nullptr;
-    EdsCameraRef camera = nullptr;
-    ASSERT_EQ(sdk.EdsGetCameraList(&list), EDS_ERR_OK);
-    ASSERT_EQ(sdk.EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
-    sdk.EdsRelease(list);
+    const EdsCameraRef camera = FirstCamera(sdk);
     ASSERT_EQ(sdk.EdsSetObjectEventHandler(camera, kEdsObjectEvent_All, OnObject, &heard), EDS_ERR_OK);
     ASSERT_EQ(sdk.EdsOpenSession(camera), EDS_ERR_OK);
     const uint32_t host = kEdsSaveTo_Host;
