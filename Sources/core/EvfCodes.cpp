@@ -86,24 +86,18 @@ static_assert(std::is_sorted(std::begin(kEvfErrorTexts), std::end(kEvfErrorTexts
 constexpr std::string_view kUnknown = "Unkown error";  // sic: the system's own spelling
 
 // The code column of each live-view list, indexed by ordinal.
-#define EOS_EVF_CODE(name, code) code,
 template <class E>
 struct EvfCodes;
-template <>
-struct EvfCodes<RemoteViewFinderDriveLensType> {
-  static constexpr std::array<EdsUInt32, kEnumCount<RemoteViewFinderDriveLensType>> table{
-      EOS_VALUES_RemoteViewFinderDriveLensType(EOS_EVF_CODE)};
-};
-template <>
-struct EvfCodes<RemoteViewFinderAFModeType> {
-  static constexpr std::array<EdsUInt32, kEnumCount<RemoteViewFinderAFModeType>> table{
-      EOS_VALUES_RemoteViewFinderAFModeType(EOS_EVF_CODE)};
-};
-template <>
-struct EvfCodes<RemoteViewFinderZoomType> {
-  static constexpr std::array<EdsUInt32, kEnumCount<RemoteViewFinderZoomType>> table{
-      EOS_VALUES_RemoteViewFinderZoomType(EOS_EVF_CODE)};
-};
+#define EOS_EVF_CODE(name, code) code,
+#define EOS_EVF_CODE_TABLE(Type)                                                                     \
+  template <>                                                                                        \
+  struct EvfCodes<Type> {                                                                            \
+    static constexpr std::array<EdsUInt32, kEnumCount<Type>> table{EOS_VALUES_##Type(EOS_EVF_CODE)}; \
+  }
+EOS_EVF_CODE_TABLE(RemoteViewFinderDriveLensType);
+EOS_EVF_CODE_TABLE(RemoteViewFinderAFModeType);
+EOS_EVF_CODE_TABLE(RemoteViewFinderZoomType);
+#undef EOS_EVF_CODE_TABLE
 #undef EOS_EVF_CODE
 
 template <class E>
