@@ -248,6 +248,8 @@ TEST_F(Road, RefusedCallsSurfaceWithTheirTexts) {
        "EdsGetPropertyData, kEdsPropID_OwnerName errorcode 0x80000050, Properties unavailable"},
       {"EdsGetPropertyData:0x8 1", nullptr,
        "EdsGetPropertyData, kEdsPropID_BatteryLevel errorcode 0x00000081, Device busy"},
+      {"EdsGetPropertyData:0x7 2", [](TCamRemote& c) { c.EDSDK().GetFirmwareVersion(); },
+       "EdsGetPropertyData, kEdsPropID_FirmwareVersion errorcode 0x00000081, Device busy"},
       {"EdsGetPropertyData:0x15 1", [](TCamRemote& c) { c.GetBodyID(); },
        "EdsGetPropertyData, kEdsPropID_BodyIDEx errorcode 0x00000081, Device busy"},
       {"EdsSendCommand:0 1", [](TCamRemote& c) { c.EDSDK().RemoteTakePicture(0); },
@@ -298,12 +300,27 @@ TEST_F(Road, RefusedCallsSurfaceWithTheirTexts) {
   }
 }
 
-TEST_F(Road, EnumerationGivesTheListBackWhenANameCannotBeRead) {
-  Start("cameras = 2\nrefuse = EdsGetDeviceInfo 2 0x82");
-  EXPECT_EQ(Raised([&] { cam_.OpenCameraEnumeration(); }), "EdsGetDeviceInfo errorcode 0x00000082, Device invalid");
-  EXPECT_EQ(CountOf(Trace(), "EdsRelease("), 1);  // the camera list
-  Sdk().FinilizeCommunications();
-  ExpectBooksBalanced();
+// A refused enumeration still gives back the camera list, and the cameras listed before
+// the refusal go back when the SDK stops.
+TEST_F(Road, RefusedEnumerationGivesEverythingBack) {
+  const struct {
+    const char* rule;
+    const char* message;
+  } cases[] = {
+      {"EdsGetCameraList 1", "EdsGetCameraList errorcode 0x00000081, Device busy"},
+      {"EdsGetChildCount 1", "EdsGetChildCount errorcode 0x00000081, Device busy"},
+      {"EdsGetChildAtIndex 2 0x63", "EdsGetChildAtIndex errorcode 0x00000063, Invalid index"},
+      {"EdsGetDeviceInfo 2 0x82", "EdsGetDeviceInfo errorcode 0x00000082, Device invalid"},
+  };
+  for (const auto& c : cases) {
+    Start(std::string("cameras = 2\nrefuse = ") + c.rule);
+    EXPECT_EQ(Raised([&] { cam_.OpenCameraEnumeration(); }), c.message) << c.rule;
+    Sdk().FinilizeCommunications();
+    EXPECT_TRUE(EOSCameraRefs().empty());
+    ExpectBooksBalanced();
+    cam_.CloseCameraEnumeration();
+    DeleteFileW(reinterpret_cast<const wchar_t*>(TracePath().c_str()));
+  }
 }
 
 // --- The shutter ----------------------------------------------------------------------------
@@ -497,6 +514,79 @@ TEST_F(Road, FailedDownloadsKeepOrDropThePictureAsTheyShould) {
   EXPECT_TRUE(FileExists(FilePath(u"a.jpg")));
   Sdk().RemoteGetPicture(FilePath(u"b.jpg"), PictureTypeFull, 0);
   EXPECT_TRUE(ReadFileBytes(FilePath(u"b.jpg")) == second);
+}
+
+// Each refusal during a download: its message, and whether the picture is still pending.
+// Once the file stream exists a whole-picture download consumes the picture even when a
+// later step is refused, so a broken picture never blocks the next one.
+TEST_F(Road, RefusedDownloadStepsAndWhatBecomesOfThePicture) {
+  const struct {
+    const char* rule;
+    PictureTypeType type;
+    const char* message;
+    size_t pending_after;
+    bool file_whole;  // the file holds the whole picture
+  } cases[] = {
+      {"EdsCreateFileStream 1 0x23", PictureTypeFull, "EdsCreateFileStream errorcode 0x00000023, File open error", 1,
+       false},
+      {"EdsGetDirectoryItemInfo 1", PictureTypeFull, "EdsGetDirectoryItemInfo errorcode 0x00000081, Device busy", 0,
+       false},
+      {"EdsSetProgressCallback 1 0x65", PictureTypeFull,
+       "EdsSetProgressCallback errorcode 0x00000065, Invalid function pointer", 0, false},
+      {"EdsDownloadComplete 1 0x2", PictureTypeFull, "EdsDownloadComplete errorcode 0x00000002, Internal error", 0,
+       true},
+      {"EdsDownloadThumbnail 1", PictureTypeThumbnail, "EdsDownloadThumbnail errorcode 0x00000081, Device busy", 1,
+       false},
+  };
+  for (const auto& c : cases) {
+    Start(std::string("picture_size = 640x480\nrefuse = ") + c.rule);
+    Connect();
+    TakePictures(1);
+    const Text file = FilePath(u"refused.jpg");
+    EXPECT_EQ(Raised([&] { Sdk().RemoteGetPicture(file, c.type, 0); }), c.message) << c.rule;
+    EXPECT_EQ(Sdk().mPicList.size(), c.pending_after) << c.rule;
+    EXPECT_EQ(Sdk().TypeOfFileTransfer(), FileTransferNotUsed) << c.rule;
+    if (c.file_whole) {
+      EXPECT_EQ(DecodedSize(ReadFileBytes(file))->width, 640) << c.rule;
+    }
+    if (c.pending_after) {  // it still comes whole
+      Sdk().RemoteGetPicture(file, PictureTypeFull, 0);
+      EXPECT_EQ(DecodedSize(ReadFileBytes(file))->width, 640) << c.rule;
+    }
+    Leave();
+    ExpectBooksBalanced();
+    remote_events_.clear();
+    DeleteFileW(reinterpret_cast<const wchar_t*>(TracePath().c_str()));
+    DeleteFileW(reinterpret_cast<const wchar_t*>(file.c_str()));
+  }
+}
+
+// Each refusal while the card is walked: its message, and the references taken so far go
+// back when the collection is closed.
+TEST_F(Road, RefusedCollectionStepsGiveEverythingBack) {
+  const struct {
+    const char* rule;
+    const char* message;
+  } cases[] = {
+      {"EdsGetChildAtIndex 2", "EdsGetChildAtIndex errorcode 0x00000081, Device busy"},            // the volume
+      {"EdsGetDirectoryItemInfo 3", "EdsGetDirectoryItemInfo errorcode 0x00000081, Device busy"},  // the first file
+      {"EdsCreateMemoryStream 2 0x3", "EdsCreateMemoryStream errorcode 0x00000003, Memory allocation failed"},
+      {"EdsDownloadThumbnail 1", "EdsDownloadThumbnail errorcode 0x00000081, Device busy"},
+      {"EdsSeek 1 0xA5", "EdsSeek errorcode 0x000000A5, Stream seek error"},
+      {"EdsGetLength 1", "EdsGetLength errorcode 0x00000081, Device busy"},
+      {"EdsRead 1 0xA7", "EdsRead errorcode 0x000000A7, Stream read error"},
+  };
+  for (const auto& c : cases) {
+    Start(std::string("card_file = DCIM\\100CANON\\IMG_0001.JPG\ncard_file = DCIM\\100CANON\\IMG_0002.JPG\n") +
+          "refuse = " + c.rule);
+    Connect();
+    EXPECT_EQ(Raised([&] { cam_.OpenCameraCollection(u"", true); }), c.message) << c.rule;
+    ImageListType images;
+    cam_.CloseCameraCollection(images);
+    Leave();
+    ExpectBooksBalanced();
+    DeleteFileW(reinterpret_cast<const wchar_t*>(TracePath().c_str()));
+  }
 }
 
 // --- Files written to the card --------------------------------------------------------------
