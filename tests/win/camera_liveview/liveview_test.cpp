@@ -272,6 +272,22 @@ TEST_F(LiveView, OnRequestOneFramePerRequest) {
   EXPECT_EQ(Calls("EdsDownloadEvfImage"), 2);
 }
 
+// In the continuous mode a request switches polling to the request's 50 ms until live
+// view is started again.
+TEST_F(LiveView, ARequestWhilePollingKeepsPollingAtTheRequestInterval) {
+  Open({}, 1000);
+  remote_->RemoteStartViewfinder(false);
+  PumpUntil([] { return false; }, 300);
+  EXPECT_TRUE(frames_.empty()) << "the first tick is a second away";
+  remote_->RemoteGetViewfinderImage();
+  EXPECT_TRUE(WaitForFrames(3, 700)) << frames_.size();
+  EXPECT_TRUE(remote_->ViewfinderPolling());
+  remote_->RemoteStartViewfinder(false);
+  const size_t seen = frames_.size();
+  PumpUntil([] { return false; }, 400);
+  EXPECT_LE(frames_.size(), seen + 1) << "back at a second";
+}
+
 // --- What a download result does -------------------------------------------------------
 
 TEST_F(LiveView, NotReadyBusyAndInvalidHandleSkipTheFrameSilently) {
