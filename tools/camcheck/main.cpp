@@ -39,6 +39,13 @@ constexpr std::array<const char*, kEnumCount<BatterySourceType>> kBatterySources
 constexpr std::array<const char*, kEnumCount<BatteryStatusType>> kBatteryStatuses = {"unknown", "normal", "weak",
                                                                                      "safety low"};
 
+// The identifiers of camera events, from their one list.
+#define CAMCHECK_NAME(name) #name,
+constexpr std::array<const char*, kEnumCount<EventSeverityType>> kSeverityNames = {
+    EOS_VALUES_EventSeverityType(CAMCHECK_NAME)};
+constexpr std::array<const char*, kEnumCount<EventEnumType>> kEventNames = {EOS_VALUES_EventEnumType(CAMCHECK_NAME)};
+#undef CAMCHECK_NAME
+
 void Print(const std::string& s) {
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), s.data(), static_cast<DWORD>(s.size()), &written, nullptr);
@@ -82,7 +89,15 @@ std::string Size(const camcheck::JpegDimensions& d) {
 
 class CamCheck {
  public:
-  explicit CamCheck(Text picture_file) : picture_file_(std::move(picture_file)) {}
+  explicit CamCheck(Text picture_file) : picture_file_(std::move(picture_file)) {
+    // What the camera reports on its own (shutting down, a capture error) is printed
+    // when it arrives, with the step it arrived in.
+    cam_.OnEvent = [this](EventCallbackType e) {
+      const auto name = [](const auto& names, auto v) { return v < names.size() ? names[v] : "unknown"; };
+      Print(std::string("  camera event during ") + step_ + ": " + name(kSeverityNames, e.Severity) + " " +
+            name(kEventNames, e.Event) + "\n");
+    };
+  }
 
   int Run() {
     const bool ready =
@@ -103,6 +118,7 @@ class CamCheck {
 
  private:
   bool Step(const char* name, const std::function<std::string()>& body) {
+    step_ = name;
     std::string line = std::string(name) + ": ";
     bool ok = false;
     try {
@@ -251,6 +267,7 @@ class CamCheck {
   bool enumerated_ = false;
   bool live_view_offered_ = false;
   int failures_ = 0;
+  const char* step_ = "";
 };
 
 Text DefaultPictureFile() {
