@@ -664,6 +664,36 @@ TEST_F(Road, WithoutARemoteEventHandlerAnOfferedPictureIsGivenBack) {
   EXPECT_TRUE(Sdk().mPicList.empty());
 }
 
+// The capture dialog's whole road through the component: remote mode with probing, live
+// view, a half-press, the shot, its download, and leaving in the dialog's order. The
+// stand-in's books then show every reference given back and the session closed.
+TEST_F(Road, FullRoadThroughTheComponent) {
+  Start("picture_size = 1024x683");
+  Connect();
+  cam_.RemoteStart(ReleaseModeOnlyToPC, ReleaseDataKindTakeOnlyPicture, true, u"");
+  RecordRemoteEvents();
+  int frames = 0;
+  cam_.SetEOSViewfinderRefreshInterval(30);
+  cam_.OnViewfinderEvent = [&](JpegBytes, const ViewfinderPositionType&) { ++frames; };
+  cam_.RemoteStartViewfinder(false);
+  ASSERT_TRUE(PumpUntil([&] { return frames >= 3; }));
+  cam_.RemotePressShutter(RemoteShutterButtonHalfPressed);
+  cam_.RemotePressShutter(RemoteShutterButtonOff);
+  cam_.RemoteTakePicture();
+  ASSERT_TRUE(PumpForRemoteEvents(1));
+  EXPECT_EQ(remote_events_[0].first, RemoteEventCallbackReleaseImageReady);
+  EXPECT_EQ(cam_.PicturesToDownload(), 1);
+  cam_.RemoteGetPicture(FilePath(u"capture.jpg"), PictureTypeFull);
+  EXPECT_EQ(cam_.PicturesToDownload(), 0);
+  EXPECT_EQ(DecodedSize(ReadFileBytes(FilePath(u"capture.jpg")))->width, 1024);
+  cam_.RemoteStopViewfinder();
+  cam_.RemoteEnd();
+  Leave();
+  const std::string trace = Trace();
+  EXPECT_NE(trace.find("sessions opened 1, closed 1"), std::string::npos) << trace.substr(trace.rfind("books: "));
+  ExpectBooksBalanced();
+}
+
 // --- Camera state events ---------------------------------------------------------------------
 
 TEST_F(Road, StateEventsBecomeCameraEvents) {
