@@ -197,12 +197,17 @@ std::string FormatCall(const char* name, const A&... args) {
   return s;
 }
 
-std::string PictureName(uint32_t number, uint32_t quality) {
+// "IMG_0001.JPG", "IMG_0002.CR2" (RAW qualities), "MVI_0003.MOV".
+std::string FileName(const char* prefix, uint32_t number, const char* extension) {
   char buf[32];
-  const uint32_t format = (quality >> 20) & 0xF;
-  std::snprintf(buf, sizeof buf, "IMG_%04u.%s", number % 10000, format == 6 || format == 2 ? "CR2" : "JPG");
+  std::snprintf(buf, sizeof buf, "%s_%04u.%s", prefix, number % 10000, extension);
   return buf;
 }
+std::string PictureName(uint32_t number, uint32_t quality) {
+  const uint32_t format = (quality >> 20) & 0xF;
+  return FileName("IMG", number, format == 6 || format == 2 ? "CR2" : "JPG");
+}
+constexpr char kCardFolder[] = "DCIM\\100CANON\\";
 
 std::string Leaf(const std::string& path) {
   const size_t slash = path.rfind('\\');
@@ -382,7 +387,7 @@ struct Sdk::State {
       Picture stored = shot;
       stored.id = next_picture++;
       stored.on_card = true;
-      stored.path = "DCIM\\100CANON\\" + name;
+      stored.path = kCardFolder + name;
       d.pictures.push_back(stored);
       d.props.PutUInt32(kEdsPropID_AvailableShots,
                         std::max<uint32_t>(d.props.UInt32(kEdsPropID_AvailableShots), 1) - 1);
@@ -394,6 +399,18 @@ struct Sdk::State {
       PostProperty(device, kEdsPropID_Evf_OutputDevice);
     }
     return EDS_ERR_OK;
+  }
+
+  // Ending a recording leaves a movie on the card, announced like a picture stored there.
+  // Its content is a still of the scene: nothing reads movies here but their names.
+  void StoreMovie(int device) {
+    Device& d = devices[static_cast<size_t>(device)];
+    ++d.frame;
+    Picture movie = NewPicture(d, kCardFolder + FileName("MVI", d.next_number++, "MOV"), true);
+    movie.width = 1920;
+    movie.height = 1080;
+    d.pictures.push_back(movie);
+    PostObject(device, kEdsObjectEvent_DirItemCreated, movie.id);
   }
 
   void Autofocus(Device& d) {
@@ -684,8 +701,12 @@ struct Sdk::State {
       return o->kind == RefKind::EvfImage ? EDS_ERR_NOT_SUPPORTED : EDS_ERR_INVALID_HANDLE;
     PropertyStore* props = nullptr;
     if (const EdsError e = Properties(ref, &props)) return e;
+    const bool recording = props->UInt32(kEdsPropID_Record) == kEdsRecord_Begin;
+    if (id == kEdsPropID_Record && !scenario.card) return EDS_ERR_DEVICE_NO_DISK;
     if (const EdsError e = props->Set(id, size, data)) return e;
     PostProperty(o->device, id);
+    if (id == kEdsPropID_Record && recording && props->UInt32(kEdsPropID_Record) == kEdsRecord_End)
+      StoreMovie(o->device);
     return EDS_ERR_OK;
   }
 

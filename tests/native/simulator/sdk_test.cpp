@@ -651,6 +651,35 @@ TEST_F(SdkTest, ProgressCallbacksMayReleaseCancelOrTerminate) {
   }
 }
 
+TEST_F(SdkTest, EndingARecordingStoresAMovieOnTheCard) {
+  Use("picture_size = 64x48");
+  EdsCameraRef camera = Connect();
+  ASSERT_EQ(Set32(camera, kEdsPropID_Record, kEdsRecord_End), EDS_ERR_OK);  // not recording: nothing
+  ASSERT_EQ(Set32(camera, kEdsPropID_Record, kEdsRecord_Begin), EDS_ERR_OK);
+  ASSERT_EQ(Set32(camera, kEdsPropID_Record, kEdsRecord_End), EDS_ERR_OK);
+  EXPECT_EQ(Set32(camera, kEdsPropID_Record, 2), EDS_ERR_INVALID_DEVICEPROP_VALUE);
+  sink_.Drain();
+  ASSERT_EQ(heard_.objects.size(), 1u);
+  EXPECT_EQ(heard_.objects[0].first, kEdsObjectEvent_DirItemCreated);
+  EdsDirectoryItemInfo info{};
+  ASSERT_EQ(sdk().EdsGetDirectoryItemInfo(heard_.objects[0].second, &info), EDS_ERR_OK);
+  EXPECT_STREQ(info.szFileName, "MVI_0001.MOV");
+  EdsStreamRef thumb = nullptr;
+  ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &thumb), EDS_ERR_OK);
+  EXPECT_EQ(sdk().EdsDownloadThumbnail(heard_.objects[0].second, thumb), EDS_ERR_NOT_SUPPORTED);
+  EXPECT_FALSE(Download(heard_.objects[0].second).empty());
+  sdk().EdsRelease(thumb);
+  sdk().EdsRelease(heard_.objects[0].second);
+  Disconnect(camera);
+  sdk().EdsTerminateSDK();
+
+  Use("card = no");
+  camera = Connect();
+  EXPECT_EQ(Set32(camera, kEdsPropID_Record, kEdsRecord_Begin), EDS_ERR_DEVICE_NO_DISK);
+  EXPECT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_TAKE_PICTURE_CARD_NG);
+  Disconnect(camera);
+}
+
 TEST_F(SdkTest, FocusFailureRefusesTheShot) {
   Use("focus = fails");
   EdsCameraRef camera = Connect();
