@@ -7,6 +7,7 @@
 
 #include "tests/win/support/camera_fixture.h"
 #include "tests/win/support/plugin_fixture.h"
+#include "win/wtext.h"
 
 namespace eos::test {
 namespace {
@@ -77,6 +78,17 @@ TEST(CamCheck, FailedStepsAreNamedWithTheirReasons) {
     for (const std::string& line : c.absent)
       EXPECT_FALSE(Has(r.out, line)) << c.scenario << ": " << line << "\n" << r.out;
   }
+}
+
+TEST(CamCheck, MissingSdkIsReported) {
+  TempDir dir;  // camcheck alone, without Canon_EOS_SDK_redist beside it
+  const Text exe = dir.path() + u"camcheck.exe";
+  ASSERT_TRUE(CopyFileW(win::W(ProgramFolder() + u"camcheck.exe"), win::W(exe), TRUE));
+  const ProcessResult r = RunProcess(u"\"" + exe + u"\" \"" + dir.path() + u"shot.jpg\"");
+  EXPECT_EQ(r.exit_code, 1u) << r.out;
+  EXPECT_TRUE(Has(r.out, "FAILED list cameras: EDSDK.DLL could not be loaded\n")) << r.out;
+  EXPECT_TRUE(Has(r.out, "shut-down: ")) << r.out;
+  EXPECT_FALSE(Has(r.out, "FAILED shut-down")) << r.out;
 }
 
 TEST(CamCheck, BadCommandLine) {
