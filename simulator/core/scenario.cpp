@@ -21,6 +21,19 @@ constexpr std::array<NamedEvent, 4> kEventNames = {{
     {"internal_error", 0x306},
 }};
 
+// Keys whose value is kept as it stands.
+struct TextKey {
+  std::string_view key;
+  std::string Scenario::*field;
+};
+constexpr std::array<TextKey, 5> kTextKeys = {{
+    {"owner", &Scenario::owner},
+    {"firmware", &Scenario::firmware},
+    {"body_id", &Scenario::body_id},
+    {"trace", &Scenario::trace_path},
+    {"copies", &Scenario::copies_folder},
+}};
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
@@ -199,20 +212,15 @@ std::string Apply(const std::string& key, std::string_view value, Scenario& sc, 
     sc.events.push_back(e);
     return {};
   }
-  std::string* text = key == "owner"       ? &sc.owner
-                      : key == "firmware"  ? &sc.firmware
-                      : key == "body_id"   ? &sc.body_id
-                      : key == "trace"     ? &sc.trace_path
-                      : key == "card_file" ? nullptr
-                                           : nullptr;
   if (key == "card_file") {
     if (value.empty() || value.size() > 250) return "expected a file path on the card";
     sc.card_files.emplace_back(value);
     return {};
   }
-  if (text == nullptr) return "unknown key \"" + key + "\"";
+  const auto text = std::find_if(kTextKeys.begin(), kTextKeys.end(), [&](const TextKey& t) { return t.key == key; });
+  if (text == kTextKeys.end()) return "unknown key \"" + key + "\"";
   if (value.size() > 250) return "text too long";
-  *text = std::string(value);
+  sc.*(text->field) = std::string(value);
   return {};
 }
 

@@ -22,6 +22,8 @@
 //   card = no                             no memory card
 //   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
 //   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N
+//   copies = FOLDER                       every picture taken is also written there under
+//                                         its own name, to compare downloads with
 //   trace = PATH                          where the books and the trace of calls go
 //                                         (appended; relative to the current folder)
 #pragma once
@@ -79,6 +81,7 @@ struct Scenario {
   uint32_t available_shots = 999;
   uint32_t clock_type = 23;
   std::string trace_path;
+  std::string copies_folder;
 };
 
 // Parses a scenario text; on failure `error` names the line and what is wrong, and the

@@ -379,6 +379,7 @@ struct Sdk::State {
     const std::string name = PictureName(d.next_number++, d.props.UInt32(kEdsPropID_ImageQuality));
     Picture shot = NewPicture(d, name, false);
     Render(shot);  // the exposure happens now, whatever the scene does later
+    if (!scenario.copies_folder.empty()) KeepCopy(shot);
     if (to_host) {
       d.pictures.push_back(shot);
       PostObject(device, kEdsObjectEvent_DirItemRequestTransfer, shot.id);
@@ -399,6 +400,15 @@ struct Sdk::State {
       PostProperty(device, kEdsPropID_Evf_OutputDevice);
     }
     return EDS_ERR_OK;
+  }
+
+  // The scenario's copy of a picture, for tests that compare what they downloaded.
+  void KeepCopy(const Picture& p) {
+    const std::string path = scenario.copies_folder + "/" + p.path;
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    const bool written = f && std::fwrite(p.data->data(), 1, p.data->size(), f) == p.data->size();
+    if (f) std::fclose(f);
+    if (!written && setup.complain) setup.complain("cannot write the copy \"" + path + "\"");
   }
 
   // Ending a recording leaves a movie on the card, announced like a picture stored there.

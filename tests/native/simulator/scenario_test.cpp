@@ -39,6 +39,7 @@ TEST(Scenario, ReadsEveryKey) {
       "shots = 12\n"
       "clock_type = 7\n"
       "trace = C:\\t\\trace.txt\n"
+      "copies = C:\\t\n"
       "firmware = 9.9.9",
       &error);
   ASSERT_TRUE(sc) << error;
@@ -68,6 +69,7 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->available_shots, 12u);
   EXPECT_EQ(sc->clock_type, 7u);
   EXPECT_EQ(sc->trace_path, "C:\\t\\trace.txt");
+  EXPECT_EQ(sc->copies_folder, "C:\\t");
   EXPECT_EQ(sc->firmware, "9.9.9");
 }
 

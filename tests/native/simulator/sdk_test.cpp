@@ -491,6 +491,25 @@ TEST_F(SdkTest, AShotIsAnnouncedLaterAndDownloadsAsAJpegOfItsSize) {
   EXPECT_EQ(sdk().books().handed(RefKind::DirectoryItem), sdk().books().released(RefKind::DirectoryItem));
 }
 
+TEST_F(SdkTest, CopiesOfThePicturesTakenMatchTheDownloads) {
+  const auto folder = std::filesystem::temp_directory_path() / ("sim_copies_" + std::to_string(::getpid()));
+  std::filesystem::create_directories(folder);
+  Use("picture_size = 200x100\ncopies = " + folder.string());
+  EdsCameraRef camera = Connect();
+  ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
+  ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+  sink_.Drain();
+  ASSERT_EQ(heard_.objects.size(), 1u);
+  const std::vector<uint8_t> downloaded = Download(heard_.objects[0].second);
+  sdk().EdsRelease(heard_.objects[0].second);
+  std::ifstream in(folder / "IMG_0001.JPG", std::ios::binary);
+  const std::vector<uint8_t> copy((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(copy, downloaded);
+  in.close();
+  std::filesystem::remove_all(folder);
+  Disconnect(camera);
+}
+
 TEST_F(SdkTest, LargeQualityGivesAFullSizePicture) {
   Use("");
   EdsCameraRef camera = Connect();
