@@ -90,6 +90,20 @@ void WalkChildren(const TEDSDK& sdk, EdsBaseRef parent, bool GetThumbnails, EdsR
   }
 }
 
+// The SDK's image type for a developed RAW picture.
+EdsTargetImageType RawTargetType(FileFormatType FileFormat, BitsPerPixelType BitsPerPixel) {
+  switch (FileFormat) {
+    case FileFormatTIFF:
+      return BitsPerPixel == BitsPerPixel48Bits ? kEdsTargetImageType_TIFF16 : kEdsTargetImageType_TIFF;
+    case FileFormatJPEG:
+      return kEdsTargetImageType_Jpeg;
+    case FileFormatThumbnail:
+      throw ECamException(u"Thumbnail in RAW development not implemented");
+    default:
+      throw ECamException(u"JPEG in RAW development not implemented");
+  }
+}
+
 // Raises unless `NrInList` names an entry of a list of `count`.
 void CheckIndex(std::int32_t NrInList, std::size_t count, const char16_t* what) {
   if (NrInList < 0 || static_cast<std::size_t>(NrInList) >= count)
@@ -233,6 +247,8 @@ void TEDSDK::DevelopRAWPicture(TextView OutFileName, FileFormatType FileFormat, 
   const std::string out_path = SdkFileName(OutFileName);
   if (ICCProfileFileName.size() > kMaxSdkFileName)
     throw ECamException(u"ICC profile filename " + Text(ICCProfileFileName) + u" too long");
+  // Refused before the output file is created, so an existing file is left as it was.
+  const EdsTargetImageType target = RawTargetType(FileFormat, BitsPerPixel);
   EdsStreamRef out = nullptr;
   EdsStreamRef profile = nullptr;
   EDSDKCheck(EdsCreateFileStream(out_path.c_str(), kEdsFileCreateDisposition_CreateAlways, kEdsAccess_Write, &out),
@@ -243,18 +259,6 @@ void TEDSDK::DevelopRAWPicture(TextView OutFileName, FileFormatType FileFormat, 
           EDSDKCheck(EdsCreateFileStream(SdkFileName(ICCProfileFileName).c_str(),
                                          kEdsFileCreateDisposition_OpenExisting, kEdsAccess_Read, &profile),
                      u"EdsCreateFileStream");
-        EdsTargetImageType target = kEdsTargetImageType_Jpeg;
-        switch (FileFormat) {
-          case FileFormatTIFF:
-            target = BitsPerPixel == BitsPerPixel48Bits ? kEdsTargetImageType_TIFF16 : kEdsTargetImageType_TIFF;
-            break;
-          case FileFormatJPEG:
-            break;
-          case FileFormatThumbnail:
-            throw ECamException(u"Thumbnail in RAW development not implemented");
-          default:
-            throw ECamException(u"JPEG in RAW development not implemented");
-        }
         const EdsSaveImageSetting setting{static_cast<EdsUInt32>(JPEGQuality), profile, 0};
         EDSDKCheck(EdsSaveImage(mRAWFileImageRef, target, setting, out), u"EdsSaveImage");
       },
