@@ -14,15 +14,24 @@ namespace eos {
 
 namespace {
 
-// kEdsCameraCommand_PressShutterButton's parameter per button state, in the order of
-// RemoteShutterButtonType.
-constexpr std::array<EdsUInt32, kEnumCount<RemoteShutterButtonType>> kShutterButtonParam = {
-    kEdsCameraCommand_ShutterButton_OFF,               // RemoteShutterButtonOff
-    kEdsCameraCommand_ShutterButton_Halfway,           // RemoteShutterButtonHalfPressed
-    kEdsCameraCommand_ShutterButton_Completely,        // RemoteShutterButtonCompletelyPressed
-    kEdsCameraCommand_ShutterButton_Halfway_NonAF,     // RemoteShutterButtonHalfPressedNonAF
-    kEdsCameraCommand_ShutterButton_Completely_NonAF,  // RemoteShutterButtonCompletelyPressedNonAF
+// kEdsCameraCommand_PressShutterButton's parameter for each button state.
+struct ShutterButtonRow {
+  RemoteShutterButtonType button;
+  EdsUInt32 param;
 };
+constexpr std::array<ShutterButtonRow, kEnumCount<RemoteShutterButtonType>> kShutterButtons = {{
+    {RemoteShutterButtonOff, kEdsCameraCommand_ShutterButton_OFF},
+    {RemoteShutterButtonHalfPressed, kEdsCameraCommand_ShutterButton_Halfway},
+    {RemoteShutterButtonCompletelyPressed, kEdsCameraCommand_ShutterButton_Completely},
+    {RemoteShutterButtonHalfPressedNonAF, kEdsCameraCommand_ShutterButton_Halfway_NonAF},
+    {RemoteShutterButtonCompletelyPressedNonAF, kEdsCameraCommand_ShutterButton_Completely_NonAF},
+}};
+
+EdsInt32 ShutterButtonParam(RemoteShutterButtonType button) {
+  for (const ShutterButtonRow& row : kShutterButtons)
+    if (row.button == button) return static_cast<EdsInt32>(row.param);
+  throw ECamException(u"Shutter button state not known");
+}
 
 // A busy camera gets this many more tries of the shutter button, this far apart: about
 // five seconds in all.
@@ -36,8 +45,7 @@ void TEDSDK::RemoteTakePicture(std::int32_t) {
 }
 
 void TEDSDK::RemotePressShutter(RemoteShutterButtonType ShutterButton) {
-  if (!InEnumRange(ShutterButton)) throw ECamException(u"Shutter button state not known");
-  const auto param = static_cast<EdsInt32>(kShutterButtonParam[ShutterButton]);
+  const EdsInt32 param = ShutterButtonParam(ShutterButton);
   const auto press = [&] { return EdsSendCommand(mCameraDevice, kEdsCameraCommand_PressShutterButton, param); };
   EdsError result = press();
   for (int retry = 0; retry < kShutterRetries && result != EDS_ERR_OK; ++retry) {

@@ -354,6 +354,7 @@ TEST_F(Road, ShutterButtonParametersOfEveryState) {
   } cases[] = {
       {RemoteShutterButtonHalfPressed, ", 0x4, 1) = "},
       {RemoteShutterButtonHalfPressedNonAF, ", 0x4, 65537) = "},
+      {RemoteShutterButtonCompletelyPressedNonAF, ", 0x4, 65539) = "},
       {RemoteShutterButtonOff, ", 0x4, 0) = "},
   };
   for (const auto& c : cases) {
