@@ -115,7 +115,15 @@ CameraConnectedType TCamRemote::OpenCameraEnumeration() {
   mPowerShotGen2Cameras.clear();
   if (!SDKStarted) {
     StartTheSDKs(CamModEOS);
-    mEDSDK->EnumerateCameras(mEOSCameras);
+    try {
+      mEDSDK->EnumerateCameras(mEOSCameras);
+    } catch (...) {
+      // A failed enumeration must not leave the SDK running with nobody to stop it.
+      mEOSCameras.clear();
+      mEDSDK->FinilizeCommunications();
+      SDKStarted = false;
+      throw;
+    }
     if (mEOSCameras.empty()) {
       mEDSDK->FinilizeCommunications();
       SDKStarted = false;
@@ -147,9 +155,16 @@ ConnectInfoType TCamRemote::Connect(CamModType CameraType, std::int32_t CameraNu
   mCameraInfo.FirmwareVersion.clear();
   if (mCameraInfo.CameraModel != CamModNone) Refuse(u"Camera already connected.");
   if (CameraType == CamModEOS) {
-    mCameraInfo = mEDSDK->Connect(reinterpret_cast<const void*>(&StateEventHandler), CameraNumber,
-                                  static_cast<std::int32_t>(mInstanceNumber));
-    mCameraInfo.FirmwareVersion = mEDSDK->GetFirmwareVersion();
+    ConnectInfoType info = mEDSDK->Connect(reinterpret_cast<const void*>(&StateEventHandler), CameraNumber,
+                                           static_cast<std::int32_t>(mInstanceNumber));
+    try {
+      info.FirmwareVersion = mEDSDK->GetFirmwareVersion();
+    } catch (...) {
+      // The caller sees a failed connection: leave none open behind it.
+      mEDSDK->Disconnect();
+      throw;
+    }
+    mCameraInfo = info;
   }
   return mCameraInfo;
 }

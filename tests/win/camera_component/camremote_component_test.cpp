@@ -213,3 +213,34 @@ TEST_F(Queue, ClosingDropsWhatIsQueued) {
 
 }  // namespace
 }  // namespace eos::test
+
+namespace eos::test {
+namespace {
+
+// Failures half way: the component is left as if nothing had happened, and the SDK and
+// the camera are given back (the stand-in's trace shows it: no session left open).
+TEST(HalfWay, FailedFirmwareReadLeavesNoConnection) {
+  StandInCamera camera("refuse = EdsGetPropertyData:0x7 1 0x2\n");
+  TCamRemote cam;
+  cam.OpenCameraEnumeration();
+  EXPECT_EQ(Raised([&] { cam.Connect(CamModEOS, 0); }),
+            "EdsGetPropertyData, kEdsPropID_FirmwareVersion errorcode 0x00000002, Internal error");
+  EXPECT_EQ(Raised([&] { cam.RemoteSupported(); }), "No camera is connected");
+  const ConnectInfoType info = cam.Connect(CamModEOS, 0);  // the camera is free again
+  EXPECT_EQ(info.CameraModel, CamModEOS);
+  EXPECT_FALSE(info.FirmwareVersion.empty());
+  cam.Disconnect();
+  cam.CloseCameraEnumeration();
+}
+
+TEST(HalfWay, FailedEnumerationStopsTheSdk) {
+  StandInCamera camera("refuse = EdsGetChildCount 1 0x2\n");
+  TCamRemote cam;
+  EXPECT_EQ(Raised([&] { cam.OpenCameraEnumeration(); }), "EdsGetChildCount errorcode 0x00000002, Internal error");
+  // Stopped, so the next enumeration starts the SDK again (which reads the scenario
+  // afresh and refuses again) instead of answering empty lists from a running SDK.
+  EXPECT_EQ(Raised([&] { cam.OpenCameraEnumeration(); }), "EdsGetChildCount errorcode 0x00000002, Internal error");
+}
+
+}  // namespace
+}  // namespace eos::test
