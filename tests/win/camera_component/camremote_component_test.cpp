@@ -13,17 +13,6 @@
 namespace eos::test {
 namespace {
 
-// The message of the ECamException `f` raises, or "" when it raises nothing.
-template <class F>
-std::string Raised(F&& f) {
-  try {
-    f();
-    return "";
-  } catch (const ECamException& e) {
-    return e.what();
-  }
-}
-
 TEST(Guards, CheckedBeforeTheCameraModel) {
   TCamRemote cam;
   struct Case {

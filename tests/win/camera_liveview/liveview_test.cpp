@@ -45,16 +45,6 @@ struct Frame {
   ViewfinderPositionType meta;
 };
 
-// The message an operation raises, or "" when it returns.
-std::string Raised(const std::function<void()>& operation) {
-  try {
-    operation();
-  } catch (const Exception& e) {
-    return ToUtf8(e.message());
-  }
-  return {};
-}
-
 class LiveView : public testing::Test {
  protected:
   // Connects the stand-in's camera with `scenario` (and a trace of its calls) and starts

@@ -24,16 +24,6 @@ namespace {
 
 constexpr char kBusy[] = "errorcode 0x00000081, Device busy";
 
-// The message of the exception `f` raises, or "" when it raises nothing.
-std::string Raised(const std::function<void()>& f) {
-  try {
-    f();
-    return "";
-  } catch (const Exception& e) {
-    return e.what();
-  }
-}
-
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   size_t start = 0;

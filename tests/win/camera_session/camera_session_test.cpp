@@ -24,17 +24,6 @@
 namespace eos::test {
 namespace {
 
-// The message of the ECamException `f` raises, or "" when it raises nothing.
-template <class F>
-std::string Raised(F&& f) {
-  try {
-    f();
-    return "";
-  } catch (const ECamException& e) {
-    return e.what();
-  }
-}
-
 int CountOf(const std::string& text, const std::string& needle) {
   int n = 0;
   for (size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;

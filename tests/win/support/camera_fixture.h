@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 
+#include "plugin/core/exception.h"
 #include "plugin/core/text.h"
 
 namespace eos::test {
@@ -30,5 +31,15 @@ class StandInCamera {
 // Dispatches the calling thread's messages until `done` answers true or the time is up;
 // answers `done()` at the end.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000);
+
+// The message of the system's exception `operation` raises, or "" when it returns.
+inline std::string Raised(const std::function<void()>& operation) {
+  try {
+    operation();
+  } catch (const Exception& e) {
+    return e.what();
+  }
+  return {};
+}
 
 }  // namespace eos::test
