@@ -9,13 +9,8 @@
 namespace eos {
 namespace {
 
-struct ErrorEntry {
-  std::uint16_t code;
-  std::string_view text;
-};
-
 // Sorted by code, so the lookup can halve its way through it.
-constexpr ErrorEntry kErrorTexts[] = {
+constexpr SdkErrorEntry kErrorTexts[] = {
     {0x0001, "Unimplemented"},
     {0x0002, "Internal error"},
     {0x0003, "Memory allocation failed"},
@@ -147,7 +142,7 @@ constexpr ErrorEntry kErrorTexts[] = {
 
 constexpr bool SortedByCode() {
   return std::is_sorted(std::begin(kErrorTexts), std::end(kErrorTexts),
-                        [](const ErrorEntry& a, const ErrorEntry& b) { return a.code <= b.code; });
+                        [](const SdkErrorEntry& a, const SdkErrorEntry& b) { return a.code <= b.code; });
 }
 static_assert(std::size(kErrorTexts) == 127);
 static_assert(SortedByCode(), "codes must be ascending and unique");
@@ -156,13 +151,14 @@ constexpr std::string_view kUnknown = "Unkown error";  // sic: the system's own 
 
 }  // namespace
 
-Text EDSDKErrorText(EdsError value) {
+Text LookUpErrorText(std::span<const SdkErrorEntry> table, EdsError value) {
   const auto code = static_cast<std::uint16_t>(value & 0xFFFFu);
-  const auto* it = std::lower_bound(std::begin(kErrorTexts), std::end(kErrorTexts), code,
-                                    [](const ErrorEntry& e, std::uint16_t c) { return e.code < c; });
-  const bool found = it != std::end(kErrorTexts) && it->code == code;
-  return Ascii(found ? it->text : kUnknown);
+  const auto it = std::lower_bound(table.begin(), table.end(), code,
+                                   [](const SdkErrorEntry& e, std::uint16_t c) { return e.code < c; });
+  return Ascii(it != table.end() && it->code == code ? it->text : kUnknown);
 }
+
+Text EDSDKErrorText(EdsError value) { return LookUpErrorText(kErrorTexts, value); }
 
 Text SdkErrorMessage(TextView funcname, EdsError value, TextView text) {
   char hex[16];

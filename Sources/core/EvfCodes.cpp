@@ -10,13 +10,8 @@
 namespace eos {
 namespace {
 
-struct EvfErrorEntry {
-  std::uint16_t code;
-  std::string_view text;
-};
-
 // Sorted by code. The spellings are the system's own and are kept as they stand.
-constexpr EvfErrorEntry kEvfErrorTexts[] = {
+constexpr SdkErrorEntry kEvfErrorTexts[] = {
     {0x0001, "Unimplemented"},
     {0x0002, "Internal error"},
     {0x0003, "Memory allocation failed"},
@@ -80,10 +75,8 @@ constexpr EvfErrorEntry kEvfErrorTexts[] = {
 };
 static_assert(std::size(kEvfErrorTexts) == 60);
 static_assert(std::is_sorted(std::begin(kEvfErrorTexts), std::end(kEvfErrorTexts),
-                             [](const EvfErrorEntry& a, const EvfErrorEntry& b) { return a.code <= b.code; }),
+                             [](const SdkErrorEntry& a, const SdkErrorEntry& b) { return a.code <= b.code; }),
               "codes must be ascending and unique");
-
-constexpr std::string_view kUnknown = "Unkown error";  // sic: the system's own spelling
 
 // The code column of each live-view list, indexed by ordinal.
 template <class E>
@@ -108,13 +101,7 @@ EdsUInt32 TableCode(E v) {
 
 }  // namespace
 
-Text EvfErrorText(EdsError value) {
-  const auto code = static_cast<std::uint16_t>(value & 0xFFFFu);
-  const auto* it = std::lower_bound(std::begin(kEvfErrorTexts), std::end(kEvfErrorTexts), code,
-                                    [](const EvfErrorEntry& e, std::uint16_t c) { return e.code < c; });
-  const bool found = it != std::end(kEvfErrorTexts) && it->code == code;
-  return Ascii(found ? it->text : kUnknown);
-}
+Text EvfErrorText(EdsError value) { return LookUpErrorText(kEvfErrorTexts, value); }
 
 Text EvfDownloadErrorMessage(EdsError value) {
   return SdkErrorMessage(u"EdsDownloadEvfImage", value, EvfErrorText(value));
