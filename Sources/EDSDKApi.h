@@ -7,10 +7,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "Sources/EDSDK.h"
+#include "Sources/EDSDKEvents.h"
+#include "base/lumutils.h"
+#include "base/text.h"
 #include "camremote/core/CamDefines.h"
-#include "plugin/core/lumutils.h"
-#include "plugin/core/text.h"
+#include "edsdk/EDSDK.h"
 
 namespace eos {
 
@@ -34,8 +35,8 @@ std::vector<EdsCameraRef>& EOSCameraRefs();
 class TEDSDK final {
  public:
   // Create: empty lists, instance number 0, no transfer, no live view. Neither loads the
-  // SDK nor touches a camera.
-  TEDSDK() = default;
+  // SDK nor touches a camera. Events go to the owner's table, which outlives the backend.
+  explicit TEDSDK(const TEDSDKEvents& Events = kNoEDSDKEvents) : mEvents(Events) {}
   // Destroy: frees the list containers only. References still held are not released,
   // no session is closed and the library stays loaded.
   ~TEDSDK() = default;
@@ -119,9 +120,11 @@ class TEDSDK final {
   // Properties.
   void SetInstanceNumber(std::uint32_t value) { mInstanceNumber = value; }
   FileTransferType TypeOfFileTransfer() const { return mTypeOfFileTransfer; }
+  const TEDSDKEvents& Events() const { return mEvents; }
   EdsCameraRef CameraDevice() const { return mCameraDevice; }
 
  private:
+  const TEDSDKEvents& mEvents;
   // Index of the owning component in CamRemoteInstances. Its address is the context
   // pointer handed to every SDK event and progress handler, so it must stay put for the
   // object's life (the object is neither copied nor moved).

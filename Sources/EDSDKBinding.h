@@ -4,22 +4,10 @@
 // call the SDK directly.
 #pragma once
 
-#include "Sources/EDSDK.h"
-#include "plugin/core/exception.h"
+#include "base/exception.h"
+#include "edsdk/EDSDK.h"
 
 namespace eos {
-
-// The runtime's input/output error: the SDK library could not be loaded.
-class EInOutError : public Exception {
- public:
-  using Exception::Exception;
-};
-
-// The runtime's assertion error: an entry point of the SDK library is missing.
-class EAssertionFailed : public Exception {
- public:
-  using Exception::Exception;
-};
 
 // Loads "EDSDK.DLL" by its plain name through the process's library search and binds
 // every entry point, once per process; later calls do nothing. Raises EInOutError when

@@ -7,9 +7,9 @@
 #include <functional>
 #include <string>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 #include "Sources/EDSDKApi.h"
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -11,7 +11,6 @@
 #include "Sources/EDSDKBinding.h"
 #include "Sources/core/EdsValueCodes.h"
 #include "Sources/record_file.h"
-#include "camremote/CamRemote.h"
 
 namespace eos {
 namespace {
@@ -98,13 +97,11 @@ class Prober {
   void Run(bool new_protocol, RemoteReleaseAvailParametersType& avail);
 
  private:
-  // Progress is a counter out of 17, reported as a rounded percentage to a component
-  // that listens; the counter advances whether anyone listens or not.
+  // Progress is a counter out of 17, reported as a rounded percentage to the owner; the
+  // counter advances whether anyone listens or not.
   void Report(int add = 0) {
     counter_ += add;
-    TCamRemote* component = CamRemoteInstance(instance_);
-    if (component != nullptr && component->OnRemoteProbeParamEvent)
-      component->QueueNotification({NotifyQueueRemoteProbeParam, std::int32_t{(counter_ * 100 + 8) / 17}});
+    sdk_.Events().ProbeProgress(instance_, std::int32_t{(counter_ * 100 + 8) / 17});
   }
 
   void ProbeImageQualityFromList(RemoteReleaseAvailParametersType& avail);

@@ -7,7 +7,6 @@
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
 #include "Sources/EDSDKHelpers.h"
-#include "camremote/CamRemote.h"
 
 namespace eos {
 
@@ -99,11 +98,11 @@ ConnectInfoType TEDSDK::Connect(const void*, std::int32_t ConnectToCamera, std::
   mCameraInfo.CameraModel = CamModNone;
   mCameraDevice = refs[static_cast<std::size_t>(ConnectToCamera)];
   EdsVoid* context = &mInstanceNumber;
-  EDSDKCheck(EdsSetObjectEventHandler(mCameraDevice, kEdsObjectEvent_All, &ObjectEventHandler, context),
+  EDSDKCheck(EdsSetObjectEventHandler(mCameraDevice, kEdsObjectEvent_All, mEvents.ObjectEvent, context),
              u"EdsSetObjectEventHandler");
-  EDSDKCheck(EdsSetPropertyEventHandler(mCameraDevice, kEdsPropertyEvent_All, &PropertyEventHandler, context),
+  EDSDKCheck(EdsSetPropertyEventHandler(mCameraDevice, kEdsPropertyEvent_All, mEvents.PropertyEvent, context),
              u"EdsSetPropertyEventHandler");
-  EDSDKCheck(EdsSetCameraStateEventHandler(mCameraDevice, kEdsStateEvent_All, &StateEventHandler, context),
+  EDSDKCheck(EdsSetCameraStateEventHandler(mCameraDevice, kEdsStateEvent_All, mEvents.StateEvent, context),
              u"EdsSetCameraStateEventHandler");
   EDSDKCheck(EdsOpenSession(mCameraDevice), u"EdsOpenSession");
   mCameraInfo.CameraModel = CamModEOS;

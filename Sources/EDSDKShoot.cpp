@@ -7,7 +7,6 @@
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
 #include "Sources/EDSDKHelpers.h"
-#include "camremote/CamRemote.h"
 #include "win/wtext.h"
 
 namespace eos {
@@ -103,7 +102,7 @@ void DownloadItem(const TEDSDK& sdk, EdsDirectoryItemRef item, const std::string
         EdsDirectoryItemInfo info{};
         sdk.EDSDKCheck(EdsGetDirectoryItemInfo(item, &info), u"EdsGetDirectoryItemInfo");
         sdk.EDSDKCheck(
-            EdsSetProgressCallback(stream, &ProgressHandler, kEdsProgressOption_Periodically, progress_context),
+            EdsSetProgressCallback(stream, sdk.Events().Progress, kEdsProgressOption_Periodically, progress_context),
             u"EdsSetProgressCallback");
         transfer_now = Transfer;
         sdk.EDSDKCheck(EdsDownload(item, info.size, stream), u"EdsDownload");

@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "Sources/EDSDKBinding.h"
-#include "plugin/core/text.h"
+#include "base/exception.h"
+#include "base/text.h"
 #include "win/handles.h"
 
 namespace eos {

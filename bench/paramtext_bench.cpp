@@ -7,7 +7,7 @@
 
 #include <cstring>
 
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 
 using namespace eos;
 

@@ -66,13 +66,26 @@ bool ForEOS(CamModType model, Other powershot = Other::Nothing, Other gen2 = Oth
 
 }  // namespace
 
+namespace {
+
+void ProbeProgressHandler(std::uint32_t InstanceNumber, std::int32_t Percent) {
+  TCamRemote* c = CamRemoteInstance(InstanceNumber);
+  if (c != nullptr && c->OnRemoteProbeParamEvent) c->QueueNotification({NotifyQueueRemoteProbeParam, Percent});
+}
+
+const TEDSDKEvents kCamRemoteEvents{ObjectEventHandler, PropertyEventHandler, StateEventHandler, ProgressHandler,
+                                    ProbeProgressHandler};
+
+}  // namespace
+
 TCamRemote* CamRemoteInstance(std::uint32_t InstanceNumber) {
   const auto& list = Instances();
   return list && InstanceNumber < list->size() ? (*list)[InstanceNumber] : nullptr;
 }
 
 TCamRemote::TCamRemote()
-    : TimerEOSViewfinder([this] { TimerEOSViewfinderTimer(); }, 1000, false), mEDSDK(std::make_unique<TEDSDK>()) {
+    : TimerEOSViewfinder([this] { TimerEOSViewfinderTimer(); }, 1000, false),
+      mEDSDK(std::make_unique<TEDSDK>(kCamRemoteEvents)) {
   auto& list = Instances();
   if (!list) list = std::make_unique<std::vector<TCamRemote*>>();
   mInstanceNumber = static_cast<std::uint32_t>(list->size());

@@ -17,11 +17,11 @@
 #include <variant>
 #include <vector>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 #include "Sources/EDSDKApi.h"
 #include "camremote/core/CamDefines.h"
-#include "plugin/core/lumutils.h"
-#include "plugin/core/text.h"
+#include "base/lumutils.h"
+#include "base/text.h"
 #include "win/timer.h"
 
 namespace eos {

@@ -4,8 +4,8 @@
 
 #include <initializer_list>
 
-#include "plugin/core/lumutils.h"
-#include "plugin/core/text.h"
+#include "base/lumutils.h"
+#include "base/text.h"
 
 namespace eos {
 

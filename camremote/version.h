@@ -1,7 +1,7 @@
 // The version of the camera remote component.
 #pragma once
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -1,7 +1,7 @@
 #include "plugin/commands.h"
 
 #include "camremote/version.h"
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 #include "plugin/services.h"
 #include "plugin/state.h"
 

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

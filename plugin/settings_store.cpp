@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "camremote/cam_message.h"
+#include "win/message_box.h"
 #include "plugin/services.h"
 #include "plugin/state.h"
 #include "win/handles.h"

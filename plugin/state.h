@@ -7,7 +7,7 @@
 #include <optional>
 
 #include "dialog/capture_dialog.h"
-#include "plugin/core/text.h"
+#include "base/text.h"
 #include "plugin/core/translations.h"
 
 namespace eos {

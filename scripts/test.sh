@@ -31,6 +31,9 @@ run_ctest() { # label, build dir, [wrapper...]
   failed=$((failed + bad))
 }
 
+echo "[test] layers"
+if bash scripts/check_layers.sh; then passed=$((passed + 1)); else failed=$((failed + 1)); fi
+
 run_ctest native build/native
 run_ctest windows build/win "$root/scripts/wine-session"
 

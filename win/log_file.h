@@ -1,8 +1,8 @@
 // The one writer of the system's optional text logs ("eoslog.txt", "camremotelog.txt").
 #pragma once
 
-#include "plugin/core/lumutils.h"
-#include "plugin/core/text.h"
+#include "base/lumutils.h"
+#include "base/text.h"
 
 namespace eos::win {
 

@@ -1,6 +1,6 @@
 #include "win/module.h"
 
-#include "plugin/core/lumutils.h"
+#include "base/lumutils.h"
 #include "win/wtext.h"
 
 namespace eos::win {

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos::win {
 

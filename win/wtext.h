@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos::win {
 

@@ -5,8 +5,8 @@
 #include <span>
 #include <string_view>
 
-#include "Sources/EDSDK.h"
-#include "plugin/core/text.h"
+#include "edsdk/EDSDK.h"
+#include "base/text.h"
 
 namespace eos {
 

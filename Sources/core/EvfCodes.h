@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 #include "camremote/core/CamDefines.h"
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "camremote/core/CamValueLists.h"
-#include "plugin/core/exception.h"
-#include "plugin/core/text.h"
+#include "base/exception.h"
+#include "base/text.h"
 
 namespace eos {
 

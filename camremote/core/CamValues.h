@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "camremote/core/CamDefines.h"
-#include "plugin/core/lumutils.h"
+#include "base/lumutils.h"
 
 namespace eos {
 

@@ -1,7 +1,7 @@
 // The process PATH with the SDK folder put in front of it.
 #pragma once
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -1,6 +1,6 @@
 #include "plugin/core/translations.h"
 
-#include "plugin/core/lumutils.h"
+#include "base/lumutils.h"
 
 namespace eos {
 

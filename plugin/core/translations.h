@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

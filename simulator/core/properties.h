@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 #include "simulator/core/scenario.h"
 
 namespace eos::sim {

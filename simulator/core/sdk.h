@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 #include "simulator/core/books.h"
 
 namespace eos::sim {

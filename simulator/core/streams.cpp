@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos::sim {
 namespace {

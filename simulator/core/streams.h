@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 
 namespace eos::sim {
 

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 
 using namespace eos;
 

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "win/wtext.h"
 

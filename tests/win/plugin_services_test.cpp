@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "camremote/cam_message.h"
+#include "win/message_box.h"
 #include "plugin/commands.h"
 #include "plugin/services.h"
 #include "plugin/state.h"

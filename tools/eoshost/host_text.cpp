@@ -1,7 +1,7 @@
 #include "tools/eoshost/host_text.h"
 
-#include "plugin/core/lumutils.h"
-#include "plugin/core/paramtext.h"
+#include "base/lumutils.h"
+#include "base/paramtext.h"
 
 namespace eos::host {
 

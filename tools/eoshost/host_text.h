@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos::host {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 #include "tools/eoshost/host_text.h"
 #include "tools/hostcall/delphi_call.h"
 #include "win/handles.h"

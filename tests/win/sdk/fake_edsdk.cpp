@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 
 namespace {
 

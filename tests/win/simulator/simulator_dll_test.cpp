@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "Sources/EDSDK.h"
+#include "edsdk/EDSDK.h"
 #include "simulator/core/jpeg.h"
 #include "simulator/core/scene.h"
 #include "tests/win/support/plugin_fixture.h"

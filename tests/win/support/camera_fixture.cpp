@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "win/timer.h"
 #include "win/wtext.h"

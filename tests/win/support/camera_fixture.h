@@ -8,8 +8,8 @@
 #include <functional>
 #include <string>
 
-#include "plugin/core/exception.h"
-#include "plugin/core/text.h"
+#include "base/exception.h"
+#include "base/text.h"
 
 namespace eos::test {
 

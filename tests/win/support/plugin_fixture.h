@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 #include "win/handles.h"
 
 namespace eos::test {

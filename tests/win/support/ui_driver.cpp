@@ -1,6 +1,6 @@
 #include "tests/win/support/ui_driver.h"
 
-#include "plugin/core/lumutils.h"
+#include "base/lumutils.h"
 #include "win/wtext.h"
 
 namespace eos::test {

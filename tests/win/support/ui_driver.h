@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos::test {
 

@@ -1,4 +1,4 @@
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

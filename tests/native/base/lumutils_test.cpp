@@ -1,8 +1,8 @@
-#include "plugin/core/lumutils.h"
+#include "base/lumutils.h"
 
 #include <gtest/gtest.h>
 
-#include "plugin/core/casefold.h"
+#include "base/casefold.h"
 
 namespace eos {
 namespace {

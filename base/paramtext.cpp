@@ -1,9 +1,9 @@
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 
 #include <cstring>
 #include <limits>
 
-#include "plugin/core/casefold.h"
+#include "base/casefold.h"
 
 namespace eos {
 namespace {

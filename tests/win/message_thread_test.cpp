@@ -9,7 +9,7 @@
 #include <future>
 #include <memory>
 
-#include "camremote/ThreadMessage.h"
+#include "win/ThreadMessage.h"
 #include "camremote/core/CamDefines.h"
 #include "tests/win/support/ui_driver.h"
 #include "win/module.h"

@@ -1,4 +1,4 @@
-#include "plugin/core/paramtext.h"
+#include "base/paramtext.h"
 
 #include <gtest/gtest.h>
 

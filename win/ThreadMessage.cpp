@@ -1,10 +1,10 @@
-#include "camremote/ThreadMessage.h"
+#include "win/ThreadMessage.h"
 
 #include <windows.h>
 
 #include <utility>
 
-#include "plugin/core/exception.h"
+#include "base/exception.h"
 #include "win/module.h"
 #include "win/wtext.h"
 

@@ -1,4 +1,4 @@
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -5,7 +5,7 @@
 #include <initializer_list>
 #include <variant>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

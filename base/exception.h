@@ -6,7 +6,7 @@
 #include <exception>
 #include <string>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 
@@ -19,6 +19,19 @@ class Exception : public std::exception {
  private:
   Text message_;
   std::string utf8_;
+};
+
+// The runtime's input/output error: a file or library could not be opened, read or written.
+class EInOutError : public Exception {
+ public:
+  using Exception::Exception;
+};
+
+// The runtime's assertion error: something the code relies on is missing (an entry point
+// of a library, say).
+class EAssertionFailed : public Exception {
+ public:
+  using Exception::Exception;
 };
 
 }  // namespace eos

@@ -1,7 +1,7 @@
 // The three lowerings the text operations compare with.
 #pragma once
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -1,4 +1,4 @@
-#include "plugin/core/casefold.h"
+#include "base/casefold.h"
 
 namespace eos {
 

@@ -1,4 +1,4 @@
-#include "camremote/cam_message.h"
+#include "win/message_box.h"
 
 #include <windows.h>
 

@@ -12,7 +12,7 @@
 #include <optional>
 #include <thread>
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 

@@ -1,7 +1,7 @@
-// Message boxes of the camera units.
+// Message boxes of the plug-in and the camera units.
 #pragma once
 
-#include "plugin/core/text.h"
+#include "base/text.h"
 
 namespace eos {
 
