@@ -21,6 +21,10 @@ class Exception : public std::exception {
   std::string utf8_;
 };
 
+// The message of the exception in flight; call it only inside a catch block. Texts of
+// exceptions that are not the system's own come as they are, unknown ones as "unknown failure".
+Text CurrentExceptionText() noexcept;
+
 // The runtime's input/output error: a file or library could not be opened, read or written.
 class EInOutError : public Exception {
  public:

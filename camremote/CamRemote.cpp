@@ -7,6 +7,7 @@
 
 #include "Sources/EDSDKBinding.h"
 #include "camremote/cam_log.h"
+#include "win/log_file.h"
 
 namespace eos {
 
@@ -402,37 +403,42 @@ void TCamRemote::NotifyTimerEvent() {
     auto percent = [&](TNotifyPercentEvent handler) {
       if (handler) handler(std::get<std::int32_t>(entry.Payload));
     };
-    switch (entry.Kind) {
-      case NotifyQueueCameraEvent:
-        if (TNotifyCameraEvent handler = OnEvent) handler(std::get<EventCallbackType>(entry.Payload));
-        break;
-      case NotifyQueueRemoteEvent: {
-        CamLog(u"NotifyTimerEvent - NotifyRemoteEvent 1");
-        CamLogFmt(u"NotifyTimerEvent - NotifyRemoteEvent 1: %d", {int64_t{1}});
-        const auto& remote = std::get<RemoteEventPayload>(entry.Payload);
-        if (TNotifyRemoteEvent handler = OnRemoteEvent) handler(remote.Event, remote.EventData);
-        break;
+    try {
+      switch (entry.Kind) {
+        case NotifyQueueCameraEvent:
+          if (TNotifyCameraEvent handler = OnEvent) handler(std::get<EventCallbackType>(entry.Payload));
+          break;
+        case NotifyQueueRemoteEvent: {
+          CamLog(u"NotifyTimerEvent - NotifyRemoteEvent 1");
+          CamLogFmt(u"NotifyTimerEvent - NotifyRemoteEvent 1: %d", {int64_t{1}});
+          const auto& remote = std::get<RemoteEventPayload>(entry.Payload);
+          if (TNotifyRemoteEvent handler = OnRemoteEvent) handler(remote.Event, remote.EventData);
+          break;
+        }
+        case NotifyQueueRemoteTakePicture:
+          percent(OnRemoteTakePictureEvent);
+          break;
+        case NotifyQueueRemoteGetPicture:
+          percent(OnRemoteGetPictureEvent);
+          break;
+        case NotifyQueueRemoteGetMovie:
+          percent(OnRemoteGetMovieEvent);
+          break;
+        case NotifyQueueGetPicture:
+          percent(OnGetPictureEvent);
+          break;
+        case NotifyQueueRemoteProbeParam:
+          percent(OnRemoteProbeParamEvent);
+          break;
+        case NotifyQueueRawDevelop:
+          percent(OnRawDevelopEvent);
+          break;
+        case NotifyQueueViewfinder:
+          break;
       }
-      case NotifyQueueRemoteTakePicture:
-        percent(OnRemoteTakePictureEvent);
-        break;
-      case NotifyQueueRemoteGetPicture:
-        percent(OnRemoteGetPictureEvent);
-        break;
-      case NotifyQueueRemoteGetMovie:
-        percent(OnRemoteGetMovieEvent);
-        break;
-      case NotifyQueueGetPicture:
-        percent(OnGetPictureEvent);
-        break;
-      case NotifyQueueRemoteProbeParam:
-        percent(OnRemoteProbeParamEvent);
-        break;
-      case NotifyQueueRawDevelop:
-        percent(OnRawDevelopEvent);
-        break;
-      case NotifyQueueViewfinder:
-        break;
+    } catch (...) {
+      // A failing handler loses its own notification, never the ones after it.
+      win::LogSwallowed(u"NotifyTimerEvent");
     }
     if (!*alive) return;  // the handler freed this component
     // New entries go to the back while a handler runs, so the delivered one is first.
@@ -466,7 +472,7 @@ bool IsMovieName(const EdsChar* name) {
 
 }  // namespace
 
-EdsError EDS_STDCALL ObjectEventHandler(EdsObjectEvent Event, EdsBaseRef ObjectRef, EdsVoid* Context) {
+EdsError EDS_STDCALL ObjectEventHandler(EdsObjectEvent Event, EdsBaseRef ObjectRef, EdsVoid* Context) noexcept {
   try {
     TCamRemote* c = FromContext(Context);
     bool kept = false;
@@ -496,11 +502,12 @@ EdsError EDS_STDCALL ObjectEventHandler(EdsObjectEvent Event, EdsBaseRef ObjectR
     // A reference nobody takes over is given back at once, so the SDK's books balance.
     if (!kept && ObjectRef) EdsRelease(ObjectRef);
   } catch (...) {
+    win::LogSwallowed(u"ObjectEventHandler");
   }
   return EDS_ERR_OK;
 }
 
-EdsError EDS_STDCALL PropertyEventHandler(EdsPropertyEvent Event, EdsPropertyID, EdsUInt32, EdsVoid* Context) {
+EdsError EDS_STDCALL PropertyEventHandler(EdsPropertyEvent Event, EdsPropertyID, EdsUInt32, EdsVoid* Context) noexcept {
   try {
     TCamRemote* c = FromContext(Context);
     if (!c || !c->ViewfinderPolling() || !c->OnEvent) return EDS_ERR_OK;
@@ -509,11 +516,12 @@ EdsError EDS_STDCALL PropertyEventHandler(EdsPropertyEvent Event, EdsPropertyID,
     else if (Event == kEdsPropertyEvent_PropertyDescChanged)
       QueueCameraEvent(*c, EventSeverityInfo, EventRemoteNewSupportedParameters);
   } catch (...) {
+    win::LogSwallowed(u"PropertyEventHandler");
   }
   return EDS_ERR_OK;
 }
 
-EdsError EDS_STDCALL StateEventHandler(EdsStateEvent Event, EdsUInt32, EdsVoid* Context) {
+EdsError EDS_STDCALL StateEventHandler(EdsStateEvent Event, EdsUInt32, EdsVoid* Context) noexcept {
   try {
     TCamRemote* c = FromContext(Context);
     if (!c || !c->OnEvent) return EDS_ERR_OK;
@@ -535,11 +543,12 @@ EdsError EDS_STDCALL StateEventHandler(EdsStateEvent Event, EdsUInt32, EdsVoid* 
     }
   } catch (...) {
     // Keeping the camera awake is worth a try, never a failure inside the SDK.
+    win::LogSwallowed(u"StateEventHandler");
   }
   return EDS_ERR_OK;
 }
 
-EdsError EDS_STDCALL ProgressHandler(EdsUInt32 Percent, EdsVoid* Context, EdsBool*) {
+EdsError EDS_STDCALL ProgressHandler(EdsUInt32 Percent, EdsVoid* Context, EdsBool*) noexcept {
   try {
     TCamRemote* c = FromContext(Context);
     if (!c) return EDS_ERR_OK;
@@ -552,6 +561,7 @@ EdsError EDS_STDCALL ProgressHandler(EdsUInt32 Percent, EdsVoid* Context, EdsBoo
     if (c->OnRemoteTakePictureEvent && transfer == FileTransferFromCameraMemory)
       c->QueueNotification({NotifyQueueRemoteTakePicture, percent});
   } catch (...) {
+    win::LogSwallowed(u"ProgressHandler");
   }
   return EDS_ERR_OK;
 }

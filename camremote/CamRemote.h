@@ -17,11 +17,12 @@
 #include <variant>
 #include <vector>
 
-#include "edsdk/EDSDK.h"
 #include "Sources/EDSDKApi.h"
-#include "camremote/core/CamDefines.h"
 #include "base/lumutils.h"
 #include "base/text.h"
+#include "camremote/core/CamDefines.h"
+#include "camremote/version.h"
+#include "edsdk/EDSDK.h"
 #include "win/timer.h"
 
 namespace eos {
@@ -181,7 +182,7 @@ class TCamRemote {
   ReleaseModeType mReleaseMode = ReleaseModeOnlyToPC;
   std::uint32_t mInstanceNumber = 0;
   std::int32_t mCameraNumber = 0;
-  float mCamRemoteVersion = 8.2f;
+  float mCamRemoteVersion = kCamRemoteVersionMajor + kCamRemoteVersionMinor / 10.0f;
   ViewfinderPositionType mViewfinderMetadata;
   std::int32_t mEOSViewfinderRefresh = 50;
   bool mEOSViewfinderAction = false;
@@ -205,10 +206,10 @@ TCamRemote* CamRemoteInstance(std::uint32_t InstanceNumber);
 // The SDK handlers: they find their component from the context (the address of the
 // backend's instance number), only append to its queue, always return 0 and let nothing
 // escape into the SDK.
-EdsError EDS_STDCALL ObjectEventHandler(EdsObjectEvent Event, EdsBaseRef ObjectRef, EdsVoid* Context);
+EdsError EDS_STDCALL ObjectEventHandler(EdsObjectEvent Event, EdsBaseRef ObjectRef, EdsVoid* Context) noexcept;
 EdsError EDS_STDCALL PropertyEventHandler(EdsPropertyEvent Event, EdsPropertyID PropertyID, EdsUInt32 Param,
-                                          EdsVoid* Context);
-EdsError EDS_STDCALL StateEventHandler(EdsStateEvent Event, EdsUInt32 EventData, EdsVoid* Context);
-EdsError EDS_STDCALL ProgressHandler(EdsUInt32 Percent, EdsVoid* Context, EdsBool* Cancel);
+                                          EdsVoid* Context) noexcept;
+EdsError EDS_STDCALL StateEventHandler(EdsStateEvent Event, EdsUInt32 EventData, EdsVoid* Context) noexcept;
+EdsError EDS_STDCALL ProgressHandler(EdsUInt32 Percent, EdsVoid* Context, EdsBool* Cancel) noexcept;
 
 }  // namespace eos

@@ -11,6 +11,7 @@
 #include "Sources/core/EvfCodes.h"
 #include "camremote/CamRemote.h"
 #include "camremote/cam_log.h"
+#include "win/log_file.h"
 
 namespace eos {
 
@@ -194,12 +195,8 @@ void TCamRemote::TimerEOSViewfinderTimer() {
     mEOSViewfinderAction = false;
     if (failure) std::rethrow_exception(failure);
     mEDSDK->EDSDKCheck(released.result, released.what);
-  } catch (const Exception& e) {
-    CamLog(u"TimerEOSViewfinderTimer - " + e.message());
-  } catch (const std::exception& e) {
-    CamLog(u"TimerEOSViewfinderTimer - " + FromUtf8(e.what()));
   } catch (...) {
-    CamLog(u"TimerEOSViewfinderTimer - unknown failure");
+    win::LogSwallowed(u"TimerEOSViewfinderTimer");
   }
 }
 

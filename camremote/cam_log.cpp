@@ -7,11 +7,9 @@ namespace eos {
 
 Text CamLogFolder() { return win::ThisModuleFolder(); }
 
-Text CamLogTime(const DateTime& t) { return FormatLogTimeMs(t); }
+Text CamLogTime(const DateTime& t) { return win::kComponentLog.stamp(t); }
 
-void CamLog(TextView message, bool restart) {
-  win::AppendLogLine(CamLogFolder() + u"camremotelog.txt", CamLogTime(win::LocalNow()) + u" " + Text(message), restart);
-}
+void CamLog(TextView message, bool restart) { win::WriteLogLine(win::kComponentLog, message, restart); }
 
 void CamLogFmt(TextView pattern, std::initializer_list<FormatArg> args, bool restart) {
   CamLog(FormatText(pattern, args), restart);

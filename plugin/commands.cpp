@@ -1,9 +1,11 @@
 #include "plugin/commands.h"
 
-#include "camremote/version.h"
 #include "base/paramtext.h"
+#include "camremote/version.h"
 #include "plugin/services.h"
 #include "plugin/state.h"
+#include "win/log_file.h"
+#include "win/window_class.h"
 
 namespace eos {
 
@@ -21,6 +23,9 @@ void Free() {
   WriteLog(u"CanonEosSDKParams - ctEos_Free 2");
   WriteLog(u"CanonEosSDKParams - ctEos_Free 3");
   DoCanonSDKFree();
+  // Before a host unloads the plug-in it calls this command: take the hidden windows and
+  // window classes back here, outside the loader lock.
+  win::ReleaseModuleWindows();
   WriteLog(u"CanonEosSDKParams - ctEos_Free 4");
 }
 
@@ -31,6 +36,7 @@ void Versions(Text& text) {
     PrepareSdkPath();
     sdk = GetSdkFileVersion(u"EDSDK.DLL");
   } catch (...) {
+    win::LogSwallowed(u"Versions");  // no SDK to be found: its version stays empty
     sdk.clear();
   }
   text = SetParamValue(u"SDKVersion", sdk, text);
@@ -51,6 +57,7 @@ bool DoCanonSDKFree() {
     WriteLog(u"DoCanonSDKFree OK");
     return true;
   } catch (...) {
+    win::LogSwallowed(u"DoCanonSDKFree");
     dialog.release();
     WriteLog(u"DoCanonSDKFree Failed");
     return false;
@@ -93,6 +100,7 @@ int32_t CanonEosSDKParams(int32_t cmd, Text& text) {
     return 0;
   } catch (...) {
     // Only memory exhaustion gets here; the host keeps its text.
+    win::LogSwallowed(u"CanonEosSDKParams");
     return -1;
   }
 }

@@ -6,6 +6,8 @@
 #include <oleauto.h>
 
 #include "plugin/commands.h"
+#include "win/log_file.h"
+#include "win/window_class.h"
 #include "win/wtext.h"
 
 namespace eos {
@@ -32,7 +34,15 @@ class FpuDefaults {
 
 }  // namespace eos
 
-extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* params) {
+// A host that frees the plug-in takes its windows and window classes with it, so loading it
+// again starts clean. At process exit (reserved not null) nothing is done: the process is
+// going, and the loader lock forbids more.
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
+  if (reason == DLL_PROCESS_DETACH && reserved == nullptr) eos::win::ReleaseModuleWindows();
+  return TRUE;
+}
+
+extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* params) noexcept {
   using namespace eos;
   if (params == nullptr) return -1;
   FpuDefaults fpu;
@@ -43,6 +53,7 @@ extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* pa
     if (!SysReAllocStringLen(params, win::W(text), static_cast<UINT>(text.size()))) return -1;
     return result;
   } catch (...) {
+    win::LogSwallowed(u"Dll_ParamsW");
     return -1;
   }
 }

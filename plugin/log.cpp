@@ -3,9 +3,7 @@
 
 namespace eos {
 
-void WriteLog(TextView message, bool restart) {
-  win::AppendLogLine(GetPluginFolder() + u"eoslog.txt", FormatLogTime(win::LocalNow()) + u" " + Text(message), restart);
-}
+void WriteLog(TextView message, bool restart) { win::WriteLogLine(win::kPluginLog, message, restart); }
 
 void WriteLogFmt(TextView pattern, std::initializer_list<FormatArg> args, bool restart) {
   WriteLog(FormatText(pattern, args), restart);

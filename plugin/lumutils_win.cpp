@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "plugin/services.h"
+#include "plugin/version.h"
+#include "win/log_file.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -56,7 +58,8 @@ Text GetPluginVersion() {
   try {
     return GetFileVersionText(false);
   } catch (...) {
-    return u"3.1.0.4";
+    win::LogSwallowed(u"GetPluginVersion");
+    return kPluginVersion;
   }
 }
 

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "win/message_box.h"
 #include "plugin/services.h"
 #include "plugin/state.h"
 #include "win/handles.h"
+#include "win/message_box.h"
 #include "win/wtext.h"
 
 namespace eos {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "base/exception.h"
+#include "win/log_file.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -19,12 +20,8 @@ void ShowPlainBox(const MessageQueueElementType& e) {
 Text ExceptionText(const std::exception_ptr& p) {
   try {
     std::rethrow_exception(p);
-  } catch (const Exception& e) {
-    return e.message();
-  } catch (const std::exception& e) {
-    return FromUtf8(e.what());
   } catch (...) {
-    return u"Unknown failure in the message thread";
+    return CurrentExceptionText();
   }
 }
 
@@ -97,7 +94,7 @@ void TMessageThread::HandleThreadException() noexcept {
     const Text text = ExceptionText(mException);
     MessageBoxW(nullptr, win::W(text), win::W(win::ApplicationTitle()), MB_OK | MB_ICONERROR);
   } catch (...) {
-    // Nothing is left to report it with.
+    win::LogSwallowed(u"TMessageThread");
   }
   mException = nullptr;
 }

@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "base/exception.h"
 #include "win/handles.h"
+#include "win/module.h"
 #include "win/wtext.h"
 
 namespace eos::win {
@@ -23,6 +25,22 @@ void AppendLogLine(TextView path, TextView line, bool restart) noexcept {
     WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   } catch (...) {
     // A log line is never worth a failure of the caller.
+  }
+}
+
+void WriteLogLine(const LogKind& log, TextView message, bool restart) noexcept {
+  try {
+    AppendLogLine(ThisModuleFolder() + log.file_name, log.stamp(LocalNow()) + u" " + Text(message), restart);
+  } catch (...) {
+    // A log line is never worth a failure of the caller.
+  }
+}
+
+void LogSwallowed(TextView where) noexcept {
+  try {
+    WriteLogLine(kComponentLog, Text(where) + u" - " + CurrentExceptionText());
+  } catch (...) {
+    // Nothing is left to report it with.
   }
 }
 

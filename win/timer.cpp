@@ -1,61 +1,112 @@
 #include "win/timer.h"
 
+#include <mutex>
 #include <unordered_map>
+
+#include "win/log_file.h"
+#include "win/module.h"
+#include "win/window_class.h"
 
 namespace eos::win {
 
 // One hidden message-only window per thread carries the WM_TIMER messages of that
-// thread's timers; the timer's identifier finds the Timer object.
+// thread's timers; the timer's identifier finds the Timer object. The window and its class
+// belong to this module and go with ReleaseModuleWindows.
+//
+// Nothing here is a thread_local object with a destructor: the runtime pins a DLL that has
+// one, and a pinned plug-in would never really unload.
 struct TimerWindow {
   static constexpr wchar_t kClass[] = L"EosTimerWindow";
 
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  struct Entry {
+    Timer* timer;
+    DWORD thread;
+  };
+  struct Registry {
+    std::mutex mutex;
+    std::unordered_map<UINT_PTR, Entry> timers;
+    UINT_PTR next_id = 1;
+  };
+  static Registry& Timers() {
+    static Registry registry;
+    return registry;
+  }
+
+  static Timer* Find(UINT_PTR id) {
+    Registry& r = Timers();
+    std::lock_guard lock(r.mutex);
+    const auto it = r.timers.find(id);
+    return it != r.timers.end() && it->second.thread == GetCurrentThreadId() ? it->second.timer : nullptr;
+  }
+
+  static bool ThreadHasTimers() {
+    Registry& r = Timers();
+    std::lock_guard lock(r.mutex);
+    const DWORD thread = GetCurrentThreadId();
+    for (const auto& [id, entry] : r.timers)
+      if (entry.thread == thread) return true;
+    return false;
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == WM_TIMER) {
-      const auto it = Timers().find(wp);
-      if (it != Timers().end()) it->second->Tick();
+      // Only this thread frees its timers, so the timer found stays alive for the tick.
+      if (Timer* timer = Find(wp)) timer->Tick();
       return 0;
     }
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
 
-  static HWND Get() {
+  // A plain handle, not an owner: at process exit nothing may be destroyed, so the window
+  // goes only through ReleaseTimerWindow.
+  static HWND& Window() {
     thread_local HWND window = nullptr;
-    if (window && IsWindow(window)) return window;
-    static const ATOM atom = [] {
-      WNDCLASSW wc{};
-      wc.lpfnWndProc = Proc;
-      wc.hInstance = GetModuleHandleW(nullptr);
-      wc.lpszClassName = kClass;
-      return RegisterClassW(&wc);
-    }();
-    window =
-        atom ? CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr)
-             : nullptr;
     return window;
   }
 
-  static std::unordered_map<UINT_PTR, Timer*>& Timers() {
-    thread_local std::unordered_map<UINT_PTR, Timer*> timers;
-    return timers;
+  static HWND Get() {
+    HWND& window = Window();
+    if (window && IsWindow(window)) return window;
+    WNDCLASSEXW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.lpszClassName = kClass;
+    window = EnsureModuleClass(wc)
+                 ? CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ThisModule(), nullptr)
+                 : nullptr;
+    return window;
+  }
+
+  static UINT_PTR Add(Timer* timer) {
+    Registry& r = Timers();
+    std::lock_guard lock(r.mutex);
+    const UINT_PTR id = r.next_id++;
+    r.timers[id] = {timer, GetCurrentThreadId()};
+    return id;
+  }
+
+  static void Remove(UINT_PTR id) {
+    Registry& r = Timers();
+    std::lock_guard lock(r.mutex);
+    r.timers.erase(id);
   }
 };
 
-namespace {
-UINT_PTR NextTimerId() {
-  thread_local UINT_PTR next = 1;
-  return next++;
+void ReleaseTimerWindow() noexcept {
+  HWND& window = TimerWindow::Window();
+  if (window && !TimerWindow::ThreadHasTimers()) {
+    DestroyWindow(window);
+    window = nullptr;
+  }
 }
-}  // namespace
 
 Timer::Timer(Handler handler, unsigned interval_ms, bool enabled)
-    : handler_(std::move(handler)), interval_(interval_ms), enabled_(enabled), id_(NextTimerId()) {
-  TimerWindow::Timers()[id_] = this;
+    : handler_(std::move(handler)), interval_(interval_ms), enabled_(enabled), id_(TimerWindow::Add(this)) {
   Apply();
 }
 
 Timer::~Timer() {
   if (running_) KillTimer(TimerWindow::Get(), id_);
-  TimerWindow::Timers().erase(id_);
+  TimerWindow::Remove(id_);
 }
 
 void Timer::SetEnabled(bool enabled) {
@@ -92,6 +143,7 @@ void Timer::Tick() {
     if (handler) handler();
   } catch (...) {
     // A timer has nobody to report to: the message loop must go on.
+    LogSwallowed(u"Timer");
   }
 }
 

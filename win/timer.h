@@ -39,6 +39,9 @@ class Timer {
   UINT_PTR id_;
 };
 
+// Destroys the calling thread's timer window once none of its timers is left.
+void ReleaseTimerWindow() noexcept;
+
 // Runs the calling thread's messages for about `ms` milliseconds.
 void PumpMessagesFor(DWORD ms);
 

@@ -128,6 +128,23 @@ TEST_F(Queue, StateEventsBecomeCameraEventsOnePerTickInOrder) {
   EXPECT_TRUE(cam_.NotifyQueue()->empty());
 }
 
+TEST_F(Queue, AThrowingHandlerLosesOnlyItsOwnNotification) {
+  std::vector<EventCallbackType> seen;
+  cam_.OnEvent = [&](EventCallbackType e) {
+    seen.push_back(e);
+    if (seen.size() == 1) throw ECamException(u"handler failed");
+  };
+  StateEventHandler(kEdsStateEvent_Shutdown, 0, Context());
+  StateEventHandler(kEdsStateEvent_CaptureError, 0, Context());
+  ASSERT_TRUE(PumpUntil([&] { return seen.size() == 2; })) << "the timer stopped after the failing handler";
+  EXPECT_EQ(seen[1].Event, EventRemoteCaptureError);
+  EXPECT_TRUE(PumpUntil([&] { return cam_.NotifyQueue()->empty(); }));
+  // Later notifications still arrive.
+  StateEventHandler(kEdsStateEvent_InternalError, 0, Context());
+  ASSERT_TRUE(PumpUntil([&] { return seen.size() == 3; }));
+  EXPECT_EQ(seen[2].Event, EventUnrecoverableError);
+}
+
 TEST_F(Queue, WillSoonShutDownWithoutACameraQueuesNothingAndRaisesNothing) {
   cam_.OnEvent = [](EventCallbackType) {};
   EXPECT_EQ(StateEventHandler(kEdsStateEvent_WillSoonShutDown, 0, Context()), EDS_ERR_OK);
