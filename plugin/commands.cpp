@@ -1,15 +1,24 @@
 #include "plugin/commands.h"
 
+#include <memory>
+
 #include "base/paramtext.h"
 #include "camremote/version.h"
-#include "plugin/services.h"
-#include "plugin/state.h"
+#include "dialog/capture_dialog.h"
+#include "plugin/services/services.h"
+#include "plugin/services/state.h"
 #include "win/log_file.h"
 #include "win/window_class.h"
 
 namespace eos {
 
 namespace {
+
+// The capture dialog a run left behind, if any.
+std::unique_ptr<TdlgCanonEosSDK>& CaptureDialog() {
+  static std::unique_ptr<TdlgCanonEosSDK> dialog;
+  return dialog;
+}
 
 void SetCapabilities(TextView text) {
   PluginState& s = State();
@@ -47,7 +56,7 @@ void Versions(Text& text) {
 
 bool DoCanonSDKFree() {
   WriteLog(u"DoCanonSDKFree");
-  auto& dialog = State().dlgCanonEosSDK;
+  auto& dialog = CaptureDialog();
   if (!dialog) {
     WriteLog(u"DoCanonSDKFree allready done");
     return true;

@@ -22,10 +22,11 @@ layers=(
   "simulator/core    portable  base edsdk"
   "simulator         windows   base win edsdk simulator/core"
   "plugin/core       portable  base"
-  "dialog            windows   base win imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core"
-  "plugin            windows   base win imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core dialog"
+  "plugin/services   windows   base win plugin/core"
+  "dialog            windows   base win imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
+  "plugin            windows   base win imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
   "tools/camcheck/core portable -"
-  "tools             windows   base win edsdk camremote/core Sources/core Sources camremote plugin/core tools/camcheck/core"
+  "tools             windows   base win edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services tools/camcheck/core"
 )
 
 declare -A kind allowed

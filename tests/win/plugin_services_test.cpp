@@ -7,8 +7,8 @@
 
 #include "win/message_box.h"
 #include "plugin/commands.h"
-#include "plugin/services.h"
-#include "plugin/state.h"
+#include "plugin/services/services.h"
+#include "plugin/services/state.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "tests/win/support/ui_driver.h"
 #include "win/module.h"

@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "plugin/core/sdkpath.h"
-#include "plugin/services.h"
-#include "plugin/state.h"
+#include "plugin/services/services.h"
+#include "plugin/services/state.h"
 #include "win/wtext.h"
 
 namespace eos {

@@ -3,8 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "plugin/services.h"
-#include "plugin/version.h"
+#include "plugin/services/services.h"
+#include "plugin/services/version.h"
 #include "win/log_file.h"
 #include "win/module.h"
 #include "win/wtext.h"

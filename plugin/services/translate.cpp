@@ -1,5 +1,5 @@
-#include "plugin/services.h"
-#include "plugin/state.h"
+#include "plugin/services/services.h"
+#include "plugin/services/state.h"
 
 namespace eos {
 

@@ -1,4 +1,4 @@
-#include "plugin/state.h"
+#include "plugin/services/state.h"
 
 namespace eos {
 

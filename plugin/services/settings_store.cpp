@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "plugin/services.h"
-#include "plugin/state.h"
+#include "plugin/services/services.h"
+#include "plugin/services/state.h"
 #include "win/handles.h"
 #include "win/message_box.h"
 #include "win/wtext.h"

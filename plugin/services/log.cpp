@@ -1,4 +1,4 @@
-#include "plugin/services.h"
+#include "plugin/services/services.h"
 #include "win/log_file.h"
 
 namespace eos {

@@ -3,17 +3,14 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 
-#include "dialog/capture_dialog.h"
 #include "base/text.h"
 #include "plugin/core/translations.h"
 
 namespace eos {
 
 struct PluginState {
-  std::unique_ptr<TdlgCanonEosSDK> dlgCanonEosSDK;
   Text StoredSettings;
   Text PictureFileName;
   Text LastErrorText;
