@@ -23,8 +23,9 @@ layers=(
   "simulator         windows   base win edsdk simulator/core"
   "plugin/core       portable  base"
   "plugin/services   windows   base win plugin/core"
-  "dialog            windows   base win imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
-  "plugin            windows   base win imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
+  "dialog/core       portable  base"
+  "dialog            windows   base win dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
+  "plugin            windows   base win dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
   "tools/camcheck/core portable -"
   "tools             windows   base win edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services tools/camcheck/core"
 )

@@ -1,0 +1,60 @@
+#include "dialog/core/picture_frame.h"
+
+#include <cmath>
+#include <limits>
+
+#include "base/lumutils.h"
+
+namespace eos {
+
+namespace {
+
+int RoundHalfEven(double v) {
+  constexpr double kMax = std::numeric_limits<int>::max();
+  if (!(v > -kMax && v < kMax)) return v > 0 ? std::numeric_limits<int>::max() : 0;
+  return static_cast<int>(std::nearbyint(v));  // the default rounding mode: to even
+}
+
+}  // namespace
+
+FrameRect FitPictureFrame(int area_width, int area_height, int frame_width, int frame_height, double ratio) {
+  FrameRect r{0, 0, frame_width, frame_height};
+  if (area_width <= 0 || area_height <= 0 || frame_width <= 0 || frame_height <= 0 || !(ratio > 0)) return r;
+  const bool portrait = frame_height > frame_width;
+  if (static_cast<double>(frame_height) / area_height >= static_cast<double>(frame_width) / area_width) {
+    r.Height = area_height;
+    r.Width = RoundHalfEven(portrait ? r.Height * ratio : r.Height / ratio);
+    r.Left = (area_width - r.Width) / 2;
+  } else {
+    r.Width = area_width;
+    r.Height = RoundHalfEven(portrait ? r.Width / ratio : r.Width * ratio);
+    r.Top = (area_height - r.Height) / 2;
+  }
+  return r;
+}
+
+int NormaliseAngle(int angle) {
+  if (angle < 0) return angle + 360;
+  if (angle > 270) return angle - 360;
+  return angle;
+}
+
+int ToControlAngle(int angle) {
+  if (angle == 90) return 270;
+  if (angle == 270) return 90;
+  return angle;
+}
+
+bool TurnSwapsSides(int angle, int frame_width, int frame_height) {
+  if (angle == 90 || angle == 270) return frame_width > frame_height;
+  if (angle == 0 || angle == 180) return frame_height > frame_width;
+  return false;
+}
+
+Text FocusFailureText(TextView message) {
+  constexpr TextView kCode = u"0x00008D01";
+  if (!ContainsTextNoCase(kCode, message)) return {};
+  return TextAfter(u"0x00008D01, ", message);
+}
+
+}  // namespace eos
