@@ -1,0 +1,78 @@
+#include "dialog/picture_file.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "base/exception.h"
+#include "win/wtext.h"
+
+namespace eos {
+
+namespace {
+
+// Paths past MAX_PATH reach the file system only in their extended form.
+std::wstring FileSystemPath(const Text& path) {
+  std::wstring p = win::Wide(path);
+  if (p.size() >= MAX_PATH && p.rfind(L"\\\\", 0) != 0 && p.size() > 2 && p[1] == L':') p = L"\\\\?\\" + p;
+  return p;
+}
+
+Text SystemMessage(DWORD code) {
+  wchar_t buf[512] = {};
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0, buf,
+                                 static_cast<DWORD>(std::size(buf)), nullptr);
+  Text text = win::FromWide(buf, n);
+  while (!text.empty() && (text.back() == u'\r' || text.back() == u'\n' || text.back() == u' ')) text.pop_back();
+  return text;
+}
+
+[[noreturn]] void Fail(TextView what, const Text& path) {
+  throw EInOutError(Text(what) + u" " + path + u": " + SystemMessage(GetLastError()));
+}
+
+// True when the ANSI code page holds every character of `text` and the result stays
+// short enough for the camera's file functions.
+bool PlainAnsi(const Text& text) {
+  if (text.size() + 14 >= MAX_PATH) return false;
+  BOOL lossy = FALSE;
+  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, win::W(text), static_cast<int>(text.size()), nullptr,
+                                    0, nullptr, &lossy);
+  return n > 0 && !lossy;
+}
+
+Text TemporaryFolderFor(const Text& path) {
+  const size_t slash = path.find_last_of(u"\\/");
+  if (slash != Text::npos) {
+    const Text folder = path.substr(0, slash + 1);
+    if (PlainAnsi(folder)) return folder;
+  }
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  wchar_t short_name[MAX_PATH + 1] = {};
+  const DWORD s = n ? GetShortPathNameW(temp, short_name, MAX_PATH + 1) : 0;
+  return s && s <= MAX_PATH ? win::FromWide(short_name, s) : win::FromWide(temp, n);
+}
+
+}  // namespace
+
+void DownloadPictureFile(const Text& path, const std::function<void(const Text& temp_path)>& download) {
+  const std::wstring target = FileSystemPath(path);
+  if (!DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
+    Fail(u"The picture file cannot be replaced:", path);
+
+  const Text folder = TemporaryFolderFor(path);
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (!GetTempFileNameW(win::W(folder), L"eos", 0, temp)) Fail(u"No temporary file for the picture in", folder);
+  const Text temp_path = win::FromWide(temp, wcslen(temp));
+  try {
+    download(temp_path);
+    if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+      Fail(u"The picture cannot be written to", path);
+  } catch (...) {
+    DeleteFileW(temp);
+    throw;
+  }
+}
+
+}  // namespace eos
