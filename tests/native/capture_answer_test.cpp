@@ -1,0 +1,50 @@
+#include "plugin/core/capture_answer.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/paramtext.h"
+
+namespace eos {
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+
+TEST(CaptureAnswer, KeysInOrderEachWithItsTab) {
+  const std::vector<std::uint8_t> foobar = Bytes("foobar");
+  const struct {
+    int angle;
+    bool changed;
+    bool readable;
+    const char16_t* want;
+  } cases[] = {
+      {0, false, true, u"Fil=C:\\p.jpg\tBase64=Zm9vYmFy\t"},
+      {90, false, true, u"Fil=C:\\p.jpg\tAngle=90\tBase64=Zm9vYmFy\t"},
+      {270, true, true, u"Fil=C:\\p.jpg\tAngle=270\tSettingsChanged=1\tBase64=Zm9vYmFy\t"},
+      {0, true, false, u"Fil=C:\\p.jpg\tSettingsChanged=1\t"},
+      {180, false, false, u"Fil=C:\\p.jpg\tAngle=180\t"},
+  };
+  for (const auto& c : cases) {
+    std::optional<std::span<const std::uint8_t>> picture;
+    if (c.readable) picture = foobar;
+    EXPECT_EQ(CaptureAnswer(u"C:\\p.jpg", c.angle, c.changed, picture), c.want);
+  }
+}
+
+TEST(CaptureAnswer, EmptyAndBinaryPicturesRoundTheirValue) {
+  const std::vector<std::uint8_t> empty;
+  EXPECT_EQ(CaptureAnswer(u"a.jpg", 0, false, std::span<const std::uint8_t>(empty)), u"Fil=a.jpg\t");
+  std::vector<std::uint8_t> all(256);
+  for (int i = 0; i < 256; ++i) all[static_cast<size_t>(i)] = static_cast<std::uint8_t>(255 - i);
+  const Text answer = CaptureAnswer(u"a.jpg", 0, false, std::span<const std::uint8_t>(all));
+  const Text value = GetParamValue(u"Base64", answer);
+  EXPECT_EQ(value.size(), 344u);
+  EXPECT_EQ(value.substr(0, 8), u"//79/Pv6");
+  EXPECT_EQ(value.substr(336), u"AwIBAA==");
+  EXPECT_EQ(answer.capacity(), answer.size()) << "allocated once at its final size";
+}
+
+}  // namespace
+}  // namespace eos
