@@ -58,11 +58,27 @@ struct GdiTraits {
   static void Close(HGDIOBJ h) { DeleteObject(h); }
 };
 
+struct DcTraits {  // memory device contexts from CreateCompatibleDC
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { DeleteDC(h); }
+};
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static void Close(HICON h) { DestroyIcon(h); }
+};
+struct EnhMetaFileTraits {
+  static HENHMETAFILE Invalid() { return nullptr; }
+  static void Close(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
+};
+
 using UniqueHandle = Unique<HANDLE, KernelTraits>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueModule = Unique<HMODULE, ModuleTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
+using UniqueDC = Unique<HDC, DcTraits>;
+using UniqueIcon = Unique<HICON, IconTraits>;
+using UniqueEnhMetaFile = Unique<HENHMETAFILE, EnhMetaFileTraits>;
 
 struct WindowTraits {  // destroy on the thread that created the window
   static HWND Invalid() { return nullptr; }

@@ -57,7 +57,8 @@ bool DecodeBmp(std::span<const uint8_t> d, Pixels& out, std::string& error, cons
   const bool palette = bpp == 1 || bpp == 4 || bpp == 8;
   const bool direct = bpp == 16 || bpp == 24 || bpp == 32;
   if ((!palette && !direct) || !(compression == kBiRgb || (compression == kBiBitfields && (bpp == 16 || bpp == 32)))) {
-    error = "unsupported BMP format (" + std::to_string(bpp) + " bits, compression " + std::to_string(compression) + ")";
+    error =
+        "unsupported BMP format (" + std::to_string(bpp) + " bits, compression " + std::to_string(compression) + ")";
     return false;
   }
 

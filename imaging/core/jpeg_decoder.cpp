@@ -115,7 +115,8 @@ bool JpegDecoder::Begin(std::span<const uint8_t> data, std::string& error, const
           error))
     return false;
   error = CheckPictureSize(cinfo.image_width, cinfo.image_height, limits);
-  if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK) error = "CMYK JPEG pictures are not supported";
+  if (cinfo.jpeg_color_space == JCS_CMYK || cinfo.jpeg_color_space == JCS_YCCK)
+    error = "CMYK JPEG pictures are not supported";
   if (!error.empty()) {
     jpeg_abort_decompress(&cinfo);
     return false;
@@ -156,7 +157,8 @@ bool JpegDecoder::Finish(int scale_denom, Pixels& out, std::string& error, Progr
         while (cinfo.output_scanline < cinfo.output_height) {
           JSAMPROW rows[8];
           const JDIMENSION n = std::min<JDIMENSION>(8, cinfo.output_height - cinfo.output_scanline);
-          for (JDIMENSION i = 0; i < n; ++i) rows[i] = reinterpret_cast<JSAMPROW>(pixels + (cinfo.output_scanline + i) * stride);
+          for (JDIMENSION i = 0; i < n; ++i)
+            rows[i] = reinterpret_cast<JSAMPROW>(pixels + (cinfo.output_scanline + i) * stride);
           jpeg_read_scanlines(&cinfo, rows, n);
         }
         jpeg_finish_decompress(&cinfo);

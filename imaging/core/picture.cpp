@@ -63,6 +63,18 @@ std::string CheckPictureSize(int64_t width, int64_t height, const PictureLimits&
   return {};
 }
 
+void FlattenOnto(Pixels& pixels, Pixel background) {
+  for (Pixel& p : pixels.data) {
+    const uint32_t a = p >> 24;
+    uint32_t blended = 0xFF000000u;
+    for (int shift = 0; shift < 24; shift += 8) {
+      const uint32_t fg = p >> shift & 0xFF, bg = background >> shift & 0xFF;
+      blended |= ((fg * a + bg * (255 - a) + 127) / 255) << shift;
+    }
+    p = blended;
+  }
+}
+
 std::string LowerAscii(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(),
@@ -72,7 +84,8 @@ std::string LowerAscii(std::string_view text) {
 
 std::string_view DetectPictureType(std::span<const uint8_t> head) {
   for (const Signature& s : kSignatures)
-    if (head.size() >= s.size && std::equal(s.bytes.begin(), s.bytes.begin() + static_cast<std::ptrdiff_t>(s.size), head.begin()))
+    if (head.size() >= s.size &&
+        std::equal(s.bytes.begin(), s.bytes.begin() + static_cast<std::ptrdiff_t>(s.size), head.begin()))
       return s.type;
   return {};
 }

@@ -33,6 +33,10 @@ bool DecodeByContent(std::span<const uint8_t> data, std::string_view extension, 
 bool DecodePicture(std::span<const uint8_t> data, std::string_view extension, Pixels& out, std::string& error,
                    ProgressFn progress = nullptr, const PictureLimits& limits = {});
 
+// Blends every pixel over `background` by its alpha and makes it opaque: what a picture
+// with transparency looks like drawn on a plain colour.
+void FlattenOnto(Pixels& pixels, Pixel background);
+
 // ASCII lower case, for extensions and type names.
 std::string LowerAscii(std::string_view text);
 

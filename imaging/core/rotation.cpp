@@ -75,7 +75,8 @@ void RotatePoints(std::span<Point> points, int picture_w, int picture_h, int tur
   const int ocx = picture_w / 2, ocy = picture_h - 1 - picture_h / 2;
   for (Point& p : points) {
     const long double dx = p.x - ocx, dy = p.y - ocy;
-    p = {rcx + static_cast<int>(std::nearbyint(dx * c - dy * s)), rcy + static_cast<int>(std::nearbyint(dx * s + dy * c))};
+    p = {rcx + static_cast<int>(std::nearbyint(dx * c - dy * s)),
+         rcy + static_cast<int>(std::nearbyint(dx * s + dy * c))};
   }
 }
 

@@ -12,8 +12,8 @@ namespace {
 
 const std::map<char, Pixel>& Palette() {
   static const std::map<char, Pixel> colours = {
-      {'a', MakePixel(250, 20, 20)},  {'b', MakePixel(20, 200, 20)},  {'c', MakePixel(20, 20, 160)},
-      {'d', MakePixel(250, 250, 40)}, {'e', MakePixel(120, 40, 200)}, {'f', MakePixel(10, 10, 10)},
+      {'a', MakePixel(250, 20, 20)},   {'b', MakePixel(20, 200, 20)},  {'c', MakePixel(20, 20, 160)},
+      {'d', MakePixel(250, 250, 40)},  {'e', MakePixel(120, 40, 200)}, {'f', MakePixel(10, 10, 10)},
       {'g', MakePixel(255, 255, 255)}, {'h', MakePixel(90, 160, 160)},
   };
   return colours;

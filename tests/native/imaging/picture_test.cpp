@@ -87,9 +87,11 @@ TEST(DecodeBmp, PaletteDepthsAndTopDownRows) {
   Pixels out;
   std::string error;
   for (int bits : {1, 4, 8}) {
-    const std::vector<uint8_t> indices = bits == 1 ? std::vector<uint8_t>{0, 1, 1, 1, 0, 0} : std::vector<uint8_t>{0, 1, 2, 3, 2, 1};
+    const std::vector<uint8_t> indices =
+        bits == 1 ? std::vector<uint8_t>{0, 1, 1, 1, 0, 0} : std::vector<uint8_t>{0, 1, 2, 3, 2, 1};
     ASSERT_TRUE(DecodeBmp(PaletteBmp(bits, indices), out, error)) << bits << ": " << error;
-    EXPECT_EQ(ToLetters(out), bits == 1 ? (std::vector<std::string>{"abb", "baa"}) : (std::vector<std::string>{"abc", "gcb"}))
+    EXPECT_EQ(ToLetters(out),
+              bits == 1 ? (std::vector<std::string>{"abb", "baa"}) : (std::vector<std::string>{"abc", "gcb"}))
         << bits;
   }
 }
@@ -109,7 +111,8 @@ Bytes WithJpegSize(Bytes b, int w, int h) {
   return b;
 }
 Bytes WithPngSize(Bytes b, uint32_t w, uint32_t h) {
-  for (int i = 0; i < 4; ++i) b[16 + i] = static_cast<uint8_t>(w >> (24 - 8 * i)), b[20 + i] = static_cast<uint8_t>(h >> (24 - 8 * i));
+  for (int i = 0; i < 4; ++i)
+    b[16 + i] = static_cast<uint8_t>(w >> (24 - 8 * i)), b[20 + i] = static_cast<uint8_t>(h >> (24 - 8 * i));
   const uLong crc = crc32(0, b.data() + 12, 17);
   for (int i = 0; i < 4; ++i) b[29 + i] = static_cast<uint8_t>(crc >> (24 - 8 * i));
   return b;
@@ -117,7 +120,7 @@ Bytes WithPngSize(Bytes b, uint32_t w, uint32_t h) {
 Bytes WithBmpSize(Bytes b, int32_t w, int32_t h) {
   for (int i = 0; i < 4; ++i)
     b[18 + i] = static_cast<uint8_t>(static_cast<uint32_t>(w) >> (8 * i)),
-               b[22 + i] = static_cast<uint8_t>(static_cast<uint32_t>(h) >> (8 * i));
+           b[22 + i] = static_cast<uint8_t>(static_cast<uint32_t>(h) >> (8 * i));
   return b;
 }
 

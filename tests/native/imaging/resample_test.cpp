@@ -25,10 +25,9 @@ struct Turn {
 // Worked out by hand: a clockwise quarter turn puts the left column on top, read
 // bottom to top; the mirror is left to right on screen at every angle.
 const Turn kTurns[] = {
-    {0, false, {"abc", "def"}},          {0, true, {"cba", "fed"}},
-    {90, false, {"da", "eb", "fc"}},     {90, true, {"ad", "be", "cf"}},
-    {180, false, {"fed", "cba"}},        {180, true, {"def", "abc"}},
-    {270, false, {"cf", "be", "ad"}},    {270, true, {"fc", "eb", "da"}},
+    {0, false, {"abc", "def"}},       {0, true, {"cba", "fed"}},       {90, false, {"da", "eb", "fc"}},
+    {90, true, {"ad", "be", "cf"}},   {180, false, {"fed", "cba"}},    {180, true, {"def", "abc"}},
+    {270, false, {"cf", "be", "ad"}}, {270, true, {"fc", "eb", "da"}},
 };
 
 TEST(Resampler, QuarterTurnsAndMirrorsAtTheTurnedSizeMoveEveryPixelExactly) {
@@ -123,7 +122,7 @@ TEST(LiveViewRenderer, ReducedDecodeOnlyWhenTheFrameIsTwiceTheDisplayOnBothSides
   struct Case {
     int fw, fh, dw, dh, denom;
   } cases[] = {
-      {960, 640, 608, 405, 1}, {1024, 680, 512, 340, 2}, {1024, 680, 512, 341, 1},
+      {960, 640, 608, 405, 1},  {1024, 680, 512, 340, 2}, {1024, 680, 512, 341, 1},
       {1024, 680, 256, 170, 4}, {1024, 680, 100, 60, 8},  {1024, 680, 513, 100, 1},
   };
   for (const Case& c : cases) EXPECT_EQ(LiveViewRenderer::ScaleDenom(c.fw, c.fh, c.dw, c.dh), c.denom) << c.dw;

@@ -22,9 +22,9 @@ TEST(BuildRotated, QuarterAndWholeTurnsOfSixPixels) {
     double angle;
     std::vector<std::string> expected;
   } cases[] = {
-      {0, {"abc", "def"}},        {360, {"abc", "def"}},      {-720, {"abc", "def"}},
-      {90, {"cf", "be", "ad"}},   {-270, {"cf", "be", "ad"}}, {-90, {"da", "eb", "fc"}},
-      {270, {"da", "eb", "fc"}},  {180, {"fed", "cba"}},      {-180, {"fed", "cba"}},
+      {0, {"abc", "def"}},       {360, {"abc", "def"}},      {-720, {"abc", "def"}},
+      {90, {"cf", "be", "ad"}},  {-270, {"cf", "be", "ad"}}, {-90, {"da", "eb", "fc"}},
+      {270, {"da", "eb", "fc"}}, {180, {"fed", "cba"}},      {-180, {"fed", "cba"}},
   };
   const Pixels src = FromLetters({"abc", "def"});
   for (const auto& c : cases) EXPECT_EQ(ToLetters(BuildRotated(src, kBackground, c.angle)), c.expected) << c.angle;
