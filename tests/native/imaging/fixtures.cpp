@@ -38,16 +38,27 @@ Pixels FromLetters(const std::vector<std::string>& rows) {
   return p;
 }
 
-std::vector<std::string> ToLetters(const Pixels& p) {
-  std::map<Pixel, char> names;
-  for (const auto& [letter, colour] : Palette()) names[colour] = letter;
+namespace {
+
+std::vector<std::string> Spell(const Pixels& p, const std::map<Pixel, char>& names) {
   std::vector<std::string> rows;
   for (int y = 0; y < p.height; ++y) {
     std::string row;
-    for (int x = 0; x < p.width; ++x) row += names.count(p.at(x, y)) ? names[p.at(x, y)] : '?';
+    for (int x = 0; x < p.width; ++x) {
+      const auto name = names.find(p.at(x, y));
+      row += name == names.end() ? '?' : name->second;
+    }
     rows.push_back(row);
   }
   return rows;
+}
+
+}  // namespace
+
+std::vector<std::string> ToLetters(const Pixels& p) {
+  std::map<Pixel, char> names;
+  for (const auto& [letter, colour] : Palette()) names[colour] = letter;
+  return Spell(p, names);
 }
 
 std::vector<std::string> ToLetters(const Pixels& p, const Pixels& source, const std::vector<std::string>& source_rows) {
@@ -55,13 +66,7 @@ std::vector<std::string> ToLetters(const Pixels& p, const Pixels& source, const 
   for (int y = 0; y < source.height; ++y)
     for (int x = 0; x < source.width; ++x)
       names[source.at(x, y)] = source_rows[static_cast<size_t>(y)][static_cast<size_t>(x)];
-  std::vector<std::string> rows;
-  for (int y = 0; y < p.height; ++y) {
-    std::string row;
-    for (int x = 0; x < p.width; ++x) row += names.count(p.at(x, y)) ? names[p.at(x, y)] : '?';
-    rows.push_back(row);
-  }
-  return rows;
+  return Spell(p, names);
 }
 
 Pixels Numbered(int width, int height) {
