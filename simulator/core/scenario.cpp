@@ -110,21 +110,21 @@ struct Reading {
 // Each key's reader puts its value into the scenario, or answers what is wrong with it.
 using Reader = std::string (*)(std::string_view value, Reading& r);
 
-template <bool Scenario::*field>
-std::string Flag(std::string_view value, Reading& r) {
-  const auto v = YesNo(value);
-  if (!v) return "expected yes or no";
-  r.sc.*field = *v;
-  return {};
-}
+constexpr char kYesOrNo[] = "expected yes or no";
+constexpr char kANumber[] = "expected a number";
 
-template <uint32_t Scenario::*field>
-std::string Unsigned(std::string_view value, Reading& r) {
-  const auto v = Number(value);
-  if (!v) return "expected a number";
+// A value `parse` reads into one field; `expected` says what it should have been.
+template <auto field, auto parse, const char* expected>
+std::string Parsed(std::string_view value, Reading& r) {
+  const auto v = parse(value);
+  if (!v) return expected;
   r.sc.*field = *v;
   return {};
 }
+template <bool Scenario::*field>
+constexpr Reader kFlag = Parsed<field, YesNo, kYesOrNo>;
+template <uint32_t Scenario::*field>
+constexpr Reader kNumber = Parsed<field, Number, kANumber>;
 
 // A value kept as it stands.
 template <std::string Scenario::*field>
@@ -155,7 +155,7 @@ std::string Battery(std::string_view value, Reading& r) {
     r.sc.battery_level = kMainsPower;
     return {};
   }
-  return Unsigned<&Scenario::battery_level>(value, r);
+  return kNumber<&Scenario::battery_level>(value, r);
 }
 
 std::string Focus(std::string_view value, Reading& r) {
@@ -235,23 +235,23 @@ struct Key {
 constexpr Key kKeys[] = {
     {"camera", Camera},
     {"cameras", Cameras},
-    {"subtype", Unsigned<&Scenario::device_sub_type>},
-    {"live_view", Flag<&Scenario::live_view>},
-    {"live_view_off_while_shooting", Flag<&Scenario::live_view_off_while_shooting>},
+    {"subtype", kNumber<&Scenario::device_sub_type>},
+    {"live_view", kFlag<&Scenario::live_view>},
+    {"live_view_off_while_shooting", kFlag<&Scenario::live_view_off_while_shooting>},
     {"battery", Battery},
     {"focus", Focus},
     {"refuse", [](std::string_view value, Reading& r) { return Refuse(value, r, false); }},
     {"busy", [](std::string_view value, Reading& r) { return Refuse(value, r, true); }},
     {"event", Event},
-    {"transfer_speed", Unsigned<&Scenario::transfer_bytes_per_second>},
+    {"transfer_speed", kNumber<&Scenario::transfer_bytes_per_second>},
     {"picture_size", PictureSize},
-    {"card", Flag<&Scenario::card>},
+    {"card", kFlag<&Scenario::card>},
     {"card_file", CardFile},
     {"owner", Verbatim<&Scenario::owner>},
     {"firmware", Verbatim<&Scenario::firmware>},
     {"body_id", Verbatim<&Scenario::body_id>},
-    {"shots", Unsigned<&Scenario::available_shots>},
-    {"clock_type", Unsigned<&Scenario::clock_type>},
+    {"shots", kNumber<&Scenario::available_shots>},
+    {"clock_type", kNumber<&Scenario::clock_type>},
     {"copies", Verbatim<&Scenario::copies_folder>},
     {"trace", Verbatim<&Scenario::trace_path>},
 };
