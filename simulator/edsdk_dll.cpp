@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <string>
 
+#include "base/cfile.h"
 #include "simulator/core/sdk.h"
 #include "simulator/event_window.h"
 #include "win/module.h"
@@ -25,10 +26,9 @@ bool IsFile(const Text& path) {
 
 std::string ReadFile(const Text& path) {
   std::string out;
-  if (std::FILE* f = _wfopen(win::W(path), L"rb")) {
+  if (const CFile f{_wfopen(win::W(path), L"rb")}) {
     char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
-    std::fclose(f);
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f.get())) > 0;) out.append(buf, n);
   }
   return out;
 }

@@ -11,28 +11,23 @@ std::string_view RefKindName(RefKind kind) {
   return kNames[static_cast<size_t>(kind)];
 }
 
-Books::~Books() { Close(); }
-
 bool Books::Open(const std::string& trace_path) {
   Close();
   handed_ = {};
   released_ = {};
   sessions_opened_ = sessions_closed_ = 0;
   if (trace_path.empty()) return true;
-  trace_ = std::fopen(trace_path.c_str(), "ab");
-  return trace_ != nullptr;
+  trace_ = CFile(std::fopen(trace_path.c_str(), "ab"));
+  return static_cast<bool>(trace_);
 }
 
-void Books::Close() {
-  if (trace_) std::fclose(trace_);
-  trace_ = nullptr;
-}
+void Books::Close() { trace_.Close(); }
 
 void Books::Trace(std::string_view line) {
   if (!trace_) return;
-  std::fwrite(line.data(), 1, line.size(), trace_);
-  std::fputs("\r\n", trace_);
-  std::fflush(trace_);  // a test reads the file while the process still runs
+  std::fwrite(line.data(), 1, line.size(), trace_.get());
+  std::fputs("\r\n", trace_.get());
+  std::fflush(trace_.get());  // a test reads the file while the process still runs
 }
 
 std::string Books::Summary() const {

@@ -4,9 +4,10 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
+
+#include "base/cfile.h"
 
 namespace eos::sim {
 
@@ -35,7 +36,6 @@ std::string_view RefKindName(RefKind kind);
 class Books {
  public:
   Books() = default;
-  ~Books();
   Books(const Books&) = delete;
   Books& operator=(const Books&) = delete;
 
@@ -73,7 +73,7 @@ class Books {
   std::array<uint32_t, kRefKindCount> released_{};
   uint32_t sessions_opened_ = 0;
   uint32_t sessions_closed_ = 0;
-  std::FILE* trace_ = nullptr;
+  CFile trace_;
 };
 
 }  // namespace eos::sim

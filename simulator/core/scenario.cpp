@@ -21,19 +21,6 @@ constexpr std::array<NamedEvent, 4> kEventNames = {{
     {"internal_error", 0x306},
 }};
 
-// Keys whose value is kept as it stands.
-struct TextKey {
-  std::string_view key;
-  std::string Scenario::*field;
-};
-constexpr std::array<TextKey, 5> kTextKeys = {{
-    {"owner", &Scenario::owner},
-    {"firmware", &Scenario::firmware},
-    {"body_id", &Scenario::body_id},
-    {"trace", &Scenario::trace_path},
-    {"copies", &Scenario::copies_folder},
-}};
-
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.front()))) s.remove_prefix(1);
   while (!s.empty() && std::isspace(static_cast<unsigned char>(s.back()))) s.remove_suffix(1);
@@ -113,122 +100,174 @@ bool Range(std::string_view s, Refusal* r) {
   return true;
 }
 
-// One "key = value" line into the scenario; the error text says what is wrong.
-std::string Apply(const std::string& key, std::string_view value, Scenario& sc, bool& named_cameras) {
-  auto flag = [&](bool& target) -> std::string {
-    const auto v = YesNo(value);
-    if (!v) return "expected yes or no";
-    target = *v;
-    return {};
-  };
-  auto number = [&](uint32_t& target) -> std::string {
-    const auto v = Number(value);
-    if (!v) return "expected a number";
-    target = *v;
-    return {};
-  };
-  if (key == "camera") {
-    if (value.empty()) return "a camera needs a product name";
-    if (!named_cameras) sc.cameras.clear();
-    named_cameras = true;
-    sc.cameras.emplace_back(value);
-    return {};
-  }
-  if (key == "cameras") {
-    const auto n = Number(value);
-    if (!n || *n > 16) return "expected a number of cameras from 0 to 16";
-    sc.cameras.resize(*n, kDefaultCameraName);
-    named_cameras = true;
-    return {};
-  }
-  if (key == "subtype") return number(sc.device_sub_type);
-  if (key == "live_view") return flag(sc.live_view);
-  if (key == "live_view_off_while_shooting") return flag(sc.live_view_off_while_shooting);
-  if (key == "card") return flag(sc.card);
-  if (key == "shots") return number(sc.available_shots);
-  if (key == "clock_type") return number(sc.clock_type);
-  if (key == "transfer_speed") return number(sc.transfer_bytes_per_second);
-  if (key == "battery") {
-    if (Lower(value) == "mains") {
-      sc.battery_level = kMainsPower;
-      return {};
-    }
-    return number(sc.battery_level);
-  }
-  if (key == "focus") {
-    const std::string v = Lower(value);
-    if (v != "fails" && v != "works") return "expected fails or works";
-    sc.focus_fails = v == "fails";
-    return {};
-  }
-  if (key == "picture_size") {
-    const std::string v = Lower(value);
-    const size_t x = v.find('x');
-    const auto w = Number(std::string_view(v).substr(0, x));
-    const auto h = x == std::string::npos ? std::nullopt : Number(std::string_view(v).substr(x + 1));
-    if (!w || !h || *w < 8 || *h < 8 || *w > 8192 || *h > 8192) return "expected WIDTHxHEIGHT from 8 to 8192";
-    sc.picture_width = static_cast<int>(*w);
-    sc.picture_height = static_cast<int>(*h);
-    return {};
-  }
-  if (key == "refuse" || key == "busy") {
-    const auto words = Words(value);
-    const size_t want = key == "busy" ? 2 : 3;
-    if (words.size() < 2 || words.size() > want)
-      return "expected ENTRY[:ARG] N[-M] " + std::string(want == 3 ? "[CODE]" : "");
-    Refusal r;
-    const auto call = Call(words[0]);
-    if (!call) return "bad entry point \"" + std::string(words[0]) + "\"";
-    r.call = *call;
-    if (!Range(words[1], &r)) return "bad call numbers \"" + std::string(words[1]) + "\"";
-    if (words.size() == 3) {
-      const auto code = Number(words[2]);
-      if (!code || *code == 0) return "bad result code \"" + std::string(words[2]) + "\"";
-      r.code = *code;
-    }
-    sc.refusals.push_back(r);
-    return {};
-  }
-  if (key == "event") {
-    const auto words = Words(value);
-    if (words.size() != 4 || Lower(words[1]) != "after") return "expected NAME after ENTRY[:ARG] N";
-    EventRule e;
-    const std::string name = Lower(words[0]);
-    const auto named =
-        std::find_if(kEventNames.begin(), kEventNames.end(), [&](const NamedEvent& n) { return n.name == name; });
-    if (named != kEventNames.end()) {
-      e.event = named->code;
-    } else if (const auto code = Number(words[0])) {
-      e.event = *code;
-    } else {
-      return "unknown event \"" + std::string(words[0]) + "\"";
-    }
-    const auto call = Call(words[2]);
-    const auto nth = Number(words[3]);
-    if (!call) return "bad entry point \"" + std::string(words[2]) + "\"";
-    if (!nth || *nth == 0) return "bad call number \"" + std::string(words[3]) + "\"";
-    e.call = *call;
-    e.nth = *nth;
-    sc.events.push_back(e);
-    return {};
-  }
-  if (key == "card_file") {
-    if (value.empty() || value.size() > 250) return "expected a file path on the card";
-    sc.card_files.emplace_back(value);
-    return {};
-  }
-  const auto text = std::find_if(kTextKeys.begin(), kTextKeys.end(), [&](const TextKey& t) { return t.key == key; });
-  if (text == kTextKeys.end()) return "unknown key \"" + key + "\"";
-  if (value.size() > 250) return "text too long";
-  sc.*(text->field) = std::string(value);
+// What a line of the scenario text reads into: the scenario, and whether camera lines
+// have replaced the default camera yet.
+struct Reading {
+  Scenario& sc;
+  bool named_cameras = false;
+};
+
+// Each key's reader puts its value into the scenario, or answers what is wrong with it.
+using Reader = std::string (*)(std::string_view value, Reading& r);
+
+constexpr char kYesOrNo[] = "expected yes or no";
+constexpr char kANumber[] = "expected a number";
+
+// A value `parse` reads into one field; `expected` says what it should have been.
+template <auto field, auto parse, const char* expected>
+std::string Parsed(std::string_view value, Reading& r) {
+  const auto v = parse(value);
+  if (!v) return expected;
+  r.sc.*field = *v;
   return {};
+}
+template <bool Scenario::*field>
+constexpr Reader kFlag = Parsed<field, YesNo, kYesOrNo>;
+template <uint32_t Scenario::*field>
+constexpr Reader kNumber = Parsed<field, Number, kANumber>;
+
+// A value kept as it stands.
+template <std::string Scenario::*field>
+std::string Verbatim(std::string_view value, Reading& r) {
+  if (value.size() > 250) return "text too long";
+  r.sc.*field = std::string(value);
+  return {};
+}
+
+std::string Camera(std::string_view value, Reading& r) {
+  if (value.empty()) return "a camera needs a product name";
+  if (!r.named_cameras) r.sc.cameras.clear();
+  r.named_cameras = true;
+  r.sc.cameras.emplace_back(value);
+  return {};
+}
+
+std::string Cameras(std::string_view value, Reading& r) {
+  const auto n = Number(value);
+  if (!n || *n > 16) return "expected a number of cameras from 0 to 16";
+  r.sc.cameras.resize(*n, kDefaultCameraName);
+  r.named_cameras = true;
+  return {};
+}
+
+std::string Battery(std::string_view value, Reading& r) {
+  if (Lower(value) == "mains") {
+    r.sc.battery_level = kMainsPower;
+    return {};
+  }
+  return kNumber<&Scenario::battery_level>(value, r);
+}
+
+std::string Focus(std::string_view value, Reading& r) {
+  const std::string v = Lower(value);
+  if (v != "fails" && v != "works") return "expected fails or works";
+  r.sc.focus_fails = v == "fails";
+  return {};
+}
+
+std::string PictureSize(std::string_view value, Reading& r) {
+  const std::string v = Lower(value);
+  const size_t x = v.find('x');
+  const auto w = Number(std::string_view(v).substr(0, x));
+  const auto h = x == std::string::npos ? std::nullopt : Number(std::string_view(v).substr(x + 1));
+  if (!w || !h || *w < 8 || *h < 8 || *w > 8192 || *h > 8192) return "expected WIDTHxHEIGHT from 8 to 8192";
+  r.sc.picture_width = static_cast<int>(*w);
+  r.sc.picture_height = static_cast<int>(*h);
+  return {};
+}
+
+// "ENTRY[:ARG] N[-M|-] [CODE]"; a busy rule has no code of its own.
+std::string Refuse(std::string_view value, Reading& r, bool busy) {
+  const auto words = Words(value);
+  const size_t want = busy ? 2 : 3;
+  if (words.size() < 2 || words.size() > want)
+    return "expected ENTRY[:ARG] N[-M] " + std::string(want == 3 ? "[CODE]" : "");
+  Refusal refusal;
+  const auto call = Call(words[0]);
+  if (!call) return "bad entry point \"" + std::string(words[0]) + "\"";
+  refusal.call = *call;
+  if (!Range(words[1], &refusal)) return "bad call numbers \"" + std::string(words[1]) + "\"";
+  if (words.size() == 3) {
+    const auto code = Number(words[2]);
+    if (!code || *code == 0) return "bad result code \"" + std::string(words[2]) + "\"";
+    refusal.code = *code;
+  }
+  r.sc.refusals.push_back(refusal);
+  return {};
+}
+
+std::string Event(std::string_view value, Reading& r) {
+  const auto words = Words(value);
+  if (words.size() != 4 || Lower(words[1]) != "after") return "expected NAME after ENTRY[:ARG] N";
+  EventRule e;
+  const std::string name = Lower(words[0]);
+  const auto named =
+      std::find_if(kEventNames.begin(), kEventNames.end(), [&](const NamedEvent& n) { return n.name == name; });
+  if (named != kEventNames.end()) {
+    e.event = named->code;
+  } else if (const auto code = Number(words[0])) {
+    e.event = *code;
+  } else {
+    return "unknown event \"" + std::string(words[0]) + "\"";
+  }
+  const auto call = Call(words[2]);
+  const auto nth = Number(words[3]);
+  if (!call) return "bad entry point \"" + std::string(words[2]) + "\"";
+  if (!nth || *nth == 0) return "bad call number \"" + std::string(words[3]) + "\"";
+  e.call = *call;
+  e.nth = *nth;
+  r.sc.events.push_back(e);
+  return {};
+}
+
+std::string CardFile(std::string_view value, Reading& r) {
+  if (value.empty() || value.size() > 250) return "expected a file path on the card";
+  r.sc.card_files.emplace_back(value);
+  return {};
+}
+
+struct Key {
+  std::string_view name;
+  Reader read;
+};
+
+// Every key a scenario knows, as the list in scenario.h describes them.
+constexpr Key kKeys[] = {
+    {"camera", Camera},
+    {"cameras", Cameras},
+    {"subtype", kNumber<&Scenario::device_sub_type>},
+    {"live_view", kFlag<&Scenario::live_view>},
+    {"live_view_off_while_shooting", kFlag<&Scenario::live_view_off_while_shooting>},
+    {"battery", Battery},
+    {"focus", Focus},
+    {"refuse", [](std::string_view value, Reading& r) { return Refuse(value, r, false); }},
+    {"busy", [](std::string_view value, Reading& r) { return Refuse(value, r, true); }},
+    {"event", Event},
+    {"transfer_speed", kNumber<&Scenario::transfer_bytes_per_second>},
+    {"picture_size", PictureSize},
+    {"card", kFlag<&Scenario::card>},
+    {"card_file", CardFile},
+    {"owner", Verbatim<&Scenario::owner>},
+    {"firmware", Verbatim<&Scenario::firmware>},
+    {"body_id", Verbatim<&Scenario::body_id>},
+    {"shots", kNumber<&Scenario::available_shots>},
+    {"clock_type", kNumber<&Scenario::clock_type>},
+    {"copies", Verbatim<&Scenario::copies_folder>},
+    {"trace", Verbatim<&Scenario::trace_path>},
+};
+
+// One "key = value" line into the scenario; the error text says what is wrong.
+std::string Apply(const std::string& key, std::string_view value, Reading& r) {
+  for (const Key& k : kKeys)
+    if (k.name == key) return k.read(value, r);
+  return "unknown key \"" + key + "\"";
 }
 
 }  // namespace
 
 std::optional<Scenario> ParseScenario(std::string_view text, std::string* error) {
   Scenario sc;
-  bool named_cameras = false;
+  Reading reading{sc};
   int line_no = 0;
   while (!text.empty()) {
     const size_t nl = text.find('\n');
@@ -249,7 +288,7 @@ std::optional<Scenario> ParseScenario(std::string_view text, std::string* error)
     if (eq == std::string_view::npos) {
       message = "expected key = value";
     } else {
-      message = Apply(Lower(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1)), sc, named_cameras);
+      message = Apply(Lower(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1)), reading);
     }
     if (!message.empty()) {
       if (error) *error = "scenario line " + std::to_string(line_no) + ": " + message;
@@ -257,6 +296,12 @@ std::optional<Scenario> ParseScenario(std::string_view text, std::string* error)
     }
   }
   return sc;
+}
+
+std::vector<std::string_view> ScenarioKeys() {
+  std::vector<std::string_view> out;
+  for (const Key& k : kKeys) out.push_back(k.name);
+  return out;
 }
 
 uint32_t CallCounter::Next(std::string_view entry, std::optional<uint32_t> arg) {

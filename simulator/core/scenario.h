@@ -88,6 +88,9 @@ struct Scenario {
 // result is empty.
 std::optional<Scenario> ParseScenario(std::string_view text, std::string* error);
 
+// The keys a scenario text may use, in the order of the list above.
+std::vector<std::string_view> ScenarioKeys();
+
 // Counts the calls of every entry point and tells which answer a scenario gives.
 class CallCounter {
  public:

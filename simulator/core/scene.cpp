@@ -23,10 +23,6 @@ constexpr std::array<std::array<uint8_t, 7>, 10> kDigits = {{
     {0x0E, 0x11, 0x11, 0x0F, 0x01, 0x02, 0x0C},
 }};
 
-struct Rgb {
-  uint8_t r, g, b;
-};
-
 void Fill(Image& img, int x0, int y0, int x1, int y1, Rgb c) {
   x0 = std::max(x0, 0);
   y0 = std::max(y0, 0);
@@ -131,26 +127,35 @@ void BlurColumns(Image& img, int radius) {
   }
 }
 
-// The frame number in the top left corner, white on black, drawn after the blur like a
-// camera's on-screen display.
+// The frame number at the top, right of the orientation mark's red square, white on
+// black, drawn after the blur like a camera's on-screen display.
 void DrawCounter(Image& img, uint32_t frame) {
   const std::string digits = std::to_string(frame);
   const int scale = std::max(img.height / 90, 1);
   const int pad = scale * 2;
   const int cw = 6 * scale;
-  Fill(img, 0, 0, pad * 2 + cw * static_cast<int>(digits.size()), pad * 2 + 7 * scale, {0, 0, 0});
+  const int left = MarkSide(img.height);
+  Fill(img, left, 0, left + pad * 2 + cw * static_cast<int>(digits.size()), pad * 2 + 7 * scale, {0, 0, 0});
   for (size_t i = 0; i < digits.size(); ++i) {
     const auto& glyph = kDigits[static_cast<size_t>(digits[i] - '0')];
     for (int row = 0; row < 7; ++row)
       for (int col = 0; col < 5; ++col)
         if (glyph[static_cast<size_t>(row)] & (0x10 >> col)) {
-          const int x = pad + static_cast<int>(i) * cw + col * scale, y = pad + row * scale;
+          const int x = left + pad + static_cast<int>(i) * cw + col * scale, y = pad + row * scale;
           Fill(img, x, y, x + scale, y + scale, {255, 255, 255});
         }
   }
 }
 
 }  // namespace
+
+int MarkSide(int height) { return std::max(height * 3 / 20, 2); }
+
+void DrawOrientationMark(Image& image) {
+  const int side = MarkSide(image.height);
+  Fill(image, 0, 0, side, side, kMarkLeft);
+  Fill(image, image.width - side / 2, 0, image.width, side / 2, kMarkRight);
+}
 
 int ClampFocus(int position) { return std::clamp(position, kFocusNear, kFocusFar); }
 

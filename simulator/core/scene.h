@@ -1,5 +1,12 @@
 // The simulated camera's view: a test chart with a moving ball and a frame counter,
 // rendered at any size and blurred by how far the lens is from the chart's distance.
+//
+// Live-view frames carry an orientation mark over the view, like a camera's display, so
+// that their pixels tell a turn from a mirror: a red square (kMarkLeft) in the top-left
+// corner, its side 3/20 of the height (96 px in a 960 x 640 frame, 60 px at 600 x 400),
+// and a green square (kMarkRight) of half that side in the top-right corner. Each of the
+// eight turns and mirrors puts the two colours in a different pair of corners. The
+// frame counter stands right of the red square's place.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +20,19 @@ struct Image {
   int height = 0;
   std::vector<uint8_t> rgb;
 };
+
+struct Rgb {
+  uint8_t r, g, b;
+};
+
+inline constexpr Rgb kMarkLeft{220, 20, 20};
+inline constexpr Rgb kMarkRight{20, 200, 40};
+
+// The side of the orientation mark's larger square in an image of the given height.
+int MarkSide(int height);
+
+// Draws the orientation mark over a finished frame (after any zoom, so it stays put).
+void DrawOrientationMark(Image& image);
 
 // The lens position runs from kFocusNear to kFocusFar; the chart is sharp at kFocusSharp.
 inline constexpr int kFocusNear = 0;

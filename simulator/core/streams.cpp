@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/cfile.h"
 #include "base/text.h"
 
 namespace eos::sim {
@@ -79,21 +80,20 @@ class MemoryStream : public Stream {
 
 class FileStream : public Stream {
  public:
-  FileStream(std::FILE* f, bool readable, bool writable) : f_(f), readable_(readable), writable_(writable) {}
-  ~FileStream() override { std::fclose(f_); }
+  FileStream(CFile f, bool readable, bool writable) : f_(std::move(f)), readable_(readable), writable_(writable) {}
   EdsError Read(uint64_t size, void* out, uint64_t* done) override {
     *done = 0;
     if (!readable_) return EDS_ERR_STREAM_READ_ERROR;
-    std::fseek(f_, static_cast<long>(pos_), SEEK_SET);
-    *done = std::fread(out, 1, static_cast<size_t>(size), f_);
+    std::fseek(f_.get(), static_cast<long>(pos_), SEEK_SET);
+    *done = std::fread(out, 1, static_cast<size_t>(size), f_.get());
     pos_ += *done;
-    return std::ferror(f_) ? EDS_ERR_STREAM_READ_ERROR : EDS_ERR_OK;
+    return std::ferror(f_.get()) ? EDS_ERR_STREAM_READ_ERROR : EDS_ERR_OK;
   }
   EdsError Write(uint64_t size, const void* data, uint64_t* done) override {
     *done = 0;
     if (!writable_) return EDS_ERR_STREAM_WRITE_ERROR;
-    std::fseek(f_, static_cast<long>(pos_), SEEK_SET);
-    *done = std::fwrite(data, 1, static_cast<size_t>(size), f_);
+    std::fseek(f_.get(), static_cast<long>(pos_), SEEK_SET);
+    *done = std::fwrite(data, 1, static_cast<size_t>(size), f_.get());
     pos_ += *done;
     return *done == size ? EDS_ERR_OK : EDS_ERR_STREAM_WRITE_ERROR;
   }
@@ -105,15 +105,15 @@ class FileStream : public Stream {
   }
   uint64_t Position() const override { return pos_; }
   uint64_t Length() const override {
-    std::fflush(f_);
-    std::fseek(f_, 0, SEEK_END);
-    const long end = std::ftell(f_);
+    std::fflush(f_.get());
+    std::fseek(f_.get(), 0, SEEK_END);
+    const long end = std::ftell(f_.get());
     return end < 0 ? 0 : static_cast<uint64_t>(end);
   }
   EdsError Pointer(void**) override { return EDS_ERR_NOT_SUPPORTED; }
 
  private:
-  std::FILE* f_;
+  CFile f_;
   bool readable_, writable_;
   uint64_t pos_ = 0;
 };
@@ -129,11 +129,11 @@ const char* Mode(EdsFileCreateDisposition disposition, EdsAccess access, bool* r
   return nullptr;
 }
 
-EdsError Wrap(std::FILE* f, EdsFileCreateDisposition disposition, bool readable, bool writable,
+EdsError Wrap(CFile f, EdsFileCreateDisposition disposition, bool readable, bool writable,
               std::unique_ptr<Stream>* out) {
-  if (f == nullptr)
+  if (!f)
     return disposition == kEdsFileCreateDisposition_OpenExisting ? EDS_ERR_FILE_NOT_FOUND : EDS_ERR_FILE_OPEN_ERROR;
-  *out = std::make_unique<FileStream>(f, readable, writable);
+  *out = std::make_unique<FileStream>(std::move(f), readable, writable);
   return EDS_ERR_OK;
 }
 
@@ -158,7 +158,7 @@ EdsError OpenFileStream(const char* name, EdsFileCreateDisposition disposition, 
   bool readable = false, writable = false;
   const char* mode = Mode(disposition, access, &readable, &writable);
   if (mode == nullptr) return EDS_ERR_INVALID_PARAMETER;
-  return Wrap(std::fopen(name, mode), disposition, readable, writable, out);
+  return Wrap(CFile(std::fopen(name, mode)), disposition, readable, writable, out);
 }
 
 EdsError OpenFileStream(const EdsWChar* name, EdsFileCreateDisposition disposition, EdsAccess access,
@@ -168,9 +168,9 @@ EdsError OpenFileStream(const EdsWChar* name, EdsFileCreateDisposition dispositi
   if (mode == nullptr) return EDS_ERR_INVALID_PARAMETER;
 #if defined(_WIN32)
   const std::wstring wmode(mode, mode + std::strlen(mode));
-  return Wrap(_wfopen(name, wmode.c_str()), disposition, readable, writable, out);
+  return Wrap(CFile(_wfopen(name, wmode.c_str())), disposition, readable, writable, out);
 #else
-  return Wrap(std::fopen(ToUtf8(name).c_str(), mode), disposition, readable, writable, out);
+  return Wrap(CFile(std::fopen(ToUtf8(name).c_str(), mode)), disposition, readable, writable, out);
 #endif
 }
 

@@ -1,5 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <fstream>
+#include <regex>
+#include <string>
+#include <vector>
+
 #include "simulator/core/scenario.h"
 
 namespace eos::sim {
@@ -119,6 +125,20 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
     EXPECT_EQ(error.rfind("scenario line 3: ", 0), 0u) << error;
     EXPECT_NE(error.find(c.message), std::string::npos) << c.line << " -> " << error;
   }
+}
+
+// The key list at the top of scenario.h is what users read: it names every key the
+// parser knows, in the parser's order, and no other.
+TEST(Scenario, TheHeaderListsEveryKeyThereIs) {
+  std::ifstream header(EOS_SCENARIO_HEADER);
+  ASSERT_TRUE(header) << EOS_SCENARIO_HEADER;
+  std::vector<std::string> documented;
+  const std::regex key(R"(\b([a-z_]+) = )");
+  for (std::string line; std::getline(header, line) && line.rfind("//", 0) == 0;)
+    for (std::sregex_iterator m(line.begin(), line.end(), key), end; m != end; ++m)
+      if (std::find(documented.begin(), documented.end(), (*m)[1]) == documented.end()) documented.push_back((*m)[1]);
+  const std::vector<std::string_view> keys = ScenarioKeys();
+  EXPECT_EQ(documented, std::vector<std::string>(keys.begin(), keys.end()));
 }
 
 TEST(CallCounter, RefusesTheChosenCallsOnly) {

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -446,6 +449,72 @@ TEST_F(SdkTest, LiveViewMetadataAndReleasedStream) {
   EXPECT_EQ(sdk().EdsRelease(stream), EDS_ERR_OK);
   EXPECT_EQ(sdk().EdsDownloadEvfImage(camera, image), EDS_ERR_INVALID_HANDLE);  // its stream is gone
   EXPECT_EQ(sdk().EdsRelease(image), EDS_ERR_OK);
+  Disconnect(camera);
+}
+
+// The mean colour of a small square inset from one corner of a picture.
+Rgb CornerColour(const Image& img, bool right, bool bottom) {
+  const int side = std::max(img.height / 40, 2);
+  const int x0 = right ? img.width - side * 3 / 2 : side / 2;
+  const int y0 = bottom ? img.height - side * 3 / 2 : side / 2;
+  std::array<long, 3> sum{};
+  for (int y = y0; y < y0 + side; ++y)
+    for (int x = x0; x < x0 + side; ++x)
+      for (size_t c = 0; c < 3; ++c) sum[c] += img.rgb[(static_cast<size_t>(y) * img.width + x) * 3 + c];
+  const long n = static_cast<long>(side) * side;
+  return {static_cast<uint8_t>(sum[0] / n), static_cast<uint8_t>(sum[1] / n), static_cast<uint8_t>(sum[2] / n)};
+}
+
+bool Near(Rgb a, Rgb b) { return std::abs(a.r - b.r) <= 40 && std::abs(a.g - b.g) <= 40 && std::abs(a.b - b.b) <= 40; }
+
+// Box-filtered to a smaller size, as a dialog shows a frame.
+Image Shrunk(const Image& img, int width, int height) {
+  Image out{width, height, std::vector<uint8_t>(static_cast<size_t>(width) * height * 3)};
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const int sx0 = x * img.width / width, sx1 = (x + 1) * img.width / width;
+      const int sy0 = y * img.height / height, sy1 = (y + 1) * img.height / height;
+      for (size_t c = 0; c < 3; ++c) {
+        long sum = 0;
+        for (int sy = sy0; sy < sy1; ++sy)
+          for (int sx = sx0; sx < sx1; ++sx) sum += img.rgb[(static_cast<size_t>(sy) * img.width + sx) * 3 + c];
+        out.rgb[(static_cast<size_t>(y) * width + x) * 3 + c] = static_cast<uint8_t>(sum / ((sx1 - sx0) * (sy1 - sy0)));
+      }
+    }
+  return out;
+}
+
+// Red top left, green top right, neither below: a turned or mirrored frame would put
+// the colours in other corners. Zoomed frames keep the mark, and it survives the JPEG
+// and shrinking to the size a dialog shows.
+TEST_F(SdkTest, LiveViewFramesCarryTheOrientationMarkInTheirCorners) {
+  EdsCameraRef camera = Connect();
+  StartLiveView(camera);
+  const struct {
+    const char* name;
+    uint32_t zoom;
+    EdsPoint position;
+  } cases[] = {
+      {"fit", kEdsEvfZoom_Fit, {0, 0}},
+      {"x5 in the middle", kEdsEvfZoom_x5, {2000, 1400}},
+      {"x10 at the top left", kEdsEvfZoom_x10, {0, 0}},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(Set32(camera, kEdsPropID_Evf_Zoom, c.zoom), EDS_ERR_OK) << c.name;
+    ASSERT_EQ(sdk().EdsSetPropertyData(camera, kEdsPropID_Evf_ZoomPosition, 0, 8, &c.position), EDS_ERR_OK);
+    const std::vector<uint8_t> jpeg = Frame(camera);
+    const auto frame = DecodeJpeg(jpeg.data(), jpeg.size());
+    ASSERT_TRUE(frame) << c.name;
+    for (const Image& img : {*frame, Shrunk(*frame, 600, 400)}) {
+      SCOPED_TRACE(std::string(c.name) + " at " + std::to_string(img.width) + " px");
+      EXPECT_TRUE(Near(CornerColour(img, false, false), kMarkLeft));
+      EXPECT_TRUE(Near(CornerColour(img, true, false), kMarkRight));
+      for (bool right : {false, true}) {
+        const Rgb below = CornerColour(img, right, true);
+        EXPECT_FALSE(Near(below, kMarkLeft) || Near(below, kMarkRight)) << "bottom " << (right ? "right" : "left");
+      }
+    }
+  }
   Disconnect(camera);
 }
 

@@ -1,0 +1,185 @@
+// The SDK's start and end with the scenario's cameras, the camera list, sessions and the
+// camera's commands.
+#include "simulator/core/sdk_state.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <optional>
+
+namespace eos::sim {
+
+void Sdk::State::Shutdown() {
+  for (size_t i = 0; i < devices.size(); ++i)
+    if (devices[i].session && setup.events) setup.events->Detach(static_cast<int>(i));
+  if (setup.events) setup.events->Stopped();
+  books.ReportLeaks();
+  books.Close();
+  objects.clear();
+  devices.clear();
+  initialized = false;
+  ++generation;
+}
+
+EdsError Sdk::State::LoadScenario() {
+  std::string error;
+  const std::string text = setup.scenario ? setup.scenario() : std::string();
+  std::optional<Scenario> sc = ParseScenario(text, &error);
+  if (!sc) {
+    if (setup.complain) setup.complain(error);
+    return EDS_ERR_INVALID_PARAMETER;
+  }
+  scenario = std::move(*sc);
+  counter = CallCounter(&scenario);
+  if (!books.Open(scenario.trace_path) && setup.complain)
+    setup.complain("cannot write the trace file \"" + scenario.trace_path + "\"");
+  devices.clear();
+  for (const std::string& name : scenario.cameras) devices.emplace_back(scenario, name);
+  for (Device& d : devices) {
+    for (const std::string& path : scenario.card_files) {
+      Picture p = NewPicture(d, path, true);
+      if (scenario.picture_width == 0) {
+        p.width = 1280;  // smaller than a new shot, so a card full of files stays quick
+        p.height = 853;
+      }
+      d.pictures.push_back(std::move(p));
+    }
+  }
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsInitializeSDK() {
+  if (initialized) return EDS_ERR_OK;
+  if (const EdsError e = LoadScenario()) return e;
+  initialized = true;
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsTerminateSDK() {
+  if (initialized) Shutdown();
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsGetCameraList(EdsCameraListRef* out) {
+  if (out == nullptr) return EDS_ERR_INVALID_POINTER;
+  auto o = std::make_unique<Object>();
+  o->kind = RefKind::CameraList;
+  for (size_t i = 0; i < devices.size(); ++i) o->cameras.push_back(static_cast<int>(i));
+  *out = Hand(std::move(o));
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsGetDeviceInfo(EdsCameraRef camera, EdsDeviceInfo* info) {
+  if (info == nullptr) return EDS_ERR_INVALID_POINTER;
+  Object* o = Find(camera, RefKind::Camera);
+  if (o == nullptr) return EDS_ERR_INVALID_HANDLE;
+  const Device& d = devices[static_cast<size_t>(o->device)];
+  *info = EdsDeviceInfo{};
+  std::snprintf(info->szPortName, sizeof info->szPortName, "\\\\?\\usb#vid_04a9&pid_3250#sim%d", o->device + 1);
+  std::snprintf(info->szDeviceDescription, sizeof info->szDeviceDescription, "%s", d.name.c_str());
+  info->deviceSubType = d.sub_type;
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsOpenSession(EdsCameraRef camera) {
+  Object* o = Find(camera, RefKind::Camera);
+  if (o == nullptr) return EDS_ERR_INVALID_HANDLE;
+  Device& d = devices[static_cast<size_t>(o->device)];
+  if (d.session) return EDS_ERR_SESSION_ALREADY_OPEN;
+  d.session = true;
+  books.SessionOpened();
+  if (setup.events) setup.events->Attach(o->device);
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsCloseSession(EdsCameraRef camera) {
+  Object* o = Find(camera, RefKind::Camera);
+  if (o == nullptr) return EDS_ERR_INVALID_HANDLE;
+  Device& d = devices[static_cast<size_t>(o->device)];
+  if (!d.session) return EDS_ERR_SESSION_NOT_OPEN;
+  d.session = false;
+  d.props.PutUInt32(kEdsPropID_Evf_OutputDevice, 0);
+  books.SessionClosed();
+  if (setup.events) setup.events->Detach(o->device);
+  return EDS_ERR_OK;
+}
+
+EdsError Sdk::State::EdsSendCommand(EdsCameraRef camera, EdsCameraCommand command, EdsInt32 param) {
+  Device* d = nullptr;
+  if (const EdsError e = SessionCamera(camera, &d)) return e;
+  const int device = Find(camera)->device;
+  const auto p = static_cast<uint32_t>(param);
+  switch (command) {
+    case kEdsCameraCommand_TakePicture:
+      if (d->bulb) return EDS_ERR_DEVICE_BUSY;
+      if (scenario.focus_fails) return EDS_ERR_TAKE_PICTURE_AF_NG;
+      Autofocus(*d);
+      return Shoot(device);
+    case kEdsCameraCommand_ExtendShutDownTimer:
+      return EDS_ERR_OK;
+    case kEdsCameraCommand_BulbStart:
+      if (d->bulb) return EDS_ERR_DEVICE_BUSY;
+      d->bulb = true;
+      return EDS_ERR_OK;
+    case kEdsCameraCommand_BulbEnd:
+      if (!d->bulb) return EDS_ERR_INVALID_FUNCTION_CALL;
+      d->bulb = false;
+      return Shoot(device);
+    case kEdsCameraCommand_PressShutterButton:
+      switch (p) {
+        case kEdsCameraCommand_ShutterButton_OFF:
+        case kEdsCameraCommand_ShutterButton_Halfway_NonAF:
+          return EDS_ERR_OK;
+        case kEdsCameraCommand_ShutterButton_Halfway:
+          Autofocus(*d);
+          return EDS_ERR_OK;
+        case kEdsCameraCommand_ShutterButton_Completely:
+          if (scenario.focus_fails) return EDS_ERR_TAKE_PICTURE_AF_NG;
+          Autofocus(*d);
+          return Shoot(device);
+        case kEdsCameraCommand_ShutterButton_Completely_NonAF:
+          return Shoot(device);
+        default:
+          return EDS_ERR_INVALID_PARAMETER;
+      }
+    case kEdsCameraCommand_DoEvfAf:
+      if (p > kEdsCameraCommand_EvfAf_ON) return EDS_ERR_INVALID_PARAMETER;
+      if (!d->LiveViewOn()) return EDS_ERR_INVALID_FUNCTION_CALL;
+      if (p == kEdsCameraCommand_EvfAf_ON) Autofocus(*d);
+      return EDS_ERR_OK;
+    case kEdsCameraCommand_DriveLensEvf: {
+      const uint32_t step = p & 0x7FFF;
+      if (step < 1 || step > 3 || (p & ~0x8003u) != 0) return EDS_ERR_INVALID_PARAMETER;
+      if (!d->LiveViewOn()) return EDS_ERR_INVALID_FUNCTION_CALL;
+      constexpr std::array<int, 4> kStep = {0, 10, 50, 150};
+      d->focus = ClampFocus(d->focus + ((p & 0x8000) ? kStep[step] : -kStep[step]));
+      return EDS_ERR_OK;
+    }
+    case kEdsCameraCommand_DoClickWBEvf: {
+      const uint32_t x = p >> 16, y = p & 0xFFFF;
+      if (x >= kFrameWidth || y >= kFrameHeight) return EDS_ERR_INVALID_PARAMETER;
+      if (!d->LiveViewOn()) return EDS_ERR_INVALID_FUNCTION_CALL;
+      return EDS_ERR_OK;
+    }
+    default:
+      return EDS_ERR_INVALID_PARAMETER;
+  }
+}
+
+EdsError Sdk::State::EdsSendStatusCommand(EdsCameraRef camera, EdsCameraStatusCommand command, EdsInt32) {
+  Device* d = nullptr;
+  if (const EdsError e = SessionCamera(camera, &d)) return e;
+  // The camera's own controls are not simulated, so locking them changes nothing.
+  return command == kEdsCameraStatusCommand_UILock || command == kEdsCameraStatusCommand_UIUnLock
+             ? EDS_ERR_OK
+             : EDS_ERR_INVALID_PARAMETER;
+}
+
+EdsError Sdk::State::EdsSetCapacity(EdsCameraRef camera, EdsCapacity capacity) {
+  Device* d = nullptr;
+  if (const EdsError e = SessionCamera(camera, &d)) return e;
+  if (capacity.numberOfFreeClusters < 0 || capacity.bytesPerSector <= 0) return EDS_ERR_INVALID_PARAMETER;
+  return EDS_ERR_OK;
+}
+
+}  // namespace eos::sim
