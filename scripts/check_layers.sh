@@ -24,10 +24,12 @@ layers=(
   "plugin/core       portable  base"
   "plugin/services   windows   base win plugin/core"
   "dialog/core       portable  base"
-  "dialog            windows   base win dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
-  "plugin            windows   base win dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
+  "ui                windows   base win imaging/core imaging"
+  "dialogs           windows   base win ui imaging/core imaging plugin/core"
+  "dialog            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
+  "plugin            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
   "tools/camcheck/core portable -"
-  "tools             windows   base win edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services tools/camcheck/core"
+  "tools             windows   base win ui dialogs edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services tools/camcheck/core"
 )
 
 declare -A kind allowed

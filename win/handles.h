@@ -86,4 +86,10 @@ struct WindowTraits {  // destroy on the thread that created the window
 };
 using UniqueWindow = Unique<HWND, WindowTraits>;
 
+struct MemoryDcTraits {  // CreateCompatibleDC's; a window's DC goes back with ReleaseDC instead
+  static HDC Invalid() { return nullptr; }
+  static void Close(HDC h) { DeleteDC(h); }
+};
+using UniqueMemoryDc = Unique<HDC, MemoryDcTraits>;
+
 }  // namespace eos::win
