@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <optional>
+#include <type_traits>
 
 #include "win/log_file.h"
 #include "win/module.h"
@@ -96,34 +97,38 @@ Component& Form::Create(const ItemSpec& s) {
                Scale(s.bounds.top + s.bounds.height)};
   const int id = 100 + static_cast<int>(components_.size());
   const Text name(s.name);
+  // Every kind placed in a container takes the same leading arguments.
+  const auto make = [&](auto kind, auto... more) -> std::unique_ptr<Component> {
+    return std::make_unique<typename decltype(kind)::type>(*parent, name, s.tag, b, s.align, s.options, more...);
+  };
   std::unique_ptr<Component> c;
   switch (s.kind) {
     case Kind::Panel:
-      c = std::make_unique<Panel>(*parent, name, s.tag, b, s.align, s.options, id);
+      c = make(std::type_identity<Panel>{}, id);
       break;
     case Kind::Button:
-      c = std::make_unique<Button>(*parent, name, s.tag, b, s.align, s.options, id, s.caption);
+      c = make(std::type_identity<Button>{}, id, s.caption);
       break;
     case Kind::ToolButton:
-      c = std::make_unique<ToolButton>(*parent, name, s.tag, b, s.align, s.options, id, s.caption);
+      c = make(std::type_identity<ToolButton>{}, id, s.caption);
       break;
     case Kind::CheckBox:
-      c = std::make_unique<CheckBox>(*parent, name, s.tag, b, s.align, s.options, id, s.caption);
+      c = make(std::type_identity<CheckBox>{}, id, s.caption);
       break;
     case Kind::ComboBox:
-      c = std::make_unique<ComboBox>(*parent, name, s.tag, b, s.align, s.options, id);
+      c = make(std::type_identity<ComboBox>{}, id);
       break;
     case Kind::Label:
-      c = std::make_unique<Label>(*parent, name, s.tag, b, s.align, s.options, id, s.caption);
+      c = make(std::type_identity<Label>{}, id, s.caption);
       break;
     case Kind::Bevel:
-      c = std::make_unique<Bevel>(*parent, name, s.tag, b, s.align, s.options, id);
+      c = make(std::type_identity<Bevel>{}, id);
       break;
     case Kind::Painted:
-      c = std::make_unique<Painted>(*parent, name, s.tag, b, s.align, s.options);
+      c = make(std::type_identity<Painted>{});
       break;
     case Kind::Shape:
-      c = std::make_unique<Shape>(*parent, name, s.tag, b, s.align, s.options);
+      c = make(std::type_identity<Shape>{});
       break;
     case Kind::Timer:
       c = std::make_unique<Timer>(*this, name, s.tag, s.interval_ms, (s.options & kDisabled) == 0);
