@@ -5,18 +5,12 @@
 #include <vector>
 
 #include "base/exception.h"
+#include "win/files.h"
 #include "win/wtext.h"
 
 namespace eos {
 
 namespace {
-
-// Paths past MAX_PATH reach the file system only in their extended form.
-std::wstring FileSystemPath(const Text& path) {
-  std::wstring p = win::Wide(path);
-  if (p.size() >= MAX_PATH && p.rfind(L"\\\\", 0) != 0 && p.size() > 2 && p[1] == L':') p = L"\\\\?\\" + p;
-  return p;
-}
 
 Text SystemMessage(DWORD code) {
   wchar_t buf[512] = {};
@@ -57,7 +51,7 @@ Text TemporaryFolderFor(const Text& path) {
 }  // namespace
 
 void DownloadPictureFile(const Text& path, const std::function<void(const Text& temp_path)>& download) {
-  const std::wstring target = FileSystemPath(path);
+  const std::wstring target = win::FileSystemPath(path);
   if (!DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
     Fail(u"The picture file cannot be replaced:", path);
 

@@ -1,10 +1,7 @@
 #include "plugin/commands.h"
-
-#include <memory>
-
 #include "base/paramtext.h"
 #include "camremote/version.h"
-#include "dialog/capture_dialog.h"
+#include "plugin/capture_run.h"
 #include "plugin/services/services.h"
 #include "plugin/services/state.h"
 #include "win/log_file.h"
@@ -13,12 +10,6 @@
 namespace eos {
 
 namespace {
-
-// The capture dialog a run left behind, if any.
-std::unique_ptr<TdlgCanonEosSDK>& CaptureDialog() {
-  static std::unique_ptr<TdlgCanonEosSDK> dialog;
-  return dialog;
-}
 
 void SetCapabilities(TextView text) {
   PluginState& s = State();
@@ -54,33 +45,15 @@ void Versions(Text& text) {
 
 }  // namespace
 
-bool DoCanonSDKFree() {
-  WriteLog(u"DoCanonSDKFree");
-  auto& dialog = CaptureDialog();
-  if (!dialog) {
-    WriteLog(u"DoCanonSDKFree allready done");
-    return true;
-  }
-  try {
-    dialog.reset();
-    WriteLog(u"DoCanonSDKFree OK");
-    return true;
-  } catch (...) {
-    win::LogSwallowed(u"DoCanonSDKFree");
-    dialog.release();
-    WriteLog(u"DoCanonSDKFree Failed");
-    return false;
-  }
-}
-
 int32_t CanonEosSDKParams(int32_t cmd, Text& text) {
   PluginState& s = State();
   try {
     switch (cmd) {
       case ctEos_Capture:
       case ctEos_CaptureAuto:
+        return RunCapture(text, cmd == ctEos_CaptureAuto) ? 0 : -1;
       case ctEos_Settings:
-        return -1;  // the capture run arrives with the capture dialog
+        return RunSettingsOnly(text) ? 0 : -1;
       case ctEos_GetSettings:
         text = s.StoredSettings;
         break;

@@ -23,7 +23,4 @@ enum Command : int32_t {
 // Runs one host command on `text`; 0 for success, -1 for failure. Never throws.
 int32_t CanonEosSDKParams(int32_t cmd, Text& text);
 
-// Frees the capture dialog if one is left.
-bool DoCanonSDKFree();
-
 }  // namespace eos

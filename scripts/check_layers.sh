@@ -25,7 +25,7 @@ layers=(
   "plugin/services   windows   base win plugin/core"
   "dialog/core       portable  base"
   "ui                windows   base win imaging/core imaging"
-  "dialogs           windows   base win ui imaging/core imaging plugin/core"
+  "dialogs           windows   base win ui imaging/core imaging plugin/core plugin/services"
   "dialog            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
   "plugin            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
   "tools/camcheck/core portable -"

@@ -1,0 +1,29 @@
+// The capture run of commands 1, 11 and 2: the host's options read, the capture dialog
+// created and connected, shown modally, and its outcome turned into the answer text. The
+// run always ends by releasing the dialog and with it the camera.
+#pragma once
+
+#include "base/text.h"
+
+namespace eos {
+
+class TdlgCanonEosSDK;
+
+// Creates the capture dialog unless one exists; false when that failed.
+bool CreateCaptureDialog();
+// The dialog a run left behind, or null.
+TdlgCanonEosSDK* CaptureDialog();
+// True while a run shows its dialog: a host window's message dispatched by the dialog's
+// loop may call the plug-in again, and that call must leave the run alone.
+bool CaptureRunning();
+
+// True when the dialog closed with OK (a picture taken, or settings confirmed); `text` is
+// then the answer, else the error or the cancelled run's file name.
+bool RunCapture(Text& text, bool AutoDefault);
+// Command 2: the dialog only for the settings; true with the settings text in `text`.
+bool RunSettingsOnly(Text& text);
+
+// Frees the capture dialog if one is left and no run is using it.
+bool DoCanonSDKFree();
+
+}  // namespace eos

@@ -1,0 +1,21 @@
+// Files by the host's paths: any length, any characters.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "base/text.h"
+
+namespace eos::win {
+
+// The path as the file system takes it: past MAX_PATH a drive path gets the extended
+// "\\?\" form.
+std::wstring FileSystemPath(TextView path);
+
+// The whole file in one read into `out`, sized once; false when it cannot be read.
+bool ReadWholeFile(TextView path, std::vector<std::uint8_t>& out);
+
+}  // namespace eos::win
