@@ -50,5 +50,21 @@ TEST(Reload, EveryLoadRunsItsTimersAndLeavesNoWindowOrClassBehind) {
   }
 }
 
+// The plug-in itself: a capture with automatic release, live view on its timers, then
+// freed and loaded again from the same file, three times in one process.
+TEST(Reload, ThePluginCapturesAfterEveryReload) {
+  StandInCamera camera("picture_size = 320x240\n");
+  PluginCopy plugin;
+  for (int load = 1; load <= 3; ++load) {
+    const Text picture = plugin.folder() + u"pic" + IntToText(load) + u".jpg";
+    const CallResult r = plugin.Call(11, u"File=" + picture + u"\t");
+    EXPECT_EQ(r.result, 0) << "load " << load << ": " << ToUtf8(r.text);
+    EXPECT_TRUE(FileExists(picture)) << "load " << load;
+    EXPECT_EQ(plugin.Call(9, u"").result, 0);
+    plugin.Reload();
+    EXPECT_FALSE(OwnTimerWindowLeft()) << "load " << load;
+  }
+}
+
 }  // namespace
 }  // namespace eos::test

@@ -126,7 +126,17 @@ PluginCopy::PluginCopy() {
   const Text dll = dir_.path() + u"CanonEosPlugin.dll";
   if (!CopyFileW(win::W(ProgramFolder() + u"CanonEosPlugin.dll"), win::W(dll), FALSE))
     throw std::runtime_error("cannot copy the plug-in");
-  module_.reset(LoadLibraryW(win::W(dll)));
+  Load();
+}
+
+void PluginCopy::Reload() {
+  module_.reset();
+  entry_ = nullptr;
+  Load();
+}
+
+void PluginCopy::Load() {
+  module_.reset(LoadLibraryW(win::W(dir_.path() + u"CanonEosPlugin.dll")));
   if (!module_) throw std::runtime_error("cannot load the plug-in copy");
   entry_ = reinterpret_cast<const void*>(GetProcAddress(module_.get(), "Dll_ParamsW"));
   if (!entry_) throw std::runtime_error("the plug-in has no Dll_ParamsW");

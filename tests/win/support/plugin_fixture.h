@@ -54,8 +54,11 @@ class PluginCopy {
   // One Dll_ParamsW call with the text in a host-allocated BSTR.
   CallResult Call(int32_t cmd, const Text& text) const;
   const void* entry() const { return entry_; }
+  // Frees the plug-in and loads the same file again, as a host that unloads it does.
+  void Reload();
 
  private:
+  void Load();
   TempDir dir_;
   win::UniqueModule module_;
   const void* entry_ = nullptr;
