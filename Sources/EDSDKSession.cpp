@@ -7,6 +7,7 @@
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
 #include "Sources/EDSDKHelpers.h"
+#include "Sources/EDSDKOwners.h"
 
 namespace eos {
 
@@ -35,7 +36,7 @@ BatteryType BatteryFromLevel(EdsUInt32 level) {
 void DropCameraRefs() {
   auto& refs = EOSCameraRefs();
   while (!refs.empty()) {
-    EdsRelease(refs.back());
+    SdkRef(refs.back()).Release();
     refs.pop_back();
   }
 }
@@ -55,15 +56,15 @@ void TEDSDK::InitCommunications() {
 void TEDSDK::EnumerateCameras(CameraList& cameras) {
   cameras.clear();
   DropCameraRefs();
-  EdsCameraListRef list = nullptr;
-  EDSDKCheck(EdsGetCameraList(&list), u"EdsGetCameraList");
+  SdkRef list;
+  EDSDKCheck(EdsGetCameraList(list.out()), u"EdsGetCameraList");
   Protected(
       [&] {
         EdsUInt32 count = 0;
-        EDSDKCheck(EdsGetChildCount(list, &count), u"EdsGetChildCount");
+        EDSDKCheck(EdsGetChildCount(list.get(), &count), u"EdsGetChildCount");
         for (EdsUInt32 i = 0; i < count; ++i) {
           EdsCameraRef camera = nullptr;
-          EDSDKCheck(EdsGetChildAtIndex(list, static_cast<EdsInt32>(i), &camera), u"EdsGetChildAtIndex");
+          EDSDKCheck(EdsGetChildAtIndex(list.get(), static_cast<EdsInt32>(i), &camera), u"EdsGetChildAtIndex");
           // Listed before its name is read, so a camera whose name cannot be read is
           // still given back with the others.
           EOSCameraRefs().push_back(camera);
@@ -72,9 +73,7 @@ void TEDSDK::EnumerateCameras(CameraList& cameras) {
           cameras.push_back(SdkText(info.szDeviceDescription, sizeof info.szDeviceDescription));
         }
       },
-      [&] {
-        if (list) EDSDKCheck(EdsRelease(list), u"EdsRelease");
-      });
+      [&] { EDSDKCheck(list.Release(), u"EdsRelease"); });
 }
 
 ConnectInfoType TEDSDK::Connect(const void*, std::int32_t ConnectToCamera, std::int32_t) {
@@ -106,31 +105,31 @@ ConnectInfoType TEDSDK::Connect(const void*, std::int32_t ConnectToCamera, std::
              u"EdsSetCameraStateEventHandler");
   EDSDKCheck(EdsOpenSession(mCameraDevice), u"EdsOpenSession");
   mCameraInfo.CameraModel = CamModEOS;
-  try {
-    EdsDeviceInfo info{};
-    EDSDKCheck(EdsGetDeviceInfo(mCameraDevice, &info), u"EdsGetDeviceInfo");
-    mCameraInfo.CameraModelName = SdkText(info.szDeviceDescription, sizeof info.szDeviceDescription);
+  // Until the camera is read the component counts as disconnected and would never close
+  // this session: a failed read closes it here, or the camera stays held until the SDK
+  // stops.
+  SdkSession session(mCameraDevice);
+  EdsDeviceInfo info{};
+  EDSDKCheck(EdsGetDeviceInfo(mCameraDevice, &info), u"EdsGetDeviceInfo");
+  mCameraInfo.CameraModelName = SdkText(info.szDeviceDescription, sizeof info.szDeviceDescription);
 
-    EdsChar owner[256] = {};
-    EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_OwnerName, 0, sizeof owner, owner),
-               u"EdsGetPropertyData, kEdsPropID_OwnerName");
-    mCameraInfo.OwnerName = SdkText(owner, sizeof owner);
+  EdsChar owner[256] = {};
+  EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_OwnerName, 0, sizeof owner, owner),
+             u"EdsGetPropertyData, kEdsPropID_OwnerName");
+  mCameraInfo.OwnerName = SdkText(owner, sizeof owner);
 
-    EdsUInt32 level = 0;
-    EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_BatteryLevel, 0, sizeof level, &level),
-               u"EdsGetPropertyData, kEdsPropID_BatteryLevel");
-    mCameraInfo.Battery = BatteryFromLevel(level);
-  } catch (...) {
-    // The component stays disconnected and will never close this session: close it
-    // here, or the camera stays held until the SDK stops.
-    EdsCloseSession(mCameraDevice);
-    throw;
-  }
+  EdsUInt32 level = 0;
+  EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_BatteryLevel, 0, sizeof level, &level),
+             u"EdsGetPropertyData, kEdsPropID_BatteryLevel");
+  mCameraInfo.Battery = BatteryFromLevel(level);
+  session.Detach();  // open until Disconnect
   return mCameraInfo;
 }
 
 void TEDSDK::Disconnect() {
-  if (mCameraDevice) EdsCloseSession(mCameraDevice);
+  // The session closes whatever the camera answers: there is nothing left to do about a
+  // refusal.
+  SdkSession(mCameraDevice).Release();
 }
 
 void TEDSDK::FinilizeCommunications() {

@@ -7,6 +7,7 @@
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
 #include "Sources/EDSDKHelpers.h"
+#include "Sources/EDSDKOwners.h"
 #include "win/wtext.h"
 
 namespace eos {
@@ -90,25 +91,26 @@ void TEDSDK::RemoteAFLock(bool) { throw ECamException(u"RemoteAFLock is not supp
 void DownloadItem(const TEDSDK& sdk, EdsDirectoryItemRef item, const std::string& path, bool Full,
                   FileTransferType Transfer, FileTransferType& transfer_now, EdsVoid* progress_context,
                   const std::function<void()>& after) {
-  EdsStreamRef stream = nullptr;
-  sdk.EDSDKCheck(EdsCreateFileStream(path.c_str(), kEdsFileCreateDisposition_CreateAlways, kEdsAccess_Write, &stream),
-                 u"EdsCreateFileStream");
+  SdkRef stream;
+  sdk.EDSDKCheck(
+      EdsCreateFileStream(path.c_str(), kEdsFileCreateDisposition_CreateAlways, kEdsAccess_Write, stream.out()),
+      u"EdsCreateFileStream");
   Protected(
       [&] {
         if (!Full) {
-          sdk.EDSDKCheck(EdsDownloadThumbnail(item, stream), u"EdsDownloadThumbnail");
+          sdk.EDSDKCheck(EdsDownloadThumbnail(item, stream.get()), u"EdsDownloadThumbnail");
           return;
         }
         EdsDirectoryItemInfo info{};
         sdk.EDSDKCheck(EdsGetDirectoryItemInfo(item, &info), u"EdsGetDirectoryItemInfo");
-        sdk.EDSDKCheck(
-            EdsSetProgressCallback(stream, sdk.Events().Progress, kEdsProgressOption_Periodically, progress_context),
-            u"EdsSetProgressCallback");
+        sdk.EDSDKCheck(EdsSetProgressCallback(stream.get(), sdk.Events().Progress, kEdsProgressOption_Periodically,
+                                              progress_context),
+                       u"EdsSetProgressCallback");
         transfer_now = Transfer;
-        sdk.EDSDKCheck(EdsDownload(item, info.size, stream), u"EdsDownload");
+        sdk.EDSDKCheck(EdsDownload(item, info.size, stream.get()), u"EdsDownload");
       },
       [&] { transfer_now = FileTransferNotUsed; },
-      [&] { sdk.EDSDKCheck(EdsRelease(stream), u"EdsRelease"); },  // the file is complete and closed now
+      [&] { sdk.EDSDKCheck(stream.Release(), u"EdsRelease"); },  // the file is complete and closed now
       [&] {
         if (Full) sdk.EDSDKCheck(EdsDownloadComplete(item), u"EdsDownloadComplete");
       },
@@ -141,7 +143,7 @@ void DownloadFirst(const TEDSDK& sdk, const PendingDownload& d, TextView FileNam
         [&] {
           if (d.delete_after) sdk.EDSDKCheck(EdsDeleteDirectoryItem(item), u"EdsDeleteDirectoryItem");
         },
-        [&] { sdk.EDSDKCheck(EdsRelease(item), u"EdsRelease"); }, [&] { d.list.erase(d.list.begin()); });
+        [&] { sdk.EDSDKCheck(SdkRef(item).Release(), u"EdsRelease"); }, [&] { d.list.erase(d.list.begin()); });
   });
 }
 

@@ -8,6 +8,7 @@
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
 #include "Sources/EDSDKHelpers.h"
+#include "Sources/EDSDKOwners.h"
 #include "Sources/core/EdsValueCodes.h"
 
 namespace eos {
@@ -15,13 +16,13 @@ namespace eos {
 namespace {
 
 // The camera's first volume (its card); raises "<Operation> : No volumes found" when it
-// has none. The caller owns the reference.
-EdsVolumeRef FirstVolume(const TEDSDK& sdk, EdsCameraRef camera, const char16_t* operation) {
+// has none.
+SdkRef FirstVolume(const TEDSDK& sdk, EdsCameraRef camera, const char16_t* operation) {
   EdsUInt32 count = 0;
   sdk.EDSDKCheck(EdsGetChildCount(camera, &count), u"EdsGetChildCount");
   if (count == 0) throw ECamException(Text(operation) + u" : No volumes found");
-  EdsVolumeRef volume = nullptr;
-  sdk.EDSDKCheck(EdsGetChildAtIndex(camera, 0, &volume), u"EdsGetChildAtIndex");
+  SdkRef volume;
+  sdk.EDSDKCheck(EdsGetChildAtIndex(camera, 0, volume.out()), u"EdsGetChildAtIndex");
   return volume;
 }
 
@@ -34,26 +35,26 @@ bool HasJpegExtension(const Text& name) {
 // The thumbnail of a card file, as the bytes of its JPEG file.
 std::vector<std::uint8_t> Thumbnail(const TEDSDK& sdk, EdsDirectoryItemRef item) {
   std::vector<std::uint8_t> bytes;
-  EdsStreamRef stream = nullptr;
-  sdk.EDSDKCheck(EdsCreateMemoryStream(0, &stream), u"EdsCreateMemoryStream");
+  SdkRef stream;
+  sdk.EDSDKCheck(EdsCreateMemoryStream(0, stream.out()), u"EdsCreateMemoryStream");
   Protected(
       [&] {
-        sdk.EDSDKCheck(EdsDownloadThumbnail(item, stream), u"EdsDownloadThumbnail");
-        sdk.EDSDKCheck(EdsSeek(stream, 0, kEdsSeek_Begin), u"EdsSeek");
+        sdk.EDSDKCheck(EdsDownloadThumbnail(item, stream.get()), u"EdsDownloadThumbnail");
+        sdk.EDSDKCheck(EdsSeek(stream.get(), 0, kEdsSeek_Begin), u"EdsSeek");
         EdsUInt64 length = 0;
-        sdk.EDSDKCheck(EdsGetLength(stream, &length), u"EdsGetLength");
+        sdk.EDSDKCheck(EdsGetLength(stream.get(), &length), u"EdsGetLength");
         // Read until the stream gives no more, in pieces of the announced length.
         const std::size_t piece = length > 0 && length < (64u << 20) ? static_cast<std::size_t>(length) : 65536;
         for (;;) {
           const std::size_t at = bytes.size();
           bytes.resize(at + piece);
           EdsUInt64 got = 0;
-          sdk.EDSDKCheck(EdsRead(stream, piece, bytes.data() + at, &got), u"EdsRead");
+          sdk.EDSDKCheck(EdsRead(stream.get(), piece, bytes.data() + at, &got), u"EdsRead");
           bytes.resize(at + static_cast<std::size_t>(got < piece ? got : piece));
           if (got == 0) break;
         }
       },
-      [&] { sdk.EDSDKCheck(EdsRelease(stream), u"EdsRelease"); });
+      [&] { sdk.EDSDKCheck(stream.Release(), u"EdsRelease"); });
   return bytes;
 }
 
@@ -65,28 +66,26 @@ void WalkChildren(const TEDSDK& sdk, EdsBaseRef parent, bool GetThumbnails, EdsR
   EdsUInt32 count = 0;
   sdk.EDSDKCheck(EdsGetChildCount(parent, &count), u"EdsGetChildCount");
   for (EdsUInt32 i = 0; i < count; ++i) {
-    EdsDirectoryItemRef child = nullptr;
-    sdk.EDSDKCheck(EdsGetChildAtIndex(parent, static_cast<EdsInt32>(i), &child), u"EdsGetChildAtIndex");
-    bool kept = false;
+    SdkRef child;
+    sdk.EDSDKCheck(EdsGetChildAtIndex(parent, static_cast<EdsInt32>(i), child.out()), u"EdsGetChildAtIndex");
     Protected(
         [&] {
           EdsDirectoryItemInfo info{};
-          sdk.EDSDKCheck(EdsGetDirectoryItemInfo(child, &info), u"EdsGetDirectoryItemInfo");
+          sdk.EDSDKCheck(EdsGetDirectoryItemInfo(child.get(), &info), u"EdsGetDirectoryItemInfo");
           if (info.isFolder) {
-            WalkChildren(sdk, child, GetThumbnails, refs, images);
+            WalkChildren(sdk, child.get(), GetThumbnails, refs, images);
             return;
           }
-          refs.push_back(child);
-          kept = true;
+          const EdsDirectoryItemRef file = child.get();
+          refs.push_back(file);
+          child.Detach();
           ImageDataType image;
           image.NameOfImage = SdkText(info.szFileName, sizeof info.szFileName);
           images.push_back(std::move(image));
           if (GetThumbnails && HasJpegExtension(images.back().NameOfImage))
-            images.back().Thumbnail = Thumbnail(sdk, child);
+            images.back().Thumbnail = Thumbnail(sdk, file);
         },
-        [&] {
-          if (!kept) sdk.EDSDKCheck(EdsRelease(child), u"EdsRelease");
-        });
+        [&] { sdk.EDSDKCheck(child.Release(), u"EdsRelease"); });
   }
 }
 
@@ -140,9 +139,9 @@ Text TEDSDK::GetFirmwareVersion() {
 }
 
 void TEDSDK::FormatCameraCard() {
-  const EdsVolumeRef volume = FirstVolume(*this, mCameraDevice, u"FormatCameraCard");
-  Protected([&] { EDSDKCheck(EdsFormatVolume(volume), u"EdsFormatVolume"); },
-            [&] { EDSDKCheck(EdsRelease(volume), u"EdsRelease"); });
+  SdkRef volume = FirstVolume(*this, mCameraDevice, u"FormatCameraCard");
+  Protected([&] { EDSDKCheck(EdsFormatVolume(volume.get()), u"EdsFormatVolume"); },
+            [&] { EDSDKCheck(volume.Release(), u"EdsRelease"); });
 }
 
 ImageListType TEDSDK::OpenCameraCollection(TextView, bool GetThumbnails) {
@@ -151,31 +150,28 @@ ImageListType TEDSDK::OpenCameraCollection(TextView, bool GetThumbnails) {
   ImageListType stale;
   if (mVolumeRef || !mPicOnCamList.empty()) CloseCameraCollection(stale);
   ImageListType images;
-  mVolumeRef = FirstVolume(*this, mCameraDevice, u"OpenCameraCollection");
+  mVolumeRef = FirstVolume(*this, mCameraDevice, u"OpenCameraCollection").Detach();
   WalkChildren(*this, mVolumeRef, GetThumbnails, mPicOnCamList, images);
   return images;
 }
 
 void TEDSDK::CloseCameraCollection(ImageListType& ImageListToClear) {
-  Protected(
-      [&] {
-        if (mVolumeRef) EDSDKCheck(EdsRelease(std::exchange(mVolumeRef, nullptr)), u"EdsRelease");
-      },
-      [&] {
-        // Newest first, every one even when one is refused; the first refusal is raised.
-        std::exception_ptr first;
-        while (!mPicOnCamList.empty()) {
-          const EdsDirectoryItemRef item = mPicOnCamList.back();
-          mPicOnCamList.pop_back();
-          try {
-            EDSDKCheck(EdsRelease(item), u"EdsRelease");
-          } catch (...) {
-            if (!first) first = std::current_exception();
-          }
-        }
-        if (first) std::rethrow_exception(first);
-      },
-      [&] { ImageListToClear.clear(); });
+  Protected([&] { EDSDKCheck(SdkRef(std::exchange(mVolumeRef, nullptr)).Release(), u"EdsRelease"); },
+            [&] {
+              // Newest first, every one even when one is refused; the first refusal is raised.
+              std::exception_ptr first;
+              while (!mPicOnCamList.empty()) {
+                SdkRef item(mPicOnCamList.back());
+                mPicOnCamList.pop_back();
+                try {
+                  EDSDKCheck(item.Release(), u"EdsRelease");
+                } catch (...) {
+                  if (!first) first = std::current_exception();
+                }
+              }
+              if (first) std::rethrow_exception(first);
+            },
+            [&] { ImageListToClear.clear(); });
 }
 
 void TEDSDK::GetPicture(std::int32_t NrInList, TextView FileName, std::int32_t) {
@@ -193,7 +189,7 @@ void TEDSDK::DeletePicture(ImageListType& ImageList, std::int32_t NrInList) {
   mPicOnCamList.erase(mPicOnCamList.begin() + NrInList);
   if (at < ImageList.size()) ImageList.erase(ImageList.begin() + NrInList);
   // The file is gone from the card; its reference goes back too.
-  EDSDKCheck(EdsRelease(item), u"EdsRelease");
+  EDSDKCheck(SdkRef(item).Release(), u"EdsRelease");
 }
 
 RAWObjectDevAvailType TEDSDK::OpenRAWObject(TextView FileName) {
@@ -249,33 +245,25 @@ void TEDSDK::DevelopRAWPicture(TextView OutFileName, FileFormatType FileFormat, 
     throw ECamException(u"ICC profile filename " + Text(ICCProfileFileName) + u" too long");
   // Refused before the output file is created, so an existing file is left as it was.
   const EdsTargetImageType target = RawTargetType(FileFormat, BitsPerPixel);
-  EdsStreamRef out = nullptr;
-  EdsStreamRef profile = nullptr;
-  EDSDKCheck(EdsCreateFileStream(out_path.c_str(), kEdsFileCreateDisposition_CreateAlways, kEdsAccess_Write, &out),
+  SdkRef out;
+  SdkRef profile;
+  EDSDKCheck(EdsCreateFileStream(out_path.c_str(), kEdsFileCreateDisposition_CreateAlways, kEdsAccess_Write, out.out()),
              u"EdsCreateFileStream");
   Protected(
       [&] {
         if (!ICCProfileFileName.empty())
           EDSDKCheck(EdsCreateFileStream(SdkFileName(ICCProfileFileName).c_str(),
-                                         kEdsFileCreateDisposition_OpenExisting, kEdsAccess_Read, &profile),
+                                         kEdsFileCreateDisposition_OpenExisting, kEdsAccess_Read, profile.out()),
                      u"EdsCreateFileStream");
-        const EdsSaveImageSetting setting{static_cast<EdsUInt32>(JPEGQuality), profile, 0};
-        EDSDKCheck(EdsSaveImage(mRAWFileImageRef, target, setting, out), u"EdsSaveImage");
+        const EdsSaveImageSetting setting{static_cast<EdsUInt32>(JPEGQuality), profile.get(), 0};
+        EDSDKCheck(EdsSaveImage(mRAWFileImageRef, target, setting, out.get()), u"EdsSaveImage");
       },
-      [&] {
-        if (profile) EDSDKCheck(EdsRelease(profile), u"EdsRelease");
-      },
-      [&] { EDSDKCheck(EdsRelease(out), u"EdsRelease"); });
+      [&] { EDSDKCheck(profile.Release(), u"EdsRelease"); }, [&] { EDSDKCheck(out.Release(), u"EdsRelease"); });
 }
 
 void TEDSDK::CloseRAWObject() {
-  Protected(
-      [&] {
-        if (mRAWFileImageRef) EDSDKCheck(EdsRelease(std::exchange(mRAWFileImageRef, nullptr)), u"EdsRelease");
-      },
-      [&] {
-        if (mRAWFileStream) EDSDKCheck(EdsRelease(std::exchange(mRAWFileStream, nullptr)), u"EdsRelease");
-      });
+  Protected([&] { EDSDKCheck(SdkRef(std::exchange(mRAWFileImageRef, nullptr)).Release(), u"EdsRelease"); },
+            [&] { EDSDKCheck(SdkRef(std::exchange(mRAWFileStream, nullptr)).Release(), u"EdsRelease"); });
 }
 
 }  // namespace eos

@@ -12,12 +12,13 @@ namespace {
 // "<what> "<name>". <the system's text for the last error>"
 [[noreturn]] void Fail(const char16_t* what, const Text& name) {
   const DWORD code = GetLastError();
-  wchar_t* buffer = nullptr;
+  win::UniqueLocal buffer;
+  // With ALLOCATE_BUFFER the text argument is where the system puts its buffer.
   const DWORD n =
       FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                     nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  Text reason = n != 0 ? win::FromWide(buffer, n) : u"System error " + IntToText(code);
-  LocalFree(buffer);
+                     nullptr, code, 0, reinterpret_cast<wchar_t*>(buffer.out()), 0, nullptr);
+  Text reason =
+      n != 0 ? win::FromWide(static_cast<const wchar_t*>(buffer.get()), n) : u"System error " + IntToText(code);
   while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r' || reason.back() == u' '))
     reason.pop_back();
   throw EInOutError(Text(what) + u" \"" + name + u"\". " + reason);

@@ -6,6 +6,7 @@
 #include <type_traits>
 
 #include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKOwners.h"
 #include "camremote/cam_log.h"
 #include "win/log_file.h"
 
@@ -500,7 +501,7 @@ EdsError EDS_STDCALL ObjectEventHandler(EdsObjectEvent Event, EdsBaseRef ObjectR
       }
     }
     // A reference nobody takes over is given back at once, so the SDK's books balance.
-    if (!kept && ObjectRef) EdsRelease(ObjectRef);
+    if (!kept) SdkRef(ObjectRef).Release();
   } catch (...) {
     win::LogSwallowed(u"ObjectEventHandler");
   }

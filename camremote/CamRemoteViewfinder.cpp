@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKOwners.h"
 #include "Sources/core/EvfCodes.h"
 #include "camremote/CamRemote.h"
 #include "camremote/cam_log.h"
@@ -28,8 +29,8 @@ bool ConnectedEOS(CamModType model) {
 
 // The two SDK objects of one tick.
 struct EvfTickObjects {
-  EdsStreamRef stream = nullptr;
-  EdsEvfImageRef image = nullptr;
+  SdkRef stream;
+  SdkRef image;
 
   struct Refusal {
     EdsError result = EDS_ERR_OK;
@@ -37,9 +38,8 @@ struct EvfTickObjects {
   };
   // Gives back whatever was created, the image first; the first refusal, if any.
   Refusal Release() {
-    const EdsError image_result = image ? EdsRelease(image) : EDS_ERR_OK;
-    const EdsError stream_result = stream ? EdsRelease(stream) : EDS_ERR_OK;
-    image = stream = nullptr;
+    const EdsError image_result = image.Release();
+    const EdsError stream_result = stream.Release();
     if (image_result != EDS_ERR_OK) return {image_result, u"EdsRelease(evfImage)"};
     return {stream_result, u"EdsRelease(stream)"};
   }
@@ -170,12 +170,13 @@ void TCamRemote::TimerEOSViewfinderTimer() {
     EvfTickObjects sdk_objects;
     std::exception_ptr failure;
     try {
-      mEDSDK->EDSDKCheck(EdsCreateMemoryStream(0, &sdk_objects.stream), u"EdsCreateMemoryStream");
-      mEDSDK->EDSDKCheck(EdsCreateEvfImageRef(sdk_objects.stream, &sdk_objects.image), u"EdsCreateEvfImageRef");
-      const EdsError downloaded = EdsDownloadEvfImage(mEDSDK->CameraDevice(), sdk_objects.image);
+      mEDSDK->EDSDKCheck(EdsCreateMemoryStream(0, sdk_objects.stream.out()), u"EdsCreateMemoryStream");
+      mEDSDK->EDSDKCheck(EdsCreateEvfImageRef(sdk_objects.stream.get(), sdk_objects.image.out()),
+                         u"EdsCreateEvfImageRef");
+      const EdsError downloaded = EdsDownloadEvfImage(mEDSDK->CameraDevice(), sdk_objects.image.get());
       switch (ClassifyEvfDownload(downloaded)) {
         case EvfDownloadOutcome::Frame:
-          deliver(sdk_objects.image, sdk_objects.stream);
+          deliver(sdk_objects.image.get(), sdk_objects.stream.get());
           break;
         case EvfDownloadOutcome::Skip:
           break;

@@ -77,8 +77,22 @@ while IFS= read -r file; do
   done < <(sed -nE 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/p' "$file")
 done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.c' '*.rc')
 
+# Releases go through owners: a handle, buffer, SDK reference or session given back by a
+# direct call can be forgotten on some way out. Only the owner headers call the release
+# functions; the stand-in camera defines the SDK's, and tests and benchmarks may call
+# anything. Comments and string literals do not count.
+release_calls='(^|[^"[:alnum:]_])(EdsRelease|EdsCloseSession|CloseHandle|DeleteObject|FreeLibrary|LocalFree|SysFreeString|fclose)[[:space:]]*\('
+owner_headers=" win/handles.h Sources/EDSDKOwners.h "
+while IFS= read -r file; do
+  case $file in tests/* | bench/* | build/* | simulator/*) continue ;; esac
+  [[ $owner_headers == *" $file "* ]] && continue
+  while IFS= read -r hit; do
+    fault "$file:${hit%%:*}: releases by hand; use the owner in${owner_headers% }"
+  done < <(sed -E 's://.*$::; s/"([^"\\]|\\.)*"/""/g' "$file" | grep -nE "$release_calls" || true)
+done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.hpp' '*.cpp' '*.c')
+
 if [ "$faults" -gt 0 ]; then
   echo "layers: $faults fault(s)"
   exit 1
 fi
-echo "layers: every include points down"
+echo "layers: every include points down; every release goes through an owner"

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <oleauto.h>  // BSTR, after windows.h
+
 #include <utility>
 
 namespace eos::win {
@@ -27,6 +29,7 @@ class Unique {
     reset();
     return &h_;
   }
+  H* in_out() { return &h_; }  // for APIs that may free the handle and answer a new one
   H release() { return std::exchange(h_, Traits::Invalid()); }
   void reset(H h = Traits::Invalid()) {
     if (h_ != Traits::Invalid()) Traits::Close(h_);
@@ -70,6 +73,14 @@ struct EnhMetaFileTraits {
   static HENHMETAFILE Invalid() { return nullptr; }
   static void Close(HENHMETAFILE h) { DeleteEnhMetaFile(h); }
 };
+struct LocalTraits {  // buffers the system allocates for the caller (FORMAT_MESSAGE_ALLOCATE_BUFFER)
+  static HLOCAL Invalid() { return nullptr; }
+  static void Close(HLOCAL h) { LocalFree(h); }
+};
+struct BstrTraits {
+  static BSTR Invalid() { return nullptr; }
+  static void Close(BSTR h) { SysFreeString(h); }
+};
 
 using UniqueHandle = Unique<HANDLE, KernelTraits>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
@@ -79,6 +90,8 @@ using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
 using UniqueDC = Unique<HDC, DcTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueEnhMetaFile = Unique<HENHMETAFILE, EnhMetaFileTraits>;
+using UniqueLocal = Unique<HLOCAL, LocalTraits>;
+using UniqueBstr = Unique<BSTR, BstrTraits>;
 
 struct WindowTraits {  // destroy on the thread that created the window
   static HWND Invalid() { return nullptr; }

@@ -7,6 +7,7 @@
 
 #include "base/paramtext.h"
 #include "tests/win/support/plugin_fixture.h"
+#include "win/handles.h"
 #include "win/wtext.h"
 
 namespace eos::test {
@@ -41,10 +42,9 @@ int32_t CallWatchingRegisters(const void* entry, int32_t cmd, BSTR* var, Registe
 TEST(Export, RegisterConventionKeepsCalleeSavedRegistersAndStack) {
   PluginCopy plugin;
   for (int32_t cmd : {99, 98, 3, 42, 9}) {
-    BSTR text = SysAllocString(L"A=1\t");
+    win::UniqueBstr text(SysAllocString(L"A=1\t"));
     Registers r{};
-    const int32_t result = CallWatchingRegisters(plugin.entry(), cmd, &text, r);
-    SysFreeString(text);
+    const int32_t result = CallWatchingRegisters(plugin.entry(), cmd, text.in_out(), r);
     EXPECT_EQ(result, 0) << cmd;
     EXPECT_EQ(r.ebx, 0x1B1B1B1Bu) << cmd;
     EXPECT_EQ(r.esi, 0x5E5E5E5Eu) << cmd;

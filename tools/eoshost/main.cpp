@@ -77,10 +77,9 @@ int wmain(int argc, wchar_t** argv) {
   const auto entry = reinterpret_cast<const void*>(GetProcAddress(plugin.get(), "Dll_ParamsW"));
   if (!entry) return Fail(kNoPlugin, ToUtf8(dll) + " has no export Dll_ParamsW");
 
-  BSTR text = SysAllocStringLen(win::W(o.text), static_cast<UINT>(o.text.size()));
-  const int32_t result = host::CallDllParamsW(entry, o.command, &text);
-  const Text answer = win::FromWide(text, SysStringLen(text));
-  SysFreeString(text);
+  win::UniqueBstr text(SysAllocStringLen(win::W(o.text), static_cast<UINT>(o.text.size())));
+  const int32_t result = host::CallDllParamsW(entry, o.command, text.in_out());
+  const Text answer = win::FromWide(text.get(), SysStringLen(text.get()));
 
   Print(o.raw ? ToUtf8(answer) : host::DescribeAnswer(result, answer, o.full));
   for (const auto& [key, file] : o.saves) {

@@ -143,11 +143,9 @@ void PluginCopy::Load() {
 }
 
 CallResult PluginCopy::Call(int32_t cmd, const Text& text) const {
-  BSTR bstr = text.empty() ? nullptr : SysAllocStringLen(win::W(text), static_cast<UINT>(text.size()));
-  const int32_t result = host::CallDllParamsW(entry_, cmd, &bstr);
-  CallResult r{result, win::FromWide(bstr, SysStringLen(bstr))};
-  SysFreeString(bstr);
-  return r;
+  win::UniqueBstr bstr(text.empty() ? nullptr : SysAllocStringLen(win::W(text), static_cast<UINT>(text.size())));
+  const int32_t result = host::CallDllParamsW(entry_, cmd, bstr.in_out());
+  return {result, win::FromWide(bstr.get(), SysStringLen(bstr.get()))};
 }
 
 }  // namespace eos::test
