@@ -20,6 +20,16 @@ Text SdkText(const EdsChar* buffer, std::size_t size) {
   return win::FromWide(wide);
 }
 
+std::optional<EdsUInt32> GetUInt32(EdsBaseRef ref, EdsPropertyID id) {
+  EdsUInt32 value = 0;
+  if (GetProperty(ref, id, value) != EDS_ERR_OK) return std::nullopt;
+  return value;
+}
+
+EdsError RetryBusy(const BusyRetry& pattern, const std::function<EdsError()>& attempt) {
+  return RetryWhileRefused(pattern, attempt, [](unsigned ms) { Sleep(ms); });
+}
+
 std::string SdkFileName(TextView FileName) {
   if (FileName.size() > kMaxSdkFileName) throw ECamException(u"Filename " + Text(FileName) + u" too long");
   return win::ToAnsi(FileName);

@@ -1,15 +1,19 @@
 // Small pieces the backend's source files share: texts of SDK records, file names handed
-// to the SDK, and clean-up that runs whatever happened before it.
+// to the SDK, whole properties read and written, a busy camera asked again, and clean-up
+// that runs whatever happened before it.
 #pragma once
 
 #include <cstddef>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 
-#include "edsdk/EDSDK.h"
 #include "Sources/EDSDKApi.h"
+#include "Sources/EDSDKBinding.h"
+#include "Sources/core/busy_retry.h"
 #include "base/text.h"
+#include "edsdk/EDSDK.h"
 
 namespace eos {
 
@@ -23,6 +27,24 @@ Text SdkText(const EdsChar* buffer, std::size_t size);
 // The 8-bit path the SDK takes for `FileName`. Raises ECamException "Filename <name> too
 // long" beyond kMaxSdkFileName characters.
 std::string SdkFileName(TextView FileName);
+
+// A property of a camera, image or live-view image read or written whole; the SDK's answer.
+template <class T>
+EdsError GetProperty(EdsBaseRef ref, EdsPropertyID id, T& value) {
+  return EdsGetPropertyData(ref, id, 0, sizeof value, &value);
+}
+template <class T>
+EdsError SetProperty(EdsBaseRef ref, EdsPropertyID id, const T& value) {
+  return EdsSetPropertyData(ref, id, 0, sizeof value, &value);
+}
+
+// A 32-bit property; nothing when the SDK refuses it.
+std::optional<EdsUInt32> GetUInt32(EdsBaseRef ref, EdsPropertyID id);
+inline EdsError SetUInt32(EdsBaseRef ref, EdsPropertyID id, EdsUInt32 value) { return SetProperty(ref, id, value); }
+
+// Tries `attempt` on a busy camera as `pattern` says, sleeping between tries; the last
+// answer.
+EdsError RetryBusy(const BusyRetry& pattern, const std::function<EdsError()>& attempt);
 
 // Runs `body`, then every clean-up step in order, each one whatever the earlier ones did.
 // The first failure is raised after all have run: the body's own, else the earliest

@@ -1,46 +1,36 @@
 // Remote mode and shooting parameters: RemoteStart (with the probe of the values the
 // camera offers and its cache file), the number of shots left, and reading and writing
 // the shooting parameters. Every value converts through EdsValueCodes.
+//
+// Reading, writing and probing walk one table of properties, in the same order, so the
+// camera sees the same sequence of calls whichever of the three runs.
 #include <windows.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <optional>
+#include <tuple>
 
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKHelpers.h"
 #include "Sources/core/EdsValueCodes.h"
 #include "Sources/record_file.h"
 
 namespace eos {
 namespace {
 
+using Params = RemoteReleaseParametersType;
+using Offered = RemoteReleaseAvailParametersType;
+
 // First field of the parameter cache file; a file with another number is not read.
 constexpr std::int32_t kCacheVersion = 317;
 
-template <class T>
-bool ReadProperty(EdsCameraRef camera, EdsPropertyID id, T& value) {
-  return EdsGetPropertyData(camera, id, 0, sizeof value, &value) == EDS_ERR_OK;
-}
-
-std::optional<EdsUInt32> ReadUInt32(EdsCameraRef camera, EdsPropertyID id) {
-  EdsUInt32 value = 0;
-  if (!ReadProperty(camera, id, value)) return std::nullopt;
-  return value;
-}
-
-template <class T>
-EdsError WriteProperty(EdsCameraRef camera, EdsPropertyID id, const T& value) {
-  return EdsSetPropertyData(camera, id, 0, sizeof value, &value);
-}
-
-// A busy camera often takes the value a moment later: one more try after 100 ms; a
-// second refusal is dropped, the caller learns nothing.
+// A refused parameter write is dropped after its retry: the caller learns nothing.
 template <class T>
 void WriteWithRetry(EdsCameraRef camera, EdsPropertyID id, const T& value) {
-  if (WriteProperty(camera, id, value) == EDS_ERR_OK) return;
-  Sleep(100);
-  WriteProperty(camera, id, value);
+  RetryBusy(kParameterWriteRetry, [&] { return SetProperty(camera, id, value); });
 }
 
 // Writes v unless it is NotUsed or has no SDK code; answers whether it was sent.
@@ -87,38 +77,56 @@ Text FileNamePart(TextView name) {
   return part;
 }
 
+// What reading and writing the parameters need.
+struct ParamsAccess {
+  const TEDSDK& sdk;
+  EdsCameraRef camera;
+  bool viewfinder;  // the camera has live view, whose own properties follow some values
+};
+
+// Marks only NotUsed as offered and leaves the parameter alone on restoring.
+template <class E>
+void NoneOffered(OfferedValues<E>& avail, E& current) {
+  avail[0] = 1;
+  current = E{};
+}
+
 // The probe of the values the camera offers. Values that have a list in the SDK are
 // taken from it; the others are tried on the camera, which therefore changes: what it
 // had before is written back at the end. Progress goes to the component's queue.
 class Prober {
  public:
-  Prober(TEDSDK& sdk, EdsCameraRef camera, std::uint32_t instance) : sdk_(sdk), camera_(camera), instance_(instance) {}
+  Prober(TEDSDK& sdk, EdsCameraRef camera, std::uint32_t instance, bool new_protocol)
+      : sdk_(sdk), camera_(camera), instance_(instance), new_protocol_(new_protocol) {}
 
-  void Run(bool new_protocol, RemoteReleaseAvailParametersType& avail);
+  void Run(Offered& avail);
 
- private:
+  bool new_protocol() const { return new_protocol_; }
+
   // Progress is a counter out of 17, reported as a rounded percentage to the owner; the
   // counter advances whether anyone listens or not.
-  void Report(int add = 0) {
+  void Report(int add) {
     counter_ += add;
     sdk_.Events().ProbeProgress(instance_, std::int32_t{(counter_ * 100 + 8) / 17});
   }
 
-  void ProbeImageQualityFromList(RemoteReleaseAvailParametersType& avail);
-  void ProbeImageQualityByTrying(RemoteReleaseAvailParametersType& avail);
-  // Writes the code of (main, second) and reads it back after 50 ms; true when the
-  // camera kept exactly that code.
-  bool KeepsImageQuality(const ImageQualityFields& q);
-
-  // Marks every value the SDK lists for the property; an empty list marks NotUsed and
-  // leaves the parameter alone on restoring. A refused list raises.
-  template <class E>
-  void MarkListed(EdsPropertyID id, OfferedValues<E>& avail, E& current) {
+  // The SDK's list of values for the property, at most kEdsMaxPropDesc; a refused list
+  // raises.
+  template <class Mark>
+  int ForEachListed(EdsPropertyID id, Mark mark) {
     EdsPropertyDesc desc{};
     sdk_.EDSDKCheck(EdsGetPropertyDesc(camera_, id, &desc), u"EdsGetPropertyDesc");
     const int count = std::clamp<int>(desc.numElements, 0, static_cast<int>(kEdsMaxPropDesc));
-    for (int i = 0; i < count; ++i) avail[FromSdkCode<E>(static_cast<std::uint32_t>(desc.propDesc[i]))] = 1;
-    if (count == 0) NoneOffered(avail, current);
+    for (int i = 0; i < count; ++i) mark(static_cast<std::uint32_t>(desc.propDesc[i]));
+    return count;
+  }
+
+  // Marks every value the SDK lists for the property; an empty list marks NotUsed and
+  // leaves the parameter alone on restoring.
+  template <class E>
+  void MarkListed(EdsPropertyID id, OfferedValues<E>& avail, E& current) {
+    if (ForEachListed(id, [&](std::uint32_t code) { avail[FromSdkCode<E>(code)] = 1; }) == 0)
+      NoneOffered(avail, current);
   }
 
   // Tries first..last on the property and marks each value the camera accepts; values
@@ -129,7 +137,7 @@ class Prober {
     for (int v = first; v <= last; ++v) {
       const std::optional<std::uint32_t> code = SdkCode(static_cast<E>(v));
       if (!code) continue;
-      if (WriteProperty(camera_, id, EdsUInt32{*code}) == EDS_ERR_OK) {
+      if (SetUInt32(camera_, id, *code) == EDS_ERR_OK) {
         avail[v] = 1;
         any = true;
       }
@@ -137,157 +145,319 @@ class Prober {
     }
     return any;
   }
-  template <class E>
-  void MarkAccepted(EdsPropertyID id, E first, E last, OfferedValues<E>& avail, E& current) {
-    if (!TryEach(id, first, last, avail, [] {})) NoneOffered(avail, current);
+
+  // Writes the image-quality code of `q` and reads it back after 50 ms; true when the
+  // camera kept exactly that code.
+  bool KeepsImageQuality(const ImageQualityFields& q) {
+    const EdsUInt32 code = EncodeImageQuality(q, false);
+    if (SetUInt32(camera_, kEdsPropID_ImageQuality, code) != EDS_ERR_OK) return false;
+    Sleep(50);
+    return GetUInt32(camera_, kEdsPropID_ImageQuality) == code;
   }
 
-  template <class E>
-  static void NoneOffered(OfferedValues<E>& avail, E& current) {
-    avail[0] = 1;
-    current = E{};
-  }
+  EdsCameraRef camera() const { return camera_; }
+  Params& current() { return current_; }
 
+ private:
   TEDSDK& sdk_;
   EdsCameraRef camera_;
   std::uint32_t instance_;
+  bool new_protocol_;
   int counter_ = 1;
-  RemoteReleaseParametersType current_;
+  Params current_;
 };
 
-void Prober::Run(bool new_protocol, RemoteReleaseAvailParametersType& avail) {
+// --- The rows of the property table ---
+
+// A parameter that is one SDK code. The probe takes the SDK's list of values, or tries
+// each value from `first` to `last` on the camera.
+template <class E>
+struct CodedProperty {
+  EdsPropertyID id;
+  E Params::*value;
+  OfferedValues<E> Offered::*offered;
+  E first{};  // NotUsed: the values are listed
+  E last{};
+  E reset_after_try{};  // written after each try, so no value is left half-probed
+  E always_offered{};   // offered whatever the camera accepts
+  std::uint32_t read_mask = 0xFFFFFFFF;
+  EdsPropertyID live_view_follower = 0;  // takes the same value when live view exists
+
+  void Read(const ParamsAccess& io, Params& p) const {
+    if (const auto v = GetUInt32(io.camera, id)) p.*value = FromSdkCode<E>(*v & read_mask);
+  }
+  void Write(const ParamsAccess& io, const Params& p) const {
+    if (WriteValue(io.camera, id, p.*value) && live_view_follower != 0 && io.viewfinder)
+      WriteValue(io.camera, live_view_follower, p.*value);
+  }
+  void Probe(Prober& prober, Offered& avail) const {
+    OfferedValues<E>& offers = avail.*offered;
+    E& current = prober.current().*value;
+    if (first == E{}) {
+      prober.MarkListed(id, offers, current);
+    } else {
+      const std::optional<std::uint32_t> reset = reset_after_try == E{} ? std::nullopt : SdkCode(reset_after_try);
+      if (!prober.TryEach(id, first, last, offers, [&] {
+            if (reset) SetUInt32(prober.camera(), id, *reset);
+          }))
+        NoneOffered(offers, current);
+      if (always_offered != E{}) offers[always_offered] = 1;
+    }
+    prober.Report(1);
+  }
+};
+
+// A parameter the SDK has no property for: never offered, neither read nor written.
+template <class E>
+struct AbsentProperty {
+  E Params::*value;
+  OfferedValues<E> Offered::*offered;
+
+  void Read(const ParamsAccess&, Params&) const {}
+  void Write(const ParamsAccess&, const Params&) const {}
+  void Probe(Prober& prober, Offered& avail) const { NoneOffered(avail.*offered, prober.current().*value); }
+};
+
+// Compression and size of the picture and of the JPEG beside a RAW, packed in one code
+// whose encoding depends on the protocol.
+struct ImageQualityProperty {
+  void Read(const ParamsAccess& io, Params& p) const {
+    const bool new_protocol = NewProtocol(io.sdk, io.camera);
+    if (const auto v = GetUInt32(io.camera, kEdsPropID_ImageQuality)) {
+      const ImageQualityFields q = DecodeImageQuality(*v, new_protocol);
+      p.CompQuality = q.CompQuality;
+      p.CompQualityPic2RAW = q.CompQualityPic2RAW;
+      p.ImageSize = q.ImageSize;
+      p.ImageSizePic2RAW = q.ImageSizePic2RAW;
+    }
+  }
+  void Write(const ParamsAccess& io, const Params& p) const {
+    // RAW alone needs no JPEG size; any JPEG needs both its quality and its size.
+    if ((p.CompQuality != RemoteFormatQualityNotUsed && p.ImageSize != RemoteFormatSizeNotUsed) ||
+        p.CompQuality == RemoteFormatQualityRAW) {
+      const bool new_protocol = NewProtocol(io.sdk, io.camera);
+      const EdsUInt32 code =
+          EncodeImageQuality({p.CompQuality, p.ImageSize, p.CompQualityPic2RAW, p.ImageSizePic2RAW}, new_protocol);
+      WriteWithRetry(io.camera, kEdsPropID_ImageQuality, code);
+    }
+  }
+  void Probe(Prober& prober, Offered& avail) const {
+    if (prober.new_protocol())
+      ProbeFromList(prober, avail);
+    else
+      ProbeByTrying(prober, avail);
+  }
+
+ private:
+  static void ProbeFromList(Prober& prober, Offered& avail) {
+    Params& current = prober.current();
+    const int count = prober.ForEachListed(kEdsPropID_ImageQuality, [&](std::uint32_t code) {
+      const ImageQualityFields q = DecodeImageQuality(code, true);
+      avail.CompQuality[q.CompQuality] = 1;
+      avail.ImageSize[q.ImageSize] = 1;
+      avail.CompQualityPic2RAW[q.CompQualityPic2RAW] = 1;
+      avail.ImageSizePic2RAW[q.ImageSizePic2RAW] = 1;
+    });
+    if (count == 0) {
+      NoneOffered(avail.CompQuality, current.CompQuality);
+      NoneOffered(avail.ImageSize, current.ImageSize);
+    }
+    prober.Report(3);
+  }
+
+  static void ProbeByTrying(Prober& prober, Offered& avail) {
+    Params& current = prober.current();
+    bool any = false;
+    for (int q = RemoteFormatQualityEconomy; q <= RemoteFormatQualityRAW; ++q) {
+      for (int s = RemoteFormatSizeLarge; s <= RemoteFormatSizeMedium3; ++s) {
+        const auto quality = static_cast<RemoteFormatQualityType>(q);
+        const auto size = static_cast<RemoteFormatSizeType>(s);
+        if (!prober.KeepsImageQuality({quality, size, RemoteFormatQualityNotUsed, RemoteFormatSizeNotUsed})) continue;
+        avail.CompQuality[q] = 1;
+        if (quality != RemoteFormatQualityRAW) avail.ImageSize[s] = 1;
+        any = true;
+      }
+    }
+    if (!any) {
+      NoneOffered(avail.CompQuality, current.CompQuality);
+      NoneOffered(avail.ImageSize, current.ImageSize);
+    }
+    prober.Report(2);
+
+    // RAW with a JPEG beside it: each JPEG quality below RAW and each size.
+    any = false;
+    for (int q = RemoteFormatQualityEconomy; q < RemoteFormatQualityRAW; ++q) {
+      for (int s = RemoteFormatSizeLarge; s <= RemoteFormatSizeMedium3; ++s) {
+        if (!prober.KeepsImageQuality({RemoteFormatQualityRAW, RemoteFormatSizeLarge,
+                                       static_cast<RemoteFormatQualityType>(q), static_cast<RemoteFormatSizeType>(s)}))
+          continue;
+        avail.CompQualityPic2RAW[q] = 1;
+        avail.ImageSizePic2RAW[s] = 1;
+        any = true;
+      }
+    }
+    if (!any) {
+      NoneOffered(avail.CompQualityPic2RAW, current.CompQualityPic2RAW);
+      NoneOffered(avail.ImageSizePic2RAW, current.ImageSizePic2RAW);
+    }
+    prober.Report(1);
+  }
+};
+
+// The colour temperature, which counts only when the white balance is set in kelvin. It
+// is not probed: any temperature goes.
+struct KelvinProperty {
+  void Read(const ParamsAccess& io, Params& p) const {
+    if (p.WhiteBalanceSetting != RemoteFormatWBKelvin) return;
+    if (const auto v = GetUInt32(io.camera, kEdsPropID_ColorTemperature))
+      p.WhiteBalanceKelvin = static_cast<std::int32_t>(*v);
+  }
+  void Write(const ParamsAccess& io, const Params& p) const {
+    if (p.WhiteBalanceSetting == RemoteFormatWBKelvin)
+      WriteWithRetry(io.camera, kEdsPropID_ColorTemperature, EdsInt32{p.WhiteBalanceKelvin / 100 * 100});
+  }
+  void Probe(Prober&, Offered&) const {}
+};
+
+// The white-balance shift, amber-blue and green-magenta; a camera without it answers
+// "absent" in either half.
+struct WhiteBalanceShiftProperty {
+  static std::optional<std::array<EdsInt32, 2>> Shift(EdsCameraRef camera) {
+    std::array<EdsInt32, 2> shift{};
+    if (GetProperty(camera, kEdsPropID_WhiteBalanceShift, shift) != EDS_ERR_OK || shift[0] == kEdsValue_Absent ||
+        shift[1] == kEdsValue_Absent)
+      return std::nullopt;
+    return shift;
+  }
+  void Read(const ParamsAccess& io, Params& p) const {
+    if (const auto shift = Shift(io.camera)) {
+      p.WhiteBalanceShift.WBShiftEnabled = 1;
+      p.WhiteBalanceShift.AmberBlue = LowByte<IntN9_9Type>(static_cast<std::uint32_t>((*shift)[0]));
+      p.WhiteBalanceShift.GreenMagenta = LowByte<IntN9_9Type>(static_cast<std::uint32_t>((*shift)[1]));
+    }
+  }
+  void Write(const ParamsAccess& io, const Params& p) const {
+    if (!p.WhiteBalanceShift.WBShiftEnabled) return;
+    const std::array<EdsInt32, 2> shift = {p.WhiteBalanceShift.AmberBlue, p.WhiteBalanceShift.GreenMagenta};
+    WriteWithRetry(io.camera, kEdsPropID_WhiteBalanceShift, shift);
+  }
+  void Probe(Prober& prober, Offered& avail) const {
+    avail.WhiteBalanceShift = Shift(prober.camera()).has_value();
+    prober.Report(1);
+  }
+};
+
+// The picture style and its settings record.
+struct PictureStyleProperty {
+  void Read(const ParamsAccess& io, Params& p) const {
+    PictureStyleType& ps = p.PictureStyle;
+    if (const auto v = GetUInt32(io.camera, kEdsPropID_PictureStyle)) {
+      ps.PictureStyleEnabled = 1;
+      ps.PictureStyle = FromSdkCode<PictureStyleNumberType>(*v);
+    }
+    EdsPictureStyleDesc desc{};
+    if (GetProperty(io.camera, kEdsPropID_PictureStyleDesc, desc) != EDS_ERR_OK) return;
+    ps.PictureStyleEnabled = 1;
+    ps.Contrast = LowByte<IntN4_4Type>(static_cast<std::uint32_t>(desc.contrast));
+    ps.Sharpness = LowByte<Int0_7Type>(desc.sharpness);
+    ps.SaturationUsed = desc.saturation != kEdsValue_Absent;
+    if (ps.SaturationUsed) ps.Saturation = LowByte<IntN4_4Type>(static_cast<std::uint32_t>(desc.saturation));
+    ps.ColorToneUsed = desc.colorTone != kEdsValue_Absent;
+    if (ps.ColorToneUsed) ps.ColorTone = LowByte<IntN4_4Type>(static_cast<std::uint32_t>(desc.colorTone));
+    ps.MonochromeFilterUsed = desc.filterEffect != kEdsEffect_Absent;
+    if (ps.MonochromeFilterUsed) ps.MonochromeFilter = LowByte<MonochromeFilterType>(desc.filterEffect);
+    ps.MonochromeToneUsed = desc.toningEffect != kEdsEffect_Absent;
+    if (ps.MonochromeToneUsed) ps.MonochromeTone = LowByte<MonochromeToneType>(desc.toningEffect);
+  }
+  void Write(const ParamsAccess& io, const Params& p) const {
+    const PictureStyleType& ps = p.PictureStyle;
+    if (!ps.PictureStyleEnabled) return;
+    // Standard is ordinal 0 and still a style: no NotUsed test here.
+    if (const std::optional<std::uint32_t> code = SdkCode(ps.PictureStyle))
+      WriteWithRetry(io.camera, kEdsPropID_PictureStyle, EdsUInt32{*code});
+    const EdsPictureStyleDesc desc{ps.Contrast,
+                                   ps.Sharpness,
+                                   ps.SaturationUsed ? EdsInt32{ps.Saturation} : kEdsValue_Absent,
+                                   ps.ColorToneUsed ? EdsInt32{ps.ColorTone} : kEdsValue_Absent,
+                                   ps.MonochromeFilterUsed ? EdsUInt32{ps.MonochromeFilter} : kEdsEffect_Absent,
+                                   ps.MonochromeToneUsed ? EdsUInt32{ps.MonochromeTone} : kEdsEffect_Absent,
+                                   0,
+                                   0};
+    WriteWithRetry(io.camera, kEdsPropID_PictureStyleDesc, desc);
+  }
+  void Probe(Prober& prober, Offered& avail) const {
+    EdsPictureStyleDesc style{};
+    avail.PictureStyle = GetProperty(prober.camera(), kEdsPropID_PictureStyleDesc, style) == EDS_ERR_OK;
+    prober.Report(1);
+  }
+};
+
+// Every shooting parameter in the order the camera is asked for it: reading, writing and
+// probing each walk this table front to back.
+constexpr auto kProperties = std::make_tuple(
+    ImageQualityProperty{},
+    CodedProperty<RemoteFormatShootingModeType>{kEdsPropID_AEMode, &Params::ImageMode, &Offered::ImageMode},
+    CodedProperty<RemoteFormatAVType>{kEdsPropID_Av, &Params::Av, &Offered::Av},
+    CodedProperty<RemoteFormatTVType>{kEdsPropID_Tv, &Params::Tv, &Offered::Tv},
+    CodedProperty<RemoteFormatExposureCompType>{kEdsPropID_ExposureCompensation, &Params::ExposureCompensation,
+                                                &Offered::ExposureCompensation},
+    // Live view shows its own white balance: it follows the camera's.
+    CodedProperty<RemoteFormatWBType>{.id = kEdsPropID_WhiteBalance,
+                                      .value = &Params::WhiteBalanceSetting,
+                                      .offered = &Offered::WhiteBalanceSetting,
+                                      .first = RemoteFormatWBAuto,
+                                      .last = RemoteFormatWBPCSet3,
+                                      .live_view_follower = kEdsPropID_Evf_WhiteBalance},
+    KelvinProperty{}, WhiteBalanceShiftProperty{},
+    // Manual focus is set on the lens, never through the SDK: always offered.
+    CodedProperty<RemoteFormatAFModeType>{.id = kEdsPropID_AFMode,
+                                          .value = &Params::AFMode,
+                                          .offered = &Offered::AFMode,
+                                          .first = RemoteFormatAFModeOneShot,
+                                          .last = RemoteFormatAFModeAIFocus,
+                                          .always_offered = RemoteFormatAFModeManual},
+    // Back to single frame after each try, so no drive mode is left behind half-probed.
+    CodedProperty<RemoteFormatDriveModeType>{.id = kEdsPropID_DriveMode,
+                                             .value = &Params::DriveMode,
+                                             .offered = &Offered::DriveMode,
+                                             .first = RemoteFormatDriveModeSingleFrame,
+                                             .last = RemoteFormatDriveMode2SecSelfTimer,
+                                             .reset_after_try = RemoteFormatDriveModeSingleFrame},
+    CodedProperty<RemoteFormatMLWeiType>{kEdsPropID_MeteringMode, &Params::MLWeiMode, &Offered::MLWeiMode},
+    CodedProperty<RemoteFormatColorSpaceType>{.id = kEdsPropID_ColorSpace,
+                                              .value = &Params::ColorSpace,
+                                              .offered = &Offered::ColorSpace,
+                                              .first = RemoteFormatColorSpaceSRGB,
+                                              .last = RemoteFormatColorSpaceAdobeRGB},
+    CodedProperty<RemoteFormatISOType>{kEdsPropID_ISOSpeed, &Params::ISO, &Offered::ISO}, PictureStyleProperty{},
+    // Contrast, colour gain and sharpness are not camera settings of their own here.
+    AbsentProperty<RemoteFormatLevelType>{&Params::Contrast, &Offered::Contrast},
+    AbsentProperty<RemoteFormatLevelType>{&Params::ColorGain, &Offered::ColorGain},
+    AbsentProperty<RemoteFormatLevelType>{&Params::Sharpness, &Offered::Sharpness},
+    // Only the low byte names the effect.
+    CodedProperty<RemoteFormatPhotoEffectType>{.id = kEdsPropID_PhotoEffect,
+                                               .value = &Params::PhotoEffect,
+                                               .offered = &Offered::PhotoEffect,
+                                               .first = RemoteFormatPhotoEffectOff,
+                                               .last = RemoteFormatPhotoEffectBW,
+                                               .read_mask = 0xFF},
+    AbsentProperty<RemoteFormatAFDistType>{&Params::AFDistance, &Offered::AFDistance},
+    AbsentProperty<RemoteFormatAFFocusingPointType>{&Params::AFFocusingPoint, &Offered::AFFocusingPoint},
+    AbsentProperty<RemoteFormatAFLightType>{&Params::AFAssistLight, &Offered::AFAssistLight},
+    AbsentProperty<RemoteFormatFlashType>{&Params::StrobeSetting, &Offered::StrobeSetting},
+    AbsentProperty<RemoteFormatFlashCompType>{&Params::StrobeCompSetting, &Offered::StrobeCompSetting},
+    AbsentProperty<RemoteFormatBeepType>{&Params::Beep, &Offered::Beep});
+
+template <class Step>
+void ForEachProperty(Step step) {
+  std::apply([&](const auto&... row) { (step(row), ...); }, kProperties);
+}
+
+void Prober::Run(Offered& avail) {
   current_ = sdk_.RemoteGetRemoteParams();
-  Report();
-
-  if (new_protocol) {
-    ProbeImageQualityFromList(avail);
-  } else {
-    ProbeImageQualityByTrying(avail);
-  }
-
-  MarkListed(kEdsPropID_AEMode, avail.ImageMode, current_.ImageMode);
-  Report(1);
-  MarkListed(kEdsPropID_Av, avail.Av, current_.Av);
-  Report(1);
-  MarkListed(kEdsPropID_Tv, avail.Tv, current_.Tv);
-  Report(1);
-  MarkListed(kEdsPropID_ExposureCompensation, avail.ExposureCompensation, current_.ExposureCompensation);
-  Report(1);
-
-  MarkAccepted(kEdsPropID_WhiteBalance, RemoteFormatWBAuto, RemoteFormatWBPCSet3, avail.WhiteBalanceSetting,
-               current_.WhiteBalanceSetting);
-  Report(1);
-
-  EdsInt32 shift[2] = {};
-  avail.WhiteBalanceShift = ReadProperty(camera_, kEdsPropID_WhiteBalanceShift, shift) &&
-                            shift[0] != kEdsValue_Absent && shift[1] != kEdsValue_Absent;
-  Report(1);
-
-  // Manual focus is set on the lens, never through the SDK: always offered.
-  if (!TryEach(kEdsPropID_AFMode, RemoteFormatAFModeOneShot, RemoteFormatAFModeAIFocus, avail.AFMode, [] {}))
-    NoneOffered(avail.AFMode, current_.AFMode);
-  avail.AFMode[RemoteFormatAFModeManual] = 1;
-  Report(1);
-
-  // Back to single frame after each try, so no drive mode is left behind half-probed.
-  const EdsUInt32 single_frame = *SdkCode(RemoteFormatDriveModeSingleFrame);
-  if (!TryEach(kEdsPropID_DriveMode, RemoteFormatDriveModeSingleFrame, RemoteFormatDriveMode2SecSelfTimer,
-               avail.DriveMode, [&] { WriteProperty(camera_, kEdsPropID_DriveMode, single_frame); }))
-    NoneOffered(avail.DriveMode, current_.DriveMode);
-  Report(1);
-
-  MarkListed(kEdsPropID_MeteringMode, avail.MLWeiMode, current_.MLWeiMode);
-  Report(1);
-  MarkAccepted(kEdsPropID_ColorSpace, RemoteFormatColorSpaceSRGB, RemoteFormatColorSpaceAdobeRGB, avail.ColorSpace,
-               current_.ColorSpace);
-  Report(1);
-  MarkListed(kEdsPropID_ISOSpeed, avail.ISO, current_.ISO);
-  Report(1);
-
-  EdsPictureStyleDesc style{};
-  avail.PictureStyle = ReadProperty(camera_, kEdsPropID_PictureStyleDesc, style);
-  ++counter_;
-
-  // Contrast, colour gain and sharpness are not camera settings of their own here.
-  NoneOffered(avail.Contrast, current_.Contrast);
-  NoneOffered(avail.ColorGain, current_.ColorGain);
-  NoneOffered(avail.Sharpness, current_.Sharpness);
-  Report();
-
-  MarkAccepted(kEdsPropID_PhotoEffect, RemoteFormatPhotoEffectOff, RemoteFormatPhotoEffectBW, avail.PhotoEffect,
-               current_.PhotoEffect);
-  Report(1);
-
-  NoneOffered(avail.AFDistance, current_.AFDistance);
-  NoneOffered(avail.AFFocusingPoint, current_.AFFocusingPoint);
-  NoneOffered(avail.AFAssistLight, current_.AFAssistLight);
-  NoneOffered(avail.StrobeSetting, current_.StrobeSetting);
-  NoneOffered(avail.StrobeCompSetting, current_.StrobeCompSetting);
-  NoneOffered(avail.Beep, current_.Beep);
-
+  Report(0);
+  ForEachProperty([&](const auto& row) { row.Probe(*this, avail); });
   sdk_.RemoteSetRemoteParams(current_);
-}
-
-void Prober::ProbeImageQualityFromList(RemoteReleaseAvailParametersType& avail) {
-  EdsPropertyDesc desc{};
-  sdk_.EDSDKCheck(EdsGetPropertyDesc(camera_, kEdsPropID_ImageQuality, &desc), u"EdsGetPropertyDesc");
-  const int count = std::clamp<int>(desc.numElements, 0, static_cast<int>(kEdsMaxPropDesc));
-  for (int i = 0; i < count; ++i) {
-    const ImageQualityFields q = DecodeImageQuality(static_cast<std::uint32_t>(desc.propDesc[i]), true);
-    avail.CompQuality[q.CompQuality] = 1;
-    avail.ImageSize[q.ImageSize] = 1;
-    avail.CompQualityPic2RAW[q.CompQualityPic2RAW] = 1;
-    avail.ImageSizePic2RAW[q.ImageSizePic2RAW] = 1;
-  }
-  if (count == 0) {
-    NoneOffered(avail.CompQuality, current_.CompQuality);
-    NoneOffered(avail.ImageSize, current_.ImageSize);
-  }
-  Report(3);
-}
-
-bool Prober::KeepsImageQuality(const ImageQualityFields& q) {
-  const EdsUInt32 code = EncodeImageQuality(q, false);
-  if (WriteProperty(camera_, kEdsPropID_ImageQuality, code) != EDS_ERR_OK) return false;
-  Sleep(50);
-  return ReadUInt32(camera_, kEdsPropID_ImageQuality) == code;
-}
-
-void Prober::ProbeImageQualityByTrying(RemoteReleaseAvailParametersType& avail) {
-  bool any = false;
-  for (int q = RemoteFormatQualityEconomy; q <= RemoteFormatQualityRAW; ++q) {
-    for (int s = RemoteFormatSizeLarge; s <= RemoteFormatSizeMedium3; ++s) {
-      const auto quality = static_cast<RemoteFormatQualityType>(q);
-      const auto size = static_cast<RemoteFormatSizeType>(s);
-      if (!KeepsImageQuality({quality, size, RemoteFormatQualityNotUsed, RemoteFormatSizeNotUsed})) continue;
-      avail.CompQuality[q] = 1;
-      if (quality != RemoteFormatQualityRAW) avail.ImageSize[s] = 1;
-      any = true;
-    }
-  }
-  if (!any) {
-    NoneOffered(avail.CompQuality, current_.CompQuality);
-    NoneOffered(avail.ImageSize, current_.ImageSize);
-  }
-  Report(2);
-
-  // RAW with a JPEG beside it: each JPEG quality below RAW and each size.
-  any = false;
-  for (int q = RemoteFormatQualityEconomy; q < RemoteFormatQualityRAW; ++q) {
-    for (int s = RemoteFormatSizeLarge; s <= RemoteFormatSizeMedium3; ++s) {
-      if (!KeepsImageQuality({RemoteFormatQualityRAW, RemoteFormatSizeLarge, static_cast<RemoteFormatQualityType>(q),
-                              static_cast<RemoteFormatSizeType>(s)}))
-        continue;
-      avail.CompQualityPic2RAW[q] = 1;
-      avail.ImageSizePic2RAW[s] = 1;
-      any = true;
-    }
-  }
-  if (!any) {
-    NoneOffered(avail.CompQualityPic2RAW, current_.CompQualityPic2RAW);
-    NoneOffered(avail.ImageSizePic2RAW, current_.ImageSizePic2RAW);
-  }
-  Report(1);
 }
 
 }  // namespace
@@ -295,7 +465,7 @@ void Prober::ProbeImageQualityByTrying(RemoteReleaseAvailParametersType& avail) 
 RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindType, bool ProbeRemoteParameters,
                                    TextView CacheRemoteParamDir, const void*, std::int32_t) {
   RemoteFuncType funcs{};
-  EDSDKCheck(WriteProperty(mCameraDevice, kEdsPropID_SaveTo, EdsUInt32{SaveToCode(ReleaseMode)}),
+  EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_SaveTo, SaveToCode(ReleaseMode)),
              u"EdsSetPropertyData, kEdsPropID_SaveTo");
   funcs.DoSupportShootingPara = true;
 
@@ -303,7 +473,7 @@ RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindT
   // the host has room for the pictures they deliver.
   const bool new_protocol = NewProtocol(*this, mCameraDevice);
   if (new_protocol) {
-    funcs.DoSupportViewfinder = ReadUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice).has_value();
+    funcs.DoSupportViewfinder = GetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice).has_value();
     EDSDKCheck(EdsSetCapacity(mCameraDevice, EdsCapacity{0x7FFFFFFF, 0x1000, 1}), u"EdsSetCapacity");
   }
   mSupportViewfinder = funcs.DoSupportViewfinder;
@@ -314,7 +484,7 @@ RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindT
   // both.
   Text cache_file;
   if (!CacheRemoteParamDir.empty()) {
-    const std::optional<EdsUInt32> mode = ReadUInt32(mCameraDevice, kEdsPropID_AEMode);
+    const std::optional<EdsUInt32> mode = GetUInt32(mCameraDevice, kEdsPropID_AEMode);
     const int ordinal = mode ? FromSdkCode<RemoteFormatShootingModeType>(*mode) : 0;
     cache_file =
         Text(CacheRemoteParamDir) + u"\\" + FileNamePart(mCameraInfo.CameraModelName) + u" Mode" + IntToText(ordinal);
@@ -330,7 +500,7 @@ RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindT
     }
   }
 
-  Prober(*this, mCameraDevice, mInstanceNumber).Run(new_protocol, funcs.RemoteParamSupported);
+  Prober(*this, mCameraDevice, mInstanceNumber, new_protocol).Run(funcs.RemoteParamSupported);
 
   if (!cache_file.empty()) {
     ForceDirectories(Text(CacheRemoteParamDir));
@@ -343,120 +513,22 @@ RemoteFuncType TEDSDK::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataKindT
 
 std::int32_t TEDSDK::RemoteGetNumberOfAvailableShots() {
   EdsUInt32 shots = 0;
-  EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_AvailableShots, 0, sizeof shots, &shots),
+  EDSDKCheck(GetProperty(mCameraDevice, kEdsPropID_AvailableShots, shots),
              u"EdsGetPropertyData, kEdsPropID_AvailableShots");
   return static_cast<std::int32_t>(shots);
 }
 
 RemoteReleaseParametersType TEDSDK::RemoteGetRemoteParams() {
   // Every field the camera does not answer for stays NotUsed (zero).
-  RemoteReleaseParametersType p{};
-  const bool new_protocol = NewProtocol(*this, mCameraDevice);
-  const EdsCameraRef camera = mCameraDevice;
-
-  if (const auto v = ReadUInt32(camera, kEdsPropID_ImageQuality)) {
-    const ImageQualityFields q = DecodeImageQuality(*v, new_protocol);
-    p.CompQuality = q.CompQuality;
-    p.CompQualityPic2RAW = q.CompQualityPic2RAW;
-    p.ImageSize = q.ImageSize;
-    p.ImageSizePic2RAW = q.ImageSizePic2RAW;
-  }
-  if (const auto v = ReadUInt32(camera, kEdsPropID_AEMode)) p.ImageMode = FromSdkCode<RemoteFormatShootingModeType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_Av)) p.Av = FromSdkCode<RemoteFormatAVType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_Tv)) p.Tv = FromSdkCode<RemoteFormatTVType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_ExposureCompensation))
-    p.ExposureCompensation = FromSdkCode<RemoteFormatExposureCompType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_WhiteBalance))
-    p.WhiteBalanceSetting = FromSdkCode<RemoteFormatWBType>(*v);
-  if (p.WhiteBalanceSetting == RemoteFormatWBKelvin) {
-    if (const auto v = ReadUInt32(camera, kEdsPropID_ColorTemperature))
-      p.WhiteBalanceKelvin = static_cast<std::int32_t>(*v);
-  }
-  EdsInt32 shift[2] = {};
-  if (ReadProperty(camera, kEdsPropID_WhiteBalanceShift, shift) && shift[0] != kEdsValue_Absent &&
-      shift[1] != kEdsValue_Absent) {
-    p.WhiteBalanceShift.WBShiftEnabled = 1;
-    p.WhiteBalanceShift.AmberBlue = LowByte<IntN9_9Type>(static_cast<std::uint32_t>(shift[0]));
-    p.WhiteBalanceShift.GreenMagenta = LowByte<IntN9_9Type>(static_cast<std::uint32_t>(shift[1]));
-  }
-  if (const auto v = ReadUInt32(camera, kEdsPropID_AFMode)) p.AFMode = FromSdkCode<RemoteFormatAFModeType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_DriveMode)) p.DriveMode = FromSdkCode<RemoteFormatDriveModeType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_MeteringMode)) p.MLWeiMode = FromSdkCode<RemoteFormatMLWeiType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_ColorSpace))
-    p.ColorSpace = FromSdkCode<RemoteFormatColorSpaceType>(*v);
-  if (const auto v = ReadUInt32(camera, kEdsPropID_ISOSpeed)) p.ISO = FromSdkCode<RemoteFormatISOType>(*v);
-
-  PictureStyleType& ps = p.PictureStyle;
-  if (const auto v = ReadUInt32(camera, kEdsPropID_PictureStyle)) {
-    ps.PictureStyleEnabled = 1;
-    ps.PictureStyle = FromSdkCode<PictureStyleNumberType>(*v);
-  }
-  EdsPictureStyleDesc desc{};
-  if (ReadProperty(camera, kEdsPropID_PictureStyleDesc, desc)) {
-    ps.PictureStyleEnabled = 1;
-    ps.Contrast = LowByte<IntN4_4Type>(static_cast<std::uint32_t>(desc.contrast));
-    ps.Sharpness = LowByte<Int0_7Type>(desc.sharpness);
-    ps.SaturationUsed = desc.saturation != kEdsValue_Absent;
-    if (ps.SaturationUsed) ps.Saturation = LowByte<IntN4_4Type>(static_cast<std::uint32_t>(desc.saturation));
-    ps.ColorToneUsed = desc.colorTone != kEdsValue_Absent;
-    if (ps.ColorToneUsed) ps.ColorTone = LowByte<IntN4_4Type>(static_cast<std::uint32_t>(desc.colorTone));
-    ps.MonochromeFilterUsed = desc.filterEffect != kEdsEffect_Absent;
-    if (ps.MonochromeFilterUsed) ps.MonochromeFilter = LowByte<MonochromeFilterType>(desc.filterEffect);
-    ps.MonochromeToneUsed = desc.toningEffect != kEdsEffect_Absent;
-    if (ps.MonochromeToneUsed) ps.MonochromeTone = LowByte<MonochromeToneType>(desc.toningEffect);
-  }
-  if (const auto v = ReadUInt32(camera, kEdsPropID_PhotoEffect))
-    p.PhotoEffect = FromSdkCode<RemoteFormatPhotoEffectType>(*v & 0xFF);
+  Params p{};
+  const ParamsAccess io{*this, mCameraDevice, mSupportViewfinder};
+  ForEachProperty([&](const auto& row) { row.Read(io, p); });
   return p;
 }
 
 void TEDSDK::RemoteSetRemoteParams(const RemoteReleaseParametersType& RemoteParam) {
-  const RemoteReleaseParametersType& p = RemoteParam;
-  const EdsCameraRef camera = mCameraDevice;
-
-  // RAW alone needs no JPEG size; any JPEG needs both its quality and its size.
-  if ((p.CompQuality != RemoteFormatQualityNotUsed && p.ImageSize != RemoteFormatSizeNotUsed) ||
-      p.CompQuality == RemoteFormatQualityRAW) {
-    const bool new_protocol = NewProtocol(*this, camera);
-    const EdsUInt32 code =
-        EncodeImageQuality({p.CompQuality, p.ImageSize, p.CompQualityPic2RAW, p.ImageSizePic2RAW}, new_protocol);
-    WriteWithRetry(camera, kEdsPropID_ImageQuality, code);
-  }
-  WriteValue(camera, kEdsPropID_AEMode, p.ImageMode);
-  WriteValue(camera, kEdsPropID_Av, p.Av);
-  WriteValue(camera, kEdsPropID_Tv, p.Tv);
-  WriteValue(camera, kEdsPropID_ExposureCompensation, p.ExposureCompensation);
-  // Live view shows its own white balance: it follows the camera's.
-  if (WriteValue(camera, kEdsPropID_WhiteBalance, p.WhiteBalanceSetting) && mSupportViewfinder)
-    WriteValue(camera, kEdsPropID_Evf_WhiteBalance, p.WhiteBalanceSetting);
-  if (p.WhiteBalanceSetting == RemoteFormatWBKelvin)
-    WriteWithRetry(camera, kEdsPropID_ColorTemperature, EdsInt32{p.WhiteBalanceKelvin / 100 * 100});
-  if (p.WhiteBalanceShift.WBShiftEnabled) {
-    const EdsInt32 shift[2] = {p.WhiteBalanceShift.AmberBlue, p.WhiteBalanceShift.GreenMagenta};
-    WriteWithRetry(camera, kEdsPropID_WhiteBalanceShift, shift);
-  }
-  WriteValue(camera, kEdsPropID_AFMode, p.AFMode);
-  WriteValue(camera, kEdsPropID_DriveMode, p.DriveMode);
-  WriteValue(camera, kEdsPropID_MeteringMode, p.MLWeiMode);
-  WriteValue(camera, kEdsPropID_ColorSpace, p.ColorSpace);
-  WriteValue(camera, kEdsPropID_ISOSpeed, p.ISO);
-
-  const PictureStyleType& ps = p.PictureStyle;
-  if (ps.PictureStyleEnabled) {
-    // Standard is ordinal 0 and still a style: no NotUsed test here.
-    if (const std::optional<std::uint32_t> code = SdkCode(ps.PictureStyle))
-      WriteWithRetry(camera, kEdsPropID_PictureStyle, EdsUInt32{*code});
-    const EdsPictureStyleDesc desc{ps.Contrast,
-                                   ps.Sharpness,
-                                   ps.SaturationUsed ? EdsInt32{ps.Saturation} : kEdsValue_Absent,
-                                   ps.ColorToneUsed ? EdsInt32{ps.ColorTone} : kEdsValue_Absent,
-                                   ps.MonochromeFilterUsed ? EdsUInt32{ps.MonochromeFilter} : kEdsEffect_Absent,
-                                   ps.MonochromeToneUsed ? EdsUInt32{ps.MonochromeTone} : kEdsEffect_Absent,
-                                   0,
-                                   0};
-    WriteWithRetry(camera, kEdsPropID_PictureStyleDesc, desc);
-  }
-  WriteValue(camera, kEdsPropID_PhotoEffect, p.PhotoEffect);
+  const ParamsAccess io{*this, mCameraDevice, mSupportViewfinder};
+  ForEachProperty([&](const auto& row) { row.Write(io, RemoteParam); });
 }
 
 }  // namespace eos

@@ -33,11 +33,6 @@ EdsInt32 ShutterButtonParam(RemoteShutterButtonType button) {
   throw ECamException(u"Shutter button state not known");
 }
 
-// A busy camera gets this many more tries of the shutter button, this far apart: about
-// five seconds in all.
-constexpr int kShutterRetries = 25;
-constexpr DWORD kShutterRetryMs = 200;
-
 }  // namespace
 
 void TEDSDK::RemoteTakePicture(std::int32_t) {
@@ -46,14 +41,9 @@ void TEDSDK::RemoteTakePicture(std::int32_t) {
 
 void TEDSDK::RemotePressShutter(RemoteShutterButtonType ShutterButton) {
   const EdsInt32 param = ShutterButtonParam(ShutterButton);
-  const auto press = [&] { return EdsSendCommand(mCameraDevice, kEdsCameraCommand_PressShutterButton, param); };
-  EdsError result = press();
-  for (int retry = 0; retry < kShutterRetries && result != EDS_ERR_OK; ++retry) {
-    Sleep(kShutterRetryMs);
-    result = press();
-  }
-  if (result != EDS_ERR_OK) result = press();  // one last try, without a pause
-  EDSDKCheck(result, u"EdsSendCommand");
+  EDSDKCheck(RetryBusy(kShutterButtonRetry,
+                       [&] { return EdsSendCommand(mCameraDevice, kEdsCameraCommand_PressShutterButton, param); }),
+             u"EdsSendCommand");
 }
 
 void TEDSDK::RemoteBULBMode(bool ActivateBULB) {

@@ -2,39 +2,19 @@
 // its output device, focus steps, the white-balance click, the live-view autofocus and
 // its frames, zoom, depth-of-field preview and movie recording. The frames themselves are
 // fetched by the component's polling.
-#include <windows.h>
-
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKHelpers.h"
 #include "Sources/core/EvfCodes.h"
 
 namespace eos {
 
 namespace {
 
-// A camera that is busy switching live view or recording gets about five seconds:
-// up to five retries, one second apart.
-constexpr int kPersistentRetries = 5;
-constexpr DWORD kPersistentRetryPauseMs = 1000;
-
-EdsError SetUInt32(EdsCameraRef camera, EdsPropertyID id, EdsUInt32 value) {
-  return EdsSetPropertyData(camera, id, 0, sizeof value, &value);
-}
-
-EdsError GetUInt32(EdsCameraRef camera, EdsPropertyID id, EdsUInt32& value) {
-  return EdsGetPropertyData(camera, id, 0, sizeof value, &value);
-}
-
-// Writes the property until the camera takes it: the first write, five retries after a
-// pause each, then one last write whose refusal alone is reported.
+// Writes the property until the camera takes it, as a camera busy switching live view or
+// recording needs; only the last refusal is reported.
 void PersistentWrite(const TEDSDK& sdk, EdsCameraRef camera, EdsPropertyID id, EdsUInt32 value, TextView text) {
-  EdsError result = SetUInt32(camera, id, value);
-  for (int retry = 0; result != EDS_ERR_OK && retry < kPersistentRetries; ++retry) {
-    Sleep(kPersistentRetryPauseMs);
-    result = SetUInt32(camera, id, value);
-  }
-  if (result != EDS_ERR_OK) result = SetUInt32(camera, id, value);
-  sdk.EDSDKCheck(result, text);
+  sdk.EDSDKCheck(RetryBusy(kCameraModeRetry, [&] { return SetUInt32(camera, id, value); }), text);
 }
 
 }  // namespace
@@ -57,7 +37,7 @@ void TEDSDK::RemoteSetViewfinderOutput(RemoteViewFinderOutputType ViewfinderOutp
   switch (ViewfinderOutput) {
     case RemoteViewFinderOutputLCD: {
       EdsUInt32 device = 0;
-      EDSDKCheck(GetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice, device),
+      EDSDKCheck(GetProperty(mCameraDevice, kEdsPropID_Evf_OutputDevice, device),
                  u"EdsGetPropertyData, kEdsPropID_Evf_OutputDevice");
       if ((device & kEdsEvfOutputDevice_TFT) == 0)
         EDSDKCheck(SetUInt32(mCameraDevice, kEdsPropID_Evf_OutputDevice, device + kEdsEvfOutputDevice_TFT),
@@ -92,14 +72,13 @@ void TEDSDK::RemoteSetViewfinderAutofocusMode(RemoteViewFinderAFModeType AFMode)
 }
 
 RemoteViewFinderAFModeType TEDSDK::RemoteGetViewfinderAutofocusMode() {
-  EdsUInt32 mode = 0;
-  if (GetUInt32(mCameraDevice, kEdsPropID_Evf_AFMode, mode) != EDS_ERR_OK) return RemoteViewFinderAFModeNotUsed;
-  return EvfAFModeFromCode(mode);
+  const std::optional<EdsUInt32> mode = GetUInt32(mCameraDevice, kEdsPropID_Evf_AFMode);
+  return mode ? EvfAFModeFromCode(*mode) : RemoteViewFinderAFModeNotUsed;
 }
 
 AFFocusInfoType TEDSDK::RemoteGetViewfinderAutofocusInfo() {
   EdsFocusInfo record{};
-  if (EdsGetPropertyData(mCameraDevice, kEdsPropID_FocusInfo, 0, sizeof record, &record) != EDS_ERR_OK) return {};
+  if (GetProperty(mCameraDevice, kEdsPropID_FocusInfo, record) != EDS_ERR_OK) return {};
   return FocusInfoFromRecord(record);
 }
 
@@ -109,7 +88,7 @@ void TEDSDK::RemoteSetViewfinderZoom(RemoteViewFinderZoomType Zoom) {
 
 void TEDSDK::RemoteSetViewfinderZoomPosition(std::int32_t X, std::int32_t Y) {
   const EdsPoint point{X, Y};
-  EDSDKCheck(EdsSetPropertyData(mCameraDevice, kEdsPropID_Evf_ZoomPosition, 0, sizeof point, &point),
+  EDSDKCheck(SetProperty(mCameraDevice, kEdsPropID_Evf_ZoomPosition, point),
              u"EdsSetPropertyData, kEdsPropID_Evf_ZoomPosition");
 }
 
@@ -120,7 +99,7 @@ void TEDSDK::RemoteSetViewfinderDepthOfFieldPreview(bool Activate) {
 
 bool TEDSDK::RemoteGetViewfinderDepthOfFieldPreview() {
   EdsUInt32 preview = 0;
-  EDSDKCheck(GetUInt32(mCameraDevice, kEdsPropID_Evf_DepthOfFieldPreview, preview),
+  EDSDKCheck(GetProperty(mCameraDevice, kEdsPropID_Evf_DepthOfFieldPreview, preview),
              u"EdsGetPropertyData, kEdsPropID_Evf_DepthOfFieldPreview");
   return preview == 1;
 }
