@@ -114,12 +114,11 @@ ConnectInfoType TEDSDK::Connect(const void*, std::int32_t ConnectToCamera, std::
   mCameraInfo.CameraModelName = SdkText(info.szDeviceDescription, sizeof info.szDeviceDescription);
 
   EdsChar owner[256] = {};
-  EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_OwnerName, 0, sizeof owner, owner),
-             u"EdsGetPropertyData, kEdsPropID_OwnerName");
+  EDSDKCheck(GetProperty(mCameraDevice, kEdsPropID_OwnerName, owner), u"EdsGetPropertyData, kEdsPropID_OwnerName");
   mCameraInfo.OwnerName = SdkText(owner, sizeof owner);
 
   EdsUInt32 level = 0;
-  EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_BatteryLevel, 0, sizeof level, &level),
+  EDSDKCheck(GetProperty(mCameraDevice, kEdsPropID_BatteryLevel, level),
              u"EdsGetPropertyData, kEdsPropID_BatteryLevel");
   mCameraInfo.Battery = BatteryFromLevel(level);
   session.Detach();  // open until Disconnect

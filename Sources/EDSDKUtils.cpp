@@ -119,8 +119,7 @@ void TEDSDK::SetTimeInCamera(const DateTime& TimeToSet) {
   if (type != kEdsDataType_Time) throw ECamException(u"SetTimeInCamera : Date/Time is of incorrect type");
   const EdsTime time{TimeToSet.year,   TimeToSet.month,  TimeToSet.day,        TimeToSet.hour,
                      TimeToSet.minute, TimeToSet.second, TimeToSet.millisecond};
-  EDSDKCheck(EdsSetPropertyData(mCameraDevice, kEdsPropID_DateTime, 0, sizeof time, &time),
-             u"EdsSetPropertyData, kEdsPropID_DateTime");
+  EDSDKCheck(SetProperty(mCameraDevice, kEdsPropID_DateTime, time), u"EdsSetPropertyData, kEdsPropID_DateTime");
 }
 
 Text TEDSDK::GetBodyID() {
@@ -133,7 +132,7 @@ Text TEDSDK::GetBodyID() {
 
 Text TEDSDK::GetFirmwareVersion() {
   EdsChar buffer[32] = {};
-  EDSDKCheck(EdsGetPropertyData(mCameraDevice, kEdsPropID_FirmwareVersion, 0, sizeof buffer, buffer),
+  EDSDKCheck(GetProperty(mCameraDevice, kEdsPropID_FirmwareVersion, buffer),
              u"EdsGetPropertyData, kEdsPropID_FirmwareVersion");
   return SdkText(buffer, sizeof buffer);
 }
@@ -206,7 +205,7 @@ RAWObjectDevAvailType TEDSDK::OpenRAWObject(TextView FileName) {
     const std::optional<std::uint32_t> code = SdkCode(static_cast<RemoteFormatWBType>(v));
     if (!code) continue;
     const auto value = static_cast<EdsInt32>(*code);
-    if (EdsSetPropertyData(mRAWFileImageRef, kEdsPropID_WhiteBalance, 0, sizeof value, &value) == EDS_ERR_OK)
+    if (SetProperty(mRAWFileImageRef, kEdsPropID_WhiteBalance, value) == EDS_ERR_OK)
       avail.WhiteBalance[static_cast<std::size_t>(v)] = true;
   }
   SetRAWDevelopmentParameters(remembered);
@@ -217,11 +216,11 @@ void TEDSDK::SetRAWDevelopmentParameters(const RAWObjectDevType& RAWDevPara) {
   const std::optional<std::uint32_t> code = SdkCode(RAWDevPara.WhiteBalance);
   if (!code) throw ECamException(u"Whitebalance not known");
   const auto value = static_cast<EdsInt32>(*code);
-  EDSDKCheck(EdsSetPropertyData(mRAWFileImageRef, kEdsPropID_WhiteBalance, 0, sizeof value, &value),
+  EDSDKCheck(SetProperty(mRAWFileImageRef, kEdsPropID_WhiteBalance, value),
              u"EdsSetPropertyData, kEdsPropID_WhiteBalance");
   if (RAWDevPara.WhiteBalance == RemoteFormatWBKelvin) {
     const EdsInt32 kelvin = RAWDevPara.WhiteBalanceKelvin / 100 * 100;
-    EDSDKCheck(EdsSetPropertyData(mRAWFileImageRef, kEdsPropID_ColorTemperature, 0, sizeof kelvin, &kelvin),
+    EDSDKCheck(SetProperty(mRAWFileImageRef, kEdsPropID_ColorTemperature, kelvin),
                u"EdsSetPropertyData, kEdsPropID_ColorTemperature");
   }
 }
@@ -229,11 +228,11 @@ void TEDSDK::SetRAWDevelopmentParameters(const RAWObjectDevType& RAWDevPara) {
 RAWObjectDevType TEDSDK::GetRAWDevelopmentParameters() {
   RAWObjectDevType para;
   EdsInt32 wb = 0;
-  if (EdsGetPropertyData(mRAWFileImageRef, kEdsPropID_WhiteBalance, 0, sizeof wb, &wb) == EDS_ERR_OK)
+  if (GetProperty(mRAWFileImageRef, kEdsPropID_WhiteBalance, wb) == EDS_ERR_OK)
     para.WhiteBalance = FromSdkCode<RemoteFormatWBType>(static_cast<std::uint32_t>(wb));
   EdsInt32 kelvin = 0;
   if (para.WhiteBalance == RemoteFormatWBKelvin &&
-      EdsGetPropertyData(mRAWFileImageRef, kEdsPropID_ColorTemperature, 0, sizeof kelvin, &kelvin) == EDS_ERR_OK)
+      GetProperty(mRAWFileImageRef, kEdsPropID_ColorTemperature, kelvin) == EDS_ERR_OK)
     para.WhiteBalanceKelvin = kelvin;
   return para;
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKHelpers.h"
 #include "Sources/EDSDKOwners.h"
 #include "Sources/core/EvfCodes.h"
 #include "camremote/CamRemote.h"
@@ -45,11 +46,6 @@ struct EvfTickObjects {
   }
 };
 
-template <class T>
-bool ReadEvfProperty(EdsEvfImageRef image, EdsPropertyID id, T& value) {
-  return EdsGetPropertyData(image, id, 0, sizeof value, &value) == EDS_ERR_OK;
-}
-
 // The metadata of a downloaded frame. The zoom and position fields read as zeros when
 // the camera does not give them; a histogram row it does not give keeps the previous
 // frame's counts. Refused reads are not errors.
@@ -57,10 +53,10 @@ void ReadEvfMetadata(EdsEvfImageRef image, ViewfinderPositionType& metadata) {
   EdsPoint zoom_position{}, image_position{};
   EdsRect zoom_rect{};
   EdsSize coords{};
-  ReadEvfProperty(image, kEdsPropID_Evf_ZoomPosition, zoom_position);
-  ReadEvfProperty(image, kEdsPropID_Evf_ZoomRect, zoom_rect);
-  ReadEvfProperty(image, kEdsPropID_Evf_ImagePosition, image_position);
-  ReadEvfProperty(image, kEdsPropID_Evf_CoordinateSystem, coords);
+  GetProperty(image, kEdsPropID_Evf_ZoomPosition, zoom_position);
+  GetProperty(image, kEdsPropID_Evf_ZoomRect, zoom_rect);
+  GetProperty(image, kEdsPropID_Evf_ImagePosition, image_position);
+  GetProperty(image, kEdsPropID_Evf_CoordinateSystem, coords);
   metadata.ZoomPosition = {zoom_position.x, zoom_position.y};
   metadata.ZoomRect = {{zoom_rect.point.x, zoom_rect.point.y}, {zoom_rect.size.width, zoom_rect.size.height}};
   metadata.ImagePosition = {image_position.x, image_position.y};
@@ -78,7 +74,7 @@ void ReadEvfMetadata(EdsEvfImageRef image, ViewfinderPositionType& metadata) {
   };
   for (const HistogramSource& h : kHistograms) {
     HistogramType::value_type counts;
-    if (ReadEvfProperty(image, h.id, counts)) metadata.Histogram[h.row] = counts;
+    if (GetProperty(image, h.id, counts) == EDS_ERR_OK) metadata.Histogram[h.row] = counts;
   }
 }
 

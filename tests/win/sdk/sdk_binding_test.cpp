@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <utility>
+
 #include "Sources/EDSDKApi.h"
 #include "Sources/EDSDKBinding.h"
+#include "Sources/EDSDKOwners.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "win/handles.h"
 #include "win/wtext.h"
@@ -221,6 +224,41 @@ TEST(TEDSDK, CreateTouchesNothingAndDestroyReleasesNothing) {
   EXPECT_EQ(CallCount("EdsCloseSession"), 0);
   EXPECT_EQ(CallCount("EdsTerminateSDK"), 0);
   EXPECT_NE(LoadedSdk(), nullptr);
+}
+
+// The owners hand back the SDK's own answer, so code that must report a refused release
+// can; unbound, every entry point refuses.
+TEST(SdkOwner, ReleaseAnswersTheSdkOnceAndEmptiesTheOwner) {
+  int object = 0;
+  SdkRef ref(reinterpret_cast<EdsBaseRef>(&object));
+  EXPECT_EQ(ref.Release(), EDS_ERR_UNIMPLEMENTED);
+  EXPECT_FALSE(ref);
+  EXPECT_EQ(ref.Release(), EDS_ERR_OK) << "nothing held, nothing to give back";
+  SdkSession session(reinterpret_cast<EdsCameraRef>(&object));
+  EXPECT_EQ(session.Release(), EDS_ERR_UNIMPLEMENTED);
+}
+
+TEST(SdkOwner, EachReferenceGoesBackOnceWhateverTheWayOut) {
+  PutSdkOnPath("fake_edsdk_full");
+  LoadEDSDKLibrary();
+  int objects[4] = {};
+  const auto ref = [&](int i) { return reinterpret_cast<EdsBaseRef>(&objects[i]); };
+  EdsBaseRef kept = nullptr;
+  {
+    SdkRef released(ref(0));
+    EXPECT_EQ(released.Release(), EDS_ERR_OK);  // given back now; the destructor finds nothing
+    SdkRef dropped(ref(1));                     // given back by the destructor
+    SdkRef moved(ref(2));
+    SdkRef target = std::move(moved);  // one owner left, one release
+    SdkRef detached(ref(3));
+    kept = detached.Detach();
+    SdkRef replaced(ref(0));
+    *replaced.out() = nullptr;  // out() gives back what was held before the SDK fills it
+    SdkSession session(ref(1));
+  }
+  EXPECT_EQ(kept, ref(3));
+  EXPECT_EQ(CallCount("EdsRelease"), 4);
+  EXPECT_EQ(CallCount("EdsCloseSession"), 1);
 }
 
 }  // namespace
