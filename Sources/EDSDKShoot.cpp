@@ -1,7 +1,5 @@
 // Shooting and picture download: the shutter, bulb exposures, keeping the camera awake,
 // the owner name, and the three pending lists of announced items with their downloads.
-#include <windows.h>
-
 #include <array>
 
 #include "Sources/EDSDKApi.h"
