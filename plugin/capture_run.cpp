@@ -115,7 +115,6 @@ bool CreateCaptureDialog() {
 }
 
 bool RunCapture(Text& text, bool AutoDefault) {
-  if (g_running) return false;
   g_running = true;
   PluginState& s = State();
   bool modal_ok = false;
@@ -168,7 +167,6 @@ bool RunCapture(Text& text, bool AutoDefault) {
 
 bool RunSettingsOnly(Text& text) {
   PluginState& s = State();
-  if (g_running) return false;
   s.SettingsOnlyMode = true;
   Text own;
   const bool ok = RunCapture(own, false);

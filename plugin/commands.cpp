@@ -51,9 +51,16 @@ int32_t CanonEosSDKParams(int32_t cmd, Text& text) {
     switch (cmd) {
       case ctEos_Capture:
       case ctEos_CaptureAuto:
-        return RunCapture(text, cmd == ctEos_CaptureAuto) ? 0 : -1;
       case ctEos_Settings:
-        return RunSettingsOnly(text) ? 0 : -1;
+        // A host window's message dispatched by the running dialog's loop may call again:
+        // that call must leave the run alone.
+        if (CaptureRunning()) return -1;
+        if (cmd == ctEos_Settings) {
+          if (RunSettingsOnly(text)) return 0;
+          text = s.LastErrorText;
+          return -1;
+        }
+        return RunCapture(text, cmd == ctEos_CaptureAuto) ? 0 : -1;
       case ctEos_GetSettings:
         text = s.StoredSettings;
         break;
