@@ -1,0 +1,323 @@
+#include "tests/win/capture/capture_driver.h"
+
+#include <array>
+#include <atomic>
+#include <cstdlib>
+#include <regex>
+#include <thread>
+
+#include "base/lumutils.h"
+#include "win/handles.h"
+#include "win/wtext.h"
+
+namespace eos::test {
+
+void CaptureTest::TearDown() { EXPECT_EQ(PluginWindowsLeft(), 0); }
+
+void CaptureTest::Camera(const std::string& extra) {
+  camera_.reset();
+  camera_.emplace("picture_size = 160x120\ntrace = " + ToUtf8(trace_) + "\n" + extra);
+}
+
+CallResult CaptureTest::Run(int32_t cmd, const Text& text, const std::function<void()>& drive) {
+  std::atomic<bool> returned{false};
+  std::thread driver([&] {
+    try {
+      drive();
+    } catch (...) {
+      ADD_FAILURE() << "the driver raised";
+    }
+    const DWORD start = GetTickCount();
+    bool failed = false;
+    while (!returned) {
+      if (GetTickCount() - start > 20000) {
+        if (!failed) ADD_FAILURE() << "the plug-in's call did not return after the driver was done";
+        failed = true;
+        for (HWND w : TopWindowsOfClass(u"EosForm"))
+          if (IsWindowVisible(w)) PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Sleep(500);
+      }
+      Sleep(10);
+    }
+  });
+  CallResult r = plugin_.Call(cmd, text);
+  returned = true;
+  driver.join();
+  return r;
+}
+
+int CaptureTest::Shots() const {
+  const std::string shutter = ShutterCommands(Trace());
+  int n = 0;
+  for (size_t at = shutter.find("shot"); at != std::string::npos; at = shutter.find("shot", at + 1)) ++n;
+  return n;
+}
+
+bool CaptureTest::WaitForShots(int n, DWORD timeout_ms) const {
+  const DWORD start = GetTickCount();
+  while (Shots() < n) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::string ShutterCommands(const std::string& trace) {
+  static const std::regex kLine(R"(EdsSendCommand\(#\d+, (0x[0-9a-fA-F]+), (-?\d+|0x[0-9a-fA-F]+)\))");
+  std::string out;
+  for (std::sregex_iterator it(trace.begin(), trace.end(), kLine), end; it != end; ++it) {
+    const std::string command = (*it)[1], param = (*it)[2];
+    if (command == "0x0") out += "shot ";
+    if (command == "0x4") out += (param == "0" || param == "0x0" ? "off " : "press" + param + " ");
+  }
+  return out;
+}
+
+void CaptureTest::ExpectBooksBalanced() const {
+  const std::string trace = Trace();
+  EXPECT_NE(trace.find("books: "), std::string::npos) << "the SDK was not ended";
+  EXPECT_EQ(trace.find("leak:"), std::string::npos)
+      << trace.substr(trace.find("books: ") == std::string::npos ? 0 : trace.find("books: "));
+}
+
+HWND WaitForCaptureDialog(DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    for (HWND w : TopWindowsOfClass(u"EosForm"))
+      if (IsWindowVisible(w) && WindowCaption(w).starts_with(u"Canon plugin EOS")) return w;
+    if (GetTickCount() - start > timeout_ms) return nullptr;
+    Sleep(10);
+  }
+}
+
+bool WaitGone(HWND w, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (IsWindow(w)) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+bool WaitHidden(HWND w, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (IsWindowVisible(w)) {
+    if (GetTickCount() - start > timeout_ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+HWND ButtonOf(HWND form, TextView caption) { return FindControl(form, u"Button", caption); }
+
+bool Shown(HWND control) { return control != nullptr && IsWindowVisible(control); }
+
+namespace {
+
+int PanelDepth(HWND w) {
+  int depth = 0;
+  for (HWND p = GetParent(w); p && WindowClass(p) == u"EosPanel"; p = GetParent(p)) ++depth;
+  return depth;
+}
+
+BOOL CALLBACK FindPictureArea(HWND w, LPARAM lp) {
+  // paNoSkin > Panel3 > paBord > paImx > paIm: the only panel with four panels above it.
+  if (WindowClass(w) == u"EosPanel" && PanelDepth(w) == 4) {
+    *reinterpret_cast<HWND*>(lp) = w;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+BOOL CALLBACK FindComboBox(HWND w, LPARAM lp) {
+  if (!SameTextNoCase(WindowClass(w), u"ComboBox")) return TRUE;
+  *reinterpret_cast<HWND*>(lp) = w;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND PictureArea(HWND capture_dialog) {
+  HWND found = nullptr;
+  EnumChildWindows(capture_dialog, FindPictureArea, reinterpret_cast<LPARAM>(&found));
+  return found;
+}
+
+void PressFor(HWND button, DWORD ms) {
+  PostMessageW(button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  Sleep(ms);
+  PostMessageW(button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+}
+
+HWND OpenSettings(HWND capture_dialog) {
+  PostClick(ButtonOf(capture_dialog, u"..."));
+  return WaitForDialog(u"Inställningar", 10000);
+}
+
+void ChooseDelay(HWND settings, int seconds) {
+  HWND combo = nullptr;
+  EnumChildWindows(settings, FindComboBox, reinterpret_cast<LPARAM>(&combo));
+  ASSERT_NE(combo, nullptr);
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(seconds), 0);
+  PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+}
+
+std::optional<std::string> DecodeBase64(TextView text) {
+  if (text.size() % 4 != 0) return std::nullopt;
+  const auto value = [](char16_t c) -> int {
+    if (c >= u'A' && c <= u'Z') return c - u'A';
+    if (c >= u'a' && c <= u'z') return c - u'a' + 26;
+    if (c >= u'0' && c <= u'9') return c - u'0' + 52;
+    if (c == u'+') return 62;
+    if (c == u'/') return 63;
+    return -1;
+  };
+  std::string out;
+  for (size_t i = 0; i < text.size(); i += 4) {
+    const bool last = i + 4 == text.size();
+    const int fill = last ? (text[i + 3] == u'=') + (text[i + 2] == u'=') : 0;
+    if (fill == 1 && text[i + 2] == u'=') return std::nullopt;
+    uint32_t bits = 0;
+    for (size_t k = 0; k < 4; ++k) {
+      const int v = k >= 4 - static_cast<size_t>(fill) ? 0 : value(text[i + k]);
+      if (v < 0) return std::nullopt;
+      bits = bits << 6 | static_cast<uint32_t>(v);
+    }
+    out.push_back(static_cast<char>(bits >> 16));
+    if (fill < 2) out.push_back(static_cast<char>(bits >> 8 & 0xFF));
+    if (fill < 1) out.push_back(static_cast<char>(bits & 0xFF));
+  }
+  return out;
+}
+
+namespace {
+
+bool IsGreenInk(uint32_t v) {
+  const int r = static_cast<int>(v >> 16 & 0xFF), g = static_cast<int>(v >> 8 & 0xFF), b = static_cast<int>(v & 0xFF);
+  return g > 100 && r < 80 && b < 80;
+}
+
+// Ink of each digit drawn as the capture dialog draws its countdown.
+std::array<int, 10> DigitInks() {
+  constexpr int kW = 200, kH = 120;
+  std::array<int, 10> inks{};
+  BITMAPINFO info{};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  const win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+  const win::UniqueGdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  LOGFONTW font{};
+  font.lfHeight = -64;
+  font.lfWeight = FW_NORMAL;
+  wcscpy(font.lfFaceName, L"Arial");
+  const win::UniqueGdiObject arial(CreateFontIndirectW(&font));
+  const HGDIOBJ old_bitmap = SelectObject(dc.get(), bitmap.get());
+  const HGDIOBJ old_font = SelectObject(dc.get(), arial.get());
+  SetBkMode(dc.get(), TRANSPARENT);
+  SetTextColor(dc.get(), RGB(0, 160, 0));
+  const win::UniqueGdiObject cream(CreateSolidBrush(RGB(255, 251, 240)));
+  for (int d = 0; d < 10; ++d) {
+    RECT r{0, 0, kW, kH};
+    FillRect(dc.get(), &r, static_cast<HBRUSH>(cream.get()));
+    wchar_t digit[2] = {static_cast<wchar_t>(L'0' + d), 0};
+    DrawTextW(dc.get(), digit, 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    GdiFlush();
+    const auto* px = static_cast<const uint32_t*>(bits);
+    for (int i = 0; i < kW * kH; ++i) inks[static_cast<size_t>(d)] += IsGreenInk(px[i] & 0xFFFFFF);
+  }
+  SelectObject(dc.get(), old_font);
+  SelectObject(dc.get(), old_bitmap);
+  return inks;
+}
+
+}  // namespace
+
+int GreenInk(const Picture& p) {
+  int ink = 0;
+  for (uint32_t v : p.pixels) ink += IsGreenInk(v);
+  return ink;
+}
+
+int DigitByInk(int ink) {
+  static const std::array<int, 10> inks = DigitInks();
+  int best = -1;
+  for (int d = 0; d < 10; ++d)
+    if (best < 0 || std::abs(inks[static_cast<size_t>(d)] - ink) < std::abs(inks[static_cast<size_t>(best)] - ink))
+      best = d;
+  // Drawn by the same font engine, a digit matches its reference closely.
+  return std::abs(inks[static_cast<size_t>(best)] - ink) * 20 <= inks[static_cast<size_t>(best)] ? best : -1;
+}
+
+std::string MarkCorners(const Picture& p) {
+  if (p.width < 40 || p.height < 40) return "no picture";
+  struct Corner {
+    const char* name;
+    int x, y;
+  };
+  // A few pixels in from each corner, inside the smaller green square in any turn.
+  const int in = 4;
+  const Corner corners[] = {{"TL", in, in},
+                            {"TR", p.width - 1 - in, in},
+                            {"BR", p.width - 1 - in, p.height - 1 - in},
+                            {"BL", in, p.height - 1 - in}};
+  std::string red = "?", green = "?";
+  for (const Corner& c : corners) {
+    const uint32_t v = p.At(c.x, c.y);
+    const int r = static_cast<int>(v >> 16 & 0xFF), g = static_cast<int>(v >> 8 & 0xFF), b = static_cast<int>(v & 0xFF);
+    if (r > 160 && g < 90 && b < 90) red = c.name;
+    if (g > 140 && r < 100 && b < 110) green = c.name;
+  }
+  return "red " + red + " green " + green;
+}
+
+namespace {
+
+std::function<void(const CWPSTRUCT&)>* g_seen = nullptr;
+
+LRESULT CALLBACK SentMessageProc(int code, WPARAM wp, LPARAM lp) {
+  if (code == HC_ACTION && g_seen) {
+    try {
+      (*g_seen)(*reinterpret_cast<const CWPSTRUCT*>(lp));
+    } catch (...) {
+      ADD_FAILURE() << "a hook's observer raised";
+    }
+  }
+  return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+}  // namespace
+
+SentMessageHook::SentMessageHook(std::function<void(const CWPSTRUCT&)> seen) : seen_(std::move(seen)) {
+  g_seen = &seen_;
+  hook_ = SetWindowsHookExW(WH_CALLWNDPROC, SentMessageProc, nullptr, GetCurrentThreadId());
+  EXPECT_NE(hook_, nullptr);
+}
+
+SentMessageHook::~SentMessageHook() {
+  if (hook_) UnhookWindowsHookEx(hook_);
+  g_seen = nullptr;
+}
+
+std::optional<Text> StaticTextOf(const CWPSTRUCT& m) {
+  if (m.message != WM_NCCREATE && m.message != WM_SETTEXT) return std::nullopt;
+  if (!SameTextNoCase(WindowClass(m.hwnd), u"Static")) return std::nullopt;
+  const wchar_t* text = nullptr;
+  if (m.message == WM_SETTEXT) text = reinterpret_cast<const wchar_t*>(m.lParam);
+  if (m.message == WM_NCCREATE) {
+    const auto* cs = reinterpret_cast<const CREATESTRUCTW*>(m.lParam);
+    if (!IS_INTRESOURCE(cs->lpszName)) text = cs->lpszName;
+  }
+  if (!text) return std::nullopt;
+  return win::FromWide(text, wcslen(text));
+}
+
+HWND FormOf(HWND w) { return GetAncestor(w, GA_ROOT); }
+
+Text FormCaption(HWND w) {
+  wchar_t buf[256] = {};
+  const int n = InternalGetWindowText(FormOf(w), buf, 256);
+  return win::FromWide(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+}  // namespace eos::test

@@ -1,0 +1,267 @@
+// The capture when the camera, the host's input or the host itself misbehaves: every
+// road ends as a host expects, with the host's process alive, no window of the plug-in
+// left and the camera let go.
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "base/paramtext.h"
+#include "tests/win/capture/capture_driver.h"
+#include "win/wtext.h"
+
+namespace eos::test {
+namespace {
+
+using CaptureFaults = CaptureTest;
+
+// Files in a folder, by name.
+std::vector<Text> FilesIn(const Text& folder) {
+  std::vector<Text> names;
+  WIN32_FIND_DATAW found;
+  const HANDLE h = FindFirstFileW(win::W(folder + u"*"), &found);
+  if (h == INVALID_HANDLE_VALUE) return names;
+  do {
+    const Text name = win::FromWide(found.cFileName, wcslen(found.cFileName));
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(h, &found));
+  FindClose(h);
+  return names;
+}
+
+TEST_F(CaptureFaults, AConnectionThatFailsAnswersTheErrorWithoutADialog) {
+  struct Case {
+    const char* scenario;
+    const char16_t* text;  // the start of the answer
+  };
+  const Case cases[] = {
+      {"cameras = 0\n", u"No EOS-camera is connected to the computer"},
+      {"busy = EdsOpenSession 1-\n", u"Connection to camera failed: "},
+      // Live view refused: the error text stays empty.
+      {"refuse = EdsSetPropertyData:0x500 1- 0x2\n", u""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.scenario);
+    Camera(c.scenario);
+    // Nothing to drive: the call returns by itself, without showing the dialog.
+    const CallResult r = Run(kCaptureAuto, u"File=" + dir_.path() + u"x.jpg", [] {});
+    EXPECT_EQ(r.result, -1);
+    EXPECT_TRUE(r.text.starts_with(c.text)) << ToUtf8(r.text);
+    if (Text(c.text).empty()) {
+      EXPECT_EQ(r.text, u"");
+    }
+    EXPECT_EQ(PluginWindowsLeft(), 0);
+    ExpectBooksBalanced();
+  }
+}
+
+TEST_F(CaptureFaults, ARefusedShotKeepsTheDialogForAnotherTry) {
+  Camera("refuse = EdsSendCommand:0x0 1 0x2\n");
+  const Text file = dir_.path() + u"second.jpg";
+  const CallResult r = Run(kCapture, u"File=" + file, [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostClick(ButtonOf(dialog, u"Take picture"));
+    ASSERT_TRUE(WaitForShots(1));
+    Sleep(1000);
+    ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a refused shot";
+    EXPECT_FALSE(FileExists(file));
+    PostClick(ButtonOf(dialog, u"Take picture"));
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(r.result, 0);
+  EXPECT_EQ(GetParamValue(u"Fil", r.text), file);
+  EXPECT_TRUE(FileExists(file));
+  ExpectBooksBalanced();
+}
+
+TEST_F(CaptureFaults, ARefusedShotThenCancelAnswersTheFileValue) {
+  Camera("refuse = EdsSendCommand:0x0 1- 0x2\n");
+  const Text file = dir_.path() + u"never.jpg";
+  const CallResult r = Run(kCapture, u"File=" + file, [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostClick(ButtonOf(dialog, u"Take picture"));
+    ASSERT_TRUE(WaitForShots(1));
+    Sleep(1000);
+    ASSERT_TRUE(IsWindowVisible(dialog));
+    PostClick(ButtonOf(dialog, u"Cancel"));
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(r.result, -1);
+  EXPECT_EQ(r.text, file);
+  ExpectBooksBalanced();
+}
+
+TEST_F(CaptureFaults, AFailedDownloadKeepsTheDialogAndLeavesNoPictureAtTheHostsPath) {
+  Camera("refuse = EdsDownload 1 0x2\n");
+  TempDir pictures;
+  const Text file = pictures.path() + u"pic.jpg";
+  WriteFileBytes(file, "an old picture");
+  const CallResult r = Run(kCapture, u"File=" + file, [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostClick(ButtonOf(dialog, u"Take picture"));
+    ASSERT_TRUE(WaitForShots(1));
+    Sleep(1000);
+    ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a failed download";
+    EXPECT_EQ(FilesIn(pictures.path()), std::vector<Text>{}) << "the old file is deleted, nothing half-written";
+    PostKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(r.result, -1);
+  EXPECT_EQ(r.text, file);
+  EXPECT_EQ(FilesIn(pictures.path()), std::vector<Text>{});
+  ExpectBooksBalanced();
+}
+
+// Input a host may send. An automatic capture into a file that can be written answers
+// the picture; one into a file that cannot keeps the dialog open until the user cancels,
+// and the cancel answers the input's file name.
+TEST_F(CaptureFaults, HostInputOfEveryShape) {
+  struct Case {
+    const char* name;
+    Text input;
+    Text file;
+    bool writable;
+  };
+  const Text d = dir_.path();
+  const Text unicode = d + u"Bild \u65E5\u672C \u00C6\u00D8\u00C5 \U0001F600.jpg";
+  // 1,000 characters in folders of 200, each of which a file system allows.
+  std::vector<Text> long_folders;
+  Text long_name = d;
+  while (long_name.size() + 200 < 1000 - 10) {
+    long_name += Text(199, u'f') + u"\\";
+    long_folders.push_back(long_name);
+    ASSERT_TRUE(CreateDirectoryW(win::W(u"\\\\?\\" + long_name), nullptr));
+  }
+  long_name += Text(1000 - long_name.size() - 4, u'n') + u".jpg";
+  ASSERT_EQ(long_name.size(), 1000u);
+  const Text huge(10 * 1024 * 1024, u'x');
+  const Case cases[] = {
+      {"a folder that does not exist", u"File=" + d + u"missing\\pic.jpg", d + u"missing\\pic.jpg", false},
+      {"1000 characters", u"File=" + long_name, long_name, true},
+      {"characters outside ANSI", u"File=" + unicode, unicode, true},
+      {"10 MB beside the file", u"File=" + d + u"big.jpg\tJunk=" + huge, d + u"big.jpg", true},
+      {"10 MB of file name", huge, huge, false},
+  };
+  Camera();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const int shots = Shots();
+    const CallResult r = Run(kCaptureAuto, c.input, [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      if (c.writable) {
+        EXPECT_TRUE(WaitGone(dialog));
+        return;
+      }
+      // The automatic shot fails at the download: the dialog stays for the user.
+      EXPECT_TRUE(WaitForShots(shots + 1));
+      Sleep(1000);
+      EXPECT_TRUE(IsWindowVisible(dialog));
+      PostKey(dialog, VK_ESCAPE);
+      EXPECT_TRUE(WaitGone(dialog));
+    });
+    if (c.writable) {
+      EXPECT_EQ(r.result, 0);
+      EXPECT_EQ(GetParamValue(u"Fil", r.text), c.file);
+      EXPECT_NE(GetFileAttributesW(win::W(u"\\\\?\\" + c.file)), INVALID_FILE_ATTRIBUTES);
+      EXPECT_FALSE(GetParamValue(u"Base64", r.text).empty());
+    } else {
+      EXPECT_EQ(r.result, -1);
+      EXPECT_TRUE(r.text == c.file) << ToUtf8(r.text.substr(0, 200));
+    }
+  }
+  ExpectBooksBalanced();
+  DeleteFileW(win::W(u"\\\\?\\" + long_name));
+  for (auto it = long_folders.rbegin(); it != long_folders.rend(); ++it) RemoveDirectoryW(win::W(u"\\\\?\\" + *it));
+}
+
+// A host whose window procedure calls the plug-in again while the capture dialog runs:
+// the dialog's modal loop dispatches the host's messages.
+class ReentrantHost {
+ public:
+  explicit ReentrantHost(const PluginCopy& plugin) : plugin_(plugin) {
+    instance_ = this;
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"ReentrantHost";
+    RegisterClassW(&wc);
+    window_ = CreateWindowExW(0, L"ReentrantHost", L"Host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                              nullptr, wc.hInstance, nullptr);
+    SetActiveWindow(window_);
+  }
+  ~ReentrantHost() {
+    DestroyWindow(window_);
+    instance_ = nullptr;
+  }
+  ReentrantHost(const ReentrantHost&) = delete;
+  ReentrantHost& operator=(const ReentrantHost&) = delete;
+
+  HWND window() const { return window_; }
+  // Asks the host's window, from any thread, to call the plug-in with `cmd`.
+  void Ask(int32_t cmd) { PostMessageW(window_, WM_APP, static_cast<WPARAM>(cmd), 0); }
+
+  struct Call {
+    int32_t cmd;
+    CallResult result;
+  };
+  std::vector<Call> calls;  // written on the host's thread
+  std::atomic<int> answered{0};
+
+ private:
+  static LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_APP && instance_) {
+      const auto cmd = static_cast<int32_t>(wp);
+      instance_->calls.push_back({cmd, instance_->plugin_.Call(cmd, u"File=C:\\inner.jpg")});
+      ++instance_->answered;
+      return 0;
+    }
+    return DefWindowProcW(w, msg, wp, lp);
+  }
+  static inline ReentrantHost* instance_ = nullptr;
+  const PluginCopy& plugin_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(CaptureFaults, CallsFromTheHostWhileTheDialogRunsAnswerAtOnceAndLeaveTheCaptureAlone) {
+  Camera();
+  ReentrantHost host(plugin_);
+  const Text file = dir_.path() + u"outer.jpg";
+  const int32_t inner[] = {kCapture, kCaptureAuto, kSettingsOnly, kFree};
+  const CallResult r = Run(kCapture, u"File=" + file, [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    for (int32_t cmd : inner) {
+      const int before = host.answered;
+      host.Ask(cmd);
+      const DWORD start = GetTickCount();
+      while (host.answered == before && GetTickCount() - start < 5000) Sleep(10);
+      EXPECT_EQ(host.answered, before + 1) << "command " << cmd << " did not answer at once";
+      EXPECT_TRUE(IsWindowVisible(dialog)) << "command " << cmd << " touched the running dialog";
+    }
+    EXPECT_EQ(WaitForCaptureDialog(0), dialog) << "no second dialog";
+    PostClick(ButtonOf(dialog, u"Take picture"));
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  ASSERT_EQ(host.calls.size(), 4u);
+  for (const ReentrantHost::Call& c : host.calls) {
+    SCOPED_TRACE(c.cmd);
+    EXPECT_EQ(c.result.result, c.cmd == kFree ? 0 : -1);
+    if (c.cmd != kFree) {
+      EXPECT_EQ(c.result.text, u"File=C:\\inner.jpg") << "the host's text is kept";
+    }
+  }
+  EXPECT_EQ(r.result, 0);
+  EXPECT_EQ(GetParamValue(u"Fil", r.text), file);
+  EXPECT_TRUE(FileExists(file));
+  EXPECT_TRUE(IsWindowEnabled(host.window())) << "the host's window is enabled again";
+  ExpectBooksBalanced();
+  // The plug-in still works for the host afterwards.
+  const CallResult again = Run(kCaptureAuto, dir_.path() + u"again.jpg", [] { WaitGone(WaitForCaptureDialog()); });
+  EXPECT_EQ(again.result, 0);
+}
+
+}  // namespace
+}  // namespace eos::test
