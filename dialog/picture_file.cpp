@@ -35,17 +35,21 @@ bool PlainAnsi(const Text& text) {
   return n > 0 && !lossy;
 }
 
+Text SystemTemporaryFolder() {
+  wchar_t temp[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
+  wchar_t short_name[MAX_PATH + 1] = {};
+  const DWORD s = n ? GetShortPathNameW(temp, short_name, MAX_PATH + 1) : 0;
+  return s && s <= MAX_PATH ? win::FromWide(short_name, s) : win::FromWide(temp, n);
+}
+
 Text TemporaryFolderFor(const Text& path) {
   const size_t slash = path.find_last_of(u"\\/");
   if (slash != Text::npos) {
     const Text folder = path.substr(0, slash + 1);
     if (PlainAnsi(folder)) return folder;
   }
-  wchar_t temp[MAX_PATH + 1] = {};
-  const DWORD n = GetTempPathW(MAX_PATH + 1, temp);
-  wchar_t short_name[MAX_PATH + 1] = {};
-  const DWORD s = n ? GetShortPathNameW(temp, short_name, MAX_PATH + 1) : 0;
-  return s && s <= MAX_PATH ? win::FromWide(short_name, s) : win::FromWide(temp, n);
+  return SystemTemporaryFolder();
 }
 
 }  // namespace
@@ -55,9 +59,14 @@ void DownloadPictureFile(const Text& path, const std::function<void(const Text& 
   if (!DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
     Fail(u"The picture file cannot be replaced:", path);
 
+  // When the target's folder cannot take a file, the picture is still downloaded (into the
+  // system's temporary folder) so that the camera's picture is taken off its list and
+  // released; the move into place then fails with the reason.
   const Text folder = TemporaryFolderFor(path);
   wchar_t temp[MAX_PATH + 1] = {};
-  if (!GetTempFileNameW(win::W(folder), L"eos", 0, temp)) Fail(u"No temporary file for the picture in", folder);
+  if (!GetTempFileNameW(win::W(folder), L"eos", 0, temp) &&
+      !GetTempFileNameW(win::W(SystemTemporaryFolder()), L"eos", 0, temp))
+    Fail(u"No temporary file for the picture in", folder);
   const Text temp_path = win::FromWide(temp, wcslen(temp));
   try {
     download(temp_path);

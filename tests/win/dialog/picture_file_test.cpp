@@ -86,9 +86,17 @@ TEST_F(PictureFile, PathsTheCameraCannotWriteStillGetThePicture) {
   RemoveDirectoryW(win::W(unicode));
 }
 
-TEST_F(PictureFile, AFolderThatDoesNotExistIsAClearError) {
-  const std::string raised = Raised([&] { DownloadPictureFile(dir_.path() + u"nope\\pic.jpg", AnsiDownload); });
-  EXPECT_NE(raised.find("No temporary file for the picture in"), std::string::npos) << raised;
+// The camera's picture is still downloaded, so that the camera lets it go.
+TEST_F(PictureFile, AFolderThatDoesNotExistIsAClearErrorAfterTheDownload) {
+  int downloads = 0;
+  const std::string raised = Raised([&] {
+    DownloadPictureFile(dir_.path() + u"nope\\pic.jpg", [&](const Text& temp) {
+      ++downloads;
+      AnsiDownload(temp);
+    });
+  });
+  EXPECT_EQ(downloads, 1);
+  EXPECT_NE(raised.find("The picture cannot be written to"), std::string::npos) << raised;
   EXPECT_NE(raised.find("nope"), std::string::npos) << raised;
 }
 
