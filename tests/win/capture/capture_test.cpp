@@ -133,6 +133,10 @@ TEST_F(Capture, AHeldReleaseFocusesFirstThenShootsWithoutTheCountdown) {
     ChooseDelay(settings, 3);
     PostClick(ButtonOf(settings, u"OK"));
     ASSERT_TRUE(WaitHidden(settings));
+    // The dialog active again first: a change of focus during the hold would end the press.
+    const DWORD start = GetTickCount();
+    while (GetForegroundWindow() != dialog && GetTickCount() - start < 3000) Sleep(20);
+    Sleep(300);
     PressFor(ButtonOf(dialog, u"Take picture"), 400);
     EXPECT_TRUE(WaitGone(dialog));
   });
