@@ -154,13 +154,23 @@ HWND OpenSettings(HWND capture_dialog) {
   return WaitForDialog(u"Inställningar", 10000);
 }
 
-void ChooseDelay(HWND settings, int seconds) {
+bool ChooseDelay(HWND capture_dialog, int seconds) {
+  HWND settings = OpenSettings(capture_dialog);
+  if (!settings) return false;
   HWND combo = nullptr;
   EnumChildWindows(settings, FindComboBox, reinterpret_cast<LPARAM>(&combo));
-  ASSERT_NE(combo, nullptr);
+  if (!combo) return false;
   SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(seconds), 0);
   PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
                reinterpret_cast<LPARAM>(combo));
+  PostClick(ButtonOf(settings, u"OK"));
+  if (!WaitHidden(settings)) return false;
+  // A change of focus after this would end a press of the user's. Another program's
+  // window may keep the foreground, so the wait is no condition.
+  const DWORD start = GetTickCount();
+  while (GetForegroundWindow() != capture_dialog && GetTickCount() - start < 3000) Sleep(20);
+  Sleep(300);
+  return true;
 }
 
 std::optional<std::string> DecodeBase64(TextView text) {

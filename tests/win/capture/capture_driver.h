@@ -68,8 +68,9 @@ HWND PictureArea(HWND capture_dialog);
 void PressFor(HWND button, DWORD ms);
 // The settings dialog, opened from the capture dialog's settings button.
 HWND OpenSettings(HWND capture_dialog);
-// Chooses the countdown's seconds in the open settings dialog.
-void ChooseDelay(HWND settings, int seconds);
+// Chooses the countdown's seconds in the settings dialog and confirms it; true once the
+// settings dialog is closed.
+bool ChooseDelay(HWND capture_dialog, int seconds);
 
 // The shutter in a trace: "shot" for a picture taken, "press1" and "off" for the
 // shutter button's half-press and release, in their order.

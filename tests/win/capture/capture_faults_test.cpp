@@ -54,42 +54,35 @@ TEST_F(CaptureFaults, AConnectionThatFailsAnswersTheErrorWithoutADialog) {
   }
 }
 
-TEST_F(CaptureFaults, ARefusedShotKeepsTheDialogForAnotherTry) {
-  Camera("refuse = EdsSendCommand:0x0 1 0x2\n");
-  const Text file = dir_.path() + u"second.jpg";
-  const CallResult r = Run(kCapture, u"File=" + file, [&] {
-    HWND dialog = WaitForCaptureDialog();
-    ASSERT_NE(dialog, nullptr);
-    PostClick(ButtonOf(dialog, u"Take picture"));
-    ASSERT_TRUE(WaitForShots(1));
-    Sleep(1000);
-    ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a refused shot";
-    EXPECT_FALSE(FileExists(file));
-    PostClick(ButtonOf(dialog, u"Take picture"));
-    EXPECT_TRUE(WaitGone(dialog));
-  });
-  EXPECT_EQ(r.result, 0);
-  EXPECT_EQ(GetParamValue(u"Fil", r.text), file);
-  EXPECT_TRUE(FileExists(file));
-  ExpectBooksBalanced();
-}
-
-TEST_F(CaptureFaults, ARefusedShotThenCancelAnswersTheFileValue) {
-  Camera("refuse = EdsSendCommand:0x0 1- 0x2\n");
-  const Text file = dir_.path() + u"never.jpg";
-  const CallResult r = Run(kCapture, u"File=" + file, [&] {
-    HWND dialog = WaitForCaptureDialog();
-    ASSERT_NE(dialog, nullptr);
-    PostClick(ButtonOf(dialog, u"Take picture"));
-    ASSERT_TRUE(WaitForShots(1));
-    Sleep(1000);
-    ASSERT_TRUE(IsWindowVisible(dialog));
-    PostClick(ButtonOf(dialog, u"Cancel"));
-    EXPECT_TRUE(WaitGone(dialog));
-  });
-  EXPECT_EQ(r.result, -1);
-  EXPECT_EQ(r.text, file);
-  ExpectBooksBalanced();
+// A refused shot keeps the dialog: the user tries again, or cancels.
+TEST_F(CaptureFaults, ARefusedShotKeepsTheDialogForAnotherTryOrACancel) {
+  struct Case {
+    const char* refused;   // which shots the camera refuses
+    const char16_t* then;  // the user's next button
+    int32_t result;
+  };
+  const Case cases[] = {{"1", u"Take picture", 0}, {"1-", u"Cancel", -1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.refused);
+    Camera(std::string("refuse = EdsSendCommand:0x0 ") + c.refused + " 0x2\n");
+    const Text file = dir_.path() + u"shot" + Ascii(c.refused) + u".jpg";
+    const int shots = Shots();
+    const CallResult r = Run(kCapture, u"File=" + file, [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      PostClick(ButtonOf(dialog, u"Take picture"));
+      ASSERT_TRUE(WaitForShots(shots + 1));
+      Sleep(1000);
+      ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a refused shot";
+      EXPECT_FALSE(FileExists(file));
+      PostClick(ButtonOf(dialog, c.then));
+      EXPECT_TRUE(WaitGone(dialog));
+    });
+    EXPECT_EQ(r.result, c.result);
+    EXPECT_EQ(c.result == 0 ? GetParamValue(u"Fil", r.text) : r.text, file);
+    EXPECT_EQ(FileExists(file), c.result == 0);
+    ExpectBooksBalanced();
+  }
 }
 
 TEST_F(CaptureFaults, AFailedDownloadKeepsTheDialogAndLeavesNoPictureAtTheHostsPath) {

@@ -128,15 +128,7 @@ TEST_F(Capture, AHeldReleaseFocusesFirstThenShootsWithoutTheCountdown) {
   const CallResult r = Run(kCapture, u"File=" + file, [&] {
     HWND dialog = WaitForCaptureDialog();
     ASSERT_NE(dialog, nullptr);
-    HWND settings = OpenSettings(dialog);
-    ASSERT_NE(settings, nullptr);
-    ChooseDelay(settings, 3);
-    PostClick(ButtonOf(settings, u"OK"));
-    ASSERT_TRUE(WaitHidden(settings));
-    // The dialog active again first: a change of focus during the hold would end the press.
-    const DWORD start = GetTickCount();
-    while (GetForegroundWindow() != dialog && GetTickCount() - start < 3000) Sleep(20);
-    Sleep(300);
+    ASSERT_TRUE(ChooseDelay(dialog, 3));
     PressFor(ButtonOf(dialog, u"Take picture"), 400);
     EXPECT_TRUE(WaitGone(dialog));
   });
@@ -196,11 +188,7 @@ TEST_F(Capture, TheCountdownShowsThreeTwoOneZeroASecondApartThenShoots) {
     ASSERT_NE(dialog, nullptr);
     area = PictureArea(dialog);
     ASSERT_NE(area, nullptr);
-    HWND settings = OpenSettings(dialog);
-    ASSERT_NE(settings, nullptr);
-    ChooseDelay(settings, 3);
-    PostClick(ButtonOf(settings, u"OK"));
-    ASSERT_TRUE(WaitHidden(settings));
+    ASSERT_TRUE(ChooseDelay(dialog, 3));
     EXPECT_EQ(GreenInk(CaptureClient(area)), 0);
     PostClick(ButtonOf(dialog, u"Take picture"));
     EXPECT_TRUE(WaitGone(dialog));
