@@ -1,21 +1,48 @@
 #!/usr/bin/env bash
-# The main job on a fresh Debian 12 machine (as root): set up, build the plug-in and
-# call it through the host tool, as a host application would.
+# The main job on a fresh Debian 12 machine (as root): set up, build the plug-in, then
+# take pictures with it through the host tool against the stand-in camera, as a host
+# application would: one automatic capture (command 11) and one through the dialog
+# (command 1), pictured on screen while it waits and then confirmed with Enter.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+out=$root/build/capture
 
-if [ "${1:-}" = --calls ]; then  # inside the Wine session
+if [ "${1:-}" = --calls ]; then # inside the Wine session
+  # shellcheck source=scripts/wine-ui.sh
+  . scripts/wine-ui.sh
   host() {
     echo "\$ eoshost $*"
     scripts/wine-run build/win/bin/eoshost.exe "$@"
     echo
   }
   host 98
-  host 99 "Hello from the host"
-  exit 0
+  host --pair "File=$(ui_windows_path "$out/picture.jpg")" 11
+
+  echo "\$ eoshost --pair File=... 1    (the dialog waits for \"Take picture\"; Enter is pressed)"
+  scripts/wine-run build/win/bin/eoshost.exe --pair "File=$(ui_windows_path "$out/dialog-picture.jpg")" 1 \
+    >"$out/dialog-answer.txt" 2>&1 &
+  run=$!
+  if window=$(ui_wait_window '^Canon plugin EOS'); then
+    sleep 1 # live view frames arrive every 100 ms
+    ui_shoot "$window" "$out/dialog.png"
+    ui_key "$window" Return
+  else
+    echo "the capture dialog did not show"
+  fi
+  status=0
+  wait $run || status=$?
+  cat "$out/dialog-answer.txt"
+  echo
+  echo "picture (command 11): $out/picture.jpg"
+  echo "picture (command 1):  $out/dialog-picture.jpg"
+  echo "screenshot of the capture dialog: $out/dialog.png"
+  [ -s "$out/picture.jpg" ] && [ -s "$out/dialog-picture.jpg" ] && [ -s "$out/dialog.png" ] && [ $status = 0 ]
+  exit
 fi
 
 bash scripts/setup.sh
 bash scripts/build.sh win
+rm -rf "$out"
+mkdir -p "$out"
 scripts/wine-session "$0" --calls

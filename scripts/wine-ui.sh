@@ -1,0 +1,31 @@
+# Helpers for scripts that work the plug-in's windows from outside inside a Wine session
+# (scripts/wine-session): find a window by its title, picture it, press its keys and
+# buttons. Sourced, not run.
+
+# The X window of the first visible window whose title matches the regular expression,
+# waiting up to 20 s for it; fails when none shows.
+ui_wait_window() {
+  timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .
+}
+
+# Writes the window, frame and caption included, to a PNG file.
+ui_shoot() { # window, file
+  mkdir -p "$(dirname "$2")"
+  xwd -id "$1" -silent | /usr/bin/convert xwd:- png:"$2"
+}
+
+# Presses a key (an X key name such as Return or Escape) in the window.
+ui_key() { # window, key
+  xdotool windowfocus "$1" key "$2"
+}
+
+# Clicks at a point given in the window's own coordinates (frame included).
+ui_click() { # window, x, y
+  local left top
+  left=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}')
+  top=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $NF}')
+  xdotool mousemove $((left + $2)) $((top + $3)) click 1
+}
+
+# The Windows path of a file under this machine's file system.
+ui_windows_path() { winepath -w "$1" 2>/dev/null; }
