@@ -56,16 +56,6 @@ class ButtonRowHidden {
   int shrink_ = 0;
 };
 
-// The answer of a confirmed capture, the picture read once and freed before the host's
-// copy of the answer is made.
-Text ConfirmedAnswer(const TdlgCanonEosSDK& dlg) {
-  const PluginState& s = State();
-  std::vector<std::uint8_t> picture;
-  std::optional<std::span<const std::uint8_t>> bytes;
-  if (win::ReadWholeFile(s.PictureFileName, picture)) bytes = picture;
-  return CaptureAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged, bytes);
-}
-
 void ConnectAndOpen(TdlgCanonEosSDK& dlg, bool& ok) {
   const PluginState& s = State();
   if (ok && !dlg.FCameraConnected) {
@@ -97,6 +87,13 @@ void SetCaption(TdlgCanonEosSDK& dlg, bool ok) {
 }
 
 }  // namespace
+
+Text ConfirmedAnswer(TextView file, int angle, bool settings_changed) {
+  std::vector<std::uint8_t> picture;
+  std::optional<std::span<const std::uint8_t>> bytes;
+  if (win::ReadWholeFile(file, picture)) bytes = picture;
+  return CaptureAnswer(file, angle, settings_changed, bytes);
+}
 
 TdlgCanonEosSDK* CaptureDialog() { return DialogInstance().get(); }
 
@@ -153,7 +150,7 @@ bool RunCapture(Text& text, bool AutoDefault) {
         dlg.FormShow();
         modal_ok = dlg.ShowModal() == ui::kModalOk;
       }
-      if (modal_ok) text = ConfirmedAnswer(dlg);
+      if (modal_ok) text = ConfirmedAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged);
       if (s.SettingsChanged && !s.SettingsFromHost) SaveSettings();
       s.AfterMode = 0;
     }

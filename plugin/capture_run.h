@@ -20,6 +20,10 @@ bool CaptureRunning();
 // True when the dialog closed with OK (a picture taken, or settings confirmed); `text` is
 // then the answer, else the error or the cancelled run's file name.
 bool RunCapture(Text& text, bool AutoDefault);
+// The answer of a confirmed capture (see CaptureAnswer): the picture file read once, and
+// its bytes freed before the answer is returned, so the host's copy of the answer is made
+// beside the answer alone.
+Text ConfirmedAnswer(TextView file, int angle, bool settings_changed);
 // Command 2: the dialog only for the settings; true with the settings text in `text`.
 bool RunSettingsOnly(Text& text);
 

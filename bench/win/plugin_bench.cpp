@@ -1,0 +1,274 @@
+// Figures of the plug-in in its own process under Wine, printed and never asserted. One
+// measurement a process, so each starts from a fresh plug-in state:
+//
+//   plugin_bench answer [MB]  the answer of a confirmed capture for a picture of MB
+//                             megabytes (default 60): private bytes of the process around
+//                             building it and making the host's copy
+//   plugin_bench capture      a command-11 capture against the stand-in: from the camera's
+//                             picture-ready notice to the command's return with the host's
+//                             copy, less the stand-in's download, against reading and
+//                             encoding the picture
+//   plugin_bench liveview [ANGLE [mirror]]
+//                             five seconds of the capture dialog's live view: frames per
+//                             second shown, and the dialog's cost from the frame event to
+//                             its pixels painted, against a bare decode of the same frame
+#include <windows.h>
+
+#include <oleauto.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Sources/EDSDKBinding.h"
+#include "dialog/capture_dialog.h"
+#include "dialogs/settings_dialog.h"
+#include "imaging/core/jpeg_decoder.h"
+#include "imaging/core/live_view.h"
+#include "plugin/capture_run.h"
+#include "plugin/commands.h"
+#include "plugin/services/services.h"
+#include "win/files.h"
+#include "win/handles.h"
+#include "win/wtext.h"
+
+using namespace eos;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
+
+double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+template <class F>
+double MedianMs(int runs, F&& f) {
+  std::vector<double> times;
+  for (int i = 0; i < runs; ++i) {
+    const Clock::time_point t = Clock::now();
+    f();
+    times.push_back(Ms(Clock::now() - t));
+  }
+  return Median(times);
+}
+
+PROCESS_MEMORY_COUNTERS_EX Memory() {
+  PROCESS_MEMORY_COUNTERS_EX m{};
+  m.cb = sizeof m;
+  GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&m), sizeof m);
+  return m;
+}
+
+Text TempFile(const wchar_t* name) {
+  wchar_t folder[MAX_PATH + 1] = {};
+  const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
+  return win::FromWide(folder, n) + win::FromWide(name, wcslen(name));
+}
+
+// The host's side of Dll_ParamsW: its variable holds the text it sent, and the answer
+// replaces it as the export does.
+struct HostCopy {
+  BSTR text;
+  explicit HostCopy(const Text& sent) : text(SysAllocStringLen(win::W(sent), static_cast<UINT>(sent.size()))) {}
+  ~HostCopy() { SysFreeString(text); }
+  HostCopy(const HostCopy&) = delete;
+  HostCopy& operator=(const HostCopy&) = delete;
+  bool Take(const Text& answer) {
+    return SysReAllocStringLen(&text, win::W(answer), static_cast<UINT>(answer.size())) != FALSE;
+  }
+};
+
+bool WriteBytes(const Text& path, const std::vector<uint8_t>& bytes) {
+  win::UniqueFile f(CreateFileW(win::W(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  DWORD written = 0;
+  return f && WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+// --- The answer's memory ----------------------------------------------------------------
+
+int AnswerMemory(int megabytes) {
+  const Text file = TempFile(L"eos-bench-picture.raw");
+  {
+    std::vector<uint8_t> bytes(static_cast<size_t>(megabytes) << 20);
+    uint32_t x = 12345;
+    for (uint8_t& b : bytes) b = static_cast<uint8_t>((x = x * 1103515245u + 12345u) >> 24);
+    if (!WriteBytes(file, bytes)) {
+      std::printf("cannot write %s\n", ToUtf8(file).c_str());
+      return 1;
+    }
+  }
+  const double file_bytes = static_cast<double>(megabytes) * (1 << 20);
+  const PROCESS_MEMORY_COUNTERS_EX before = Memory();
+  double answer_bytes = 0, built = 0, copied = 0;
+  bool ok = false;
+  {
+    HostCopy host(u"File=" + file);
+    {
+      const Text answer = ConfirmedAnswer(file, 0, false);
+      answer_bytes = static_cast<double>(answer.size()) * sizeof(char16_t);
+      built = static_cast<double>(Memory().PrivateUsage);
+      ok = host.Take(answer);
+      copied = static_cast<double>(Memory().PrivateUsage);
+    }
+  }
+  const PROCESS_MEMORY_COUNTERS_EX after = Memory();
+  DeleteFileW(win::W(file));
+  const double base = static_cast<double>(before.PrivateUsage);
+  const double peak = static_cast<double>(after.PeakPagefileUsage) - static_cast<double>(before.PagefileUsage);
+  const double peak_ws = static_cast<double>(after.PeakWorkingSetSize) - static_cast<double>(before.WorkingSetSize);
+  const double goal = file_bytes + 2 * answer_bytes;
+  std::printf("answer for a %d MB picture: %s\n", megabytes, ok ? "built and copied" : "FAILED");
+  std::printf("  file %.1f MiB, answer %.1f MiB (UTF-16), goal 1 x file + 2 x answer = %.1f MiB\n", MiB(file_bytes),
+              MiB(answer_bytes), MiB(goal));
+  std::printf("  private bytes over the start: answer built %.1f MiB, host's copy made %.1f MiB\n", MiB(built - base),
+              MiB(copied - base));
+  std::printf("  peak private (pagefile) bytes over the start: %.1f MiB = %.2f x goal\n", MiB(peak), peak / goal);
+  // Wine fills the private counters from the swap the process uses; the working set is
+  // then the measure of the memory the answer's buffers take.
+  std::printf("  peak working set over the start: %.1f MiB = %.2f x goal\n", MiB(peak_ws), peak_ws / goal);
+  return ok ? 0 : 1;
+}
+
+// --- Capture overhead -------------------------------------------------------------------
+
+// The stand-in's downloads, timed around its entry point.
+EdsDownloadProc g_download = nullptr;
+Clock::duration g_download_time{};
+Clock::time_point g_download_start, g_download_end;
+
+EdsError EDS_STDCALL TimedDownload(EdsDirectoryItemRef item, EdsUInt64 size, EdsStreamRef stream) {
+  g_download_start = Clock::now();
+  const EdsError e = g_download(item, size, stream);
+  g_download_end = Clock::now();
+  g_download_time += g_download_end - g_download_start;
+  return e;
+}
+
+int CaptureOverhead() {
+  PrepareSdkPath();
+  LoadEDSDKLibrary();
+  g_download = eos::EdsDownload;
+  eos::EdsDownload = TimedDownload;
+
+  const Text file = TempFile(L"eos-bench-capture.jpg");
+  constexpr int kRuns = 5;
+  std::vector<double> overheads, before_download, after_download, downloads;
+  size_t picture_bytes = 0;
+  for (int run = 0; run < kRuns; ++run) {
+    if (!CreateCaptureDialog()) return 1;
+    Clock::time_point notice{};
+    TdlgCanonEosSDK& dlg = *CaptureDialog();
+    dlg.CamRemote.OnRemoteEvent = [&dlg, &notice](RemoteEventCallbackType e, const AdditionNotifyRemoteEventType& d) {
+      if (e == RemoteEventCallbackReleaseImageReady && d.TypeOfPicture() == TypeOfPicturePicture &&
+          notice == Clock::time_point{})
+        notice = Clock::now();
+      dlg.CamRemoteRemoteEvent(e, d);
+    };
+    g_download_time = {};
+    const Text sent = u"File=" + file;
+    HostCopy host(sent);
+    Text text = sent;
+    const int32_t result = CanonEosSDKParams(ctEos_CaptureAuto, text);
+    const bool copied = host.Take(text);
+    const Clock::time_point end = Clock::now();
+    if (result != 0 || !copied || notice == Clock::time_point{}) {
+      std::printf("capture %d failed: %s\n", run + 1, ToUtf8(text).c_str());
+      return 1;
+    }
+    picture_bytes = SysStringLen(host.text);
+    overheads.push_back(Ms(end - notice - g_download_time));
+    before_download.push_back(Ms(g_download_start - notice));
+    after_download.push_back(Ms(end - g_download_end));
+    downloads.push_back(Ms(g_download_time));
+  }
+
+  std::vector<uint8_t> bytes;
+  win::ReadWholeFile(file, bytes);
+  const double read = MedianMs(9, [&] { win::ReadWholeFile(file, bytes); });
+  const double read_encode = MedianMs(9, [&] { ConfirmedAnswer(file, 0, false); });
+  DeleteFileW(win::W(file));
+
+  const double overhead = Median(overheads);
+  std::printf("capture (command 11), picture %.2f MiB, answer %.2f MiB; medians of %d runs\n", MiB(bytes.size()),
+              MiB(picture_bytes * 2.0), kRuns);
+  std::printf("  notice to return:      %8.2f ms, of which the stand-in's download %.2f ms\n",
+              overhead + Median(downloads), Median(downloads));
+  std::printf("    notice to download:  %8.2f ms\n", Median(before_download));
+  std::printf("    download to return:  %8.2f ms\n", Median(after_download));
+  std::printf("  overhead (less the download): %.2f ms\n", overhead);
+  std::printf("  reading the file %.2f ms, reading and encoding it %.2f ms\n", read, read_encode);
+  std::printf("  overhead / (reading + encoding) = %.2f (goal <= 1.5)\n", overhead / read_encode);
+  return 0;
+}
+
+// --- Live view --------------------------------------------------------------------------
+
+int LiveView(int angle, bool mirror) {
+  if (!CreateCaptureDialog()) return 1;
+  TdlgCanonEosSDK& dlg = *CaptureDialog();
+  if (TdlgCanonEosSdkSettings* settings = SettingsDialog()) {
+    settings->SetAngle(angle);
+    settings->ckMirror.SetChecked(mirror);
+  }
+  constexpr auto kLength = std::chrono::seconds(5);
+  std::vector<double> costs, paths;
+  std::vector<uint8_t> last;
+  Clock::time_point first{}, latest{};
+  dlg.CamRemote.OnViewfinderEvent = [&](JpegBytes jpeg, const ViewfinderPositionType& meta) {
+    const Clock::time_point t = Clock::now();
+    dlg.CamRemoteViewfinderEvent(jpeg, meta);
+    paths.push_back(Ms(Clock::now() - t));
+    RedrawWindow(dlg.Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    GdiFlush();
+    latest = Clock::now();
+    if (first == Clock::time_point{}) first = t;
+    costs.push_back(Ms(latest - t));
+    last.assign(jpeg.begin(), jpeg.end());
+    if (latest - first >= kLength) dlg.btCancelClick(dlg.btCancel);
+  };
+  Text text = u"File=" + TempFile(L"eos-bench-liveview.jpg");
+  CanonEosSDKParams(ctEos_Capture, text);
+  if (costs.size() < 2) {
+    std::printf("live view: no frames (%s)\n", ToUtf8(text).c_str());
+    return 1;
+  }
+
+  std::string error;
+  imaging::JpegDecoder decoder;
+  imaging::Pixels pixels;
+  const double decode = MedianMs(50, [&] { decoder.Decode(last, pixels, error); });
+  const double fps = static_cast<double>(costs.size() - 1) / (Ms(latest - first) / 1000.0);
+  const double cost = Median(costs);
+  std::printf("live view in the dialog, angle %d%s, frames %dx%d (%.0f KB), %zu frames\n", angle,
+              mirror ? " mirrored" : "", pixels.width, pixels.height, last.size() / 1024.0, costs.size());
+  std::printf("  frames per second shown: %.1f (the camera is polled every 100 ms)\n", fps);
+  std::printf("  frame event to pixels painted: median %.2f ms, of which the frame path (decode, turn, scale) "
+              "%.2f ms\n",
+              cost, Median(paths));
+  std::printf("  bare decode of the same frame: median %.2f ms\n", decode);
+  std::printf("  dialog / bare decode = %.2f (goal <= 1.3)\n", cost / decode);
+  return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring mode = argc > 1 ? argv[1] : L"";
+  if (mode == L"answer") return AnswerMemory(argc > 2 ? _wtoi(argv[2]) : 60);
+  if (mode == L"capture") return CaptureOverhead();
+  if (mode == L"liveview")
+    return LiveView(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && std::wstring(argv[3]) == L"mirror");
+  std::printf("usage: plugin_bench answer [MB] | capture | liveview [ANGLE [mirror]]\n");
+  return 2;
+}
