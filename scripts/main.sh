@@ -23,7 +23,7 @@ if [ "${1:-}" = --calls ]; then # inside the Wine session
   scripts/wine-run build/win/bin/eoshost.exe --pair "File=$(ui_windows_path "$out/dialog-picture.jpg")" 1 \
     >"$out/dialog-answer.txt" 2>&1 &
   run=$!
-  if window=$(ui_wait_window '^Canon plugin EOS'); then
+  if window=$(ui_wait_window --name '^Canon plugin EOS'); then
     sleep 1 # live view frames arrive every 100 ms
     ui_shoot "$window" "$out/dialog.png"
     ui_key "$window" Return

@@ -2,10 +2,10 @@
 # (scripts/wine-session): find a window by its title, picture it, press its keys and
 # buttons. Sourced, not run.
 
-# The X window of the first visible window whose title matches the regular expression,
-# waiting up to 20 s for it; fails when none shows.
+# The X window of the first visible window that xdotool's search criteria find
+# (--name REGEX, --class PROGRAM), waiting up to 20 s for it; fails when none shows.
 ui_wait_window() {
-  timeout 20 xdotool search --sync --onlyvisible --name "$1" 2>/dev/null | head -1 | grep .
+  timeout 20 xdotool search --sync --onlyvisible "$@" 2>/dev/null | head -1 | grep .
 }
 
 # Writes the window, frame and caption included, to a PNG file.
@@ -25,6 +25,16 @@ ui_click() { # window, x, y
   left=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}')
   top=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $NF}')
   xdotool mousemove $((left + $2)) $((top + $3)) click 1
+}
+
+# Drags the window by its caption so its left edge lands at x (the settings dialog
+# opens beside the capture dialog and must fit on the 1024-wide desktop).
+ui_move_left() { # window, x
+  local left top
+  left=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {print $NF}')
+  top=$(xwininfo -id "$1" | awk '/Absolute upper-left Y/ {print $NF}')
+  xdotool mousemove $((left + 100)) $((top + 10)) mousedown 1 mousemove $(($2 + 100)) $((top + 10)) mouseup 1
+  sleep 0.3
 }
 
 # The Windows path of a file under this machine's file system.

@@ -196,6 +196,18 @@ std::string Refuse(std::string_view value, Reading& r, bool busy) {
   return {};
 }
 
+// "ENTRY[:ARG] MILLISECONDS".
+std::string Delay(std::string_view value, Reading& r) {
+  const auto words = Words(value);
+  if (words.size() != 2) return "expected ENTRY[:ARG] MILLISECONDS";
+  const auto call = Call(words[0]);
+  if (!call) return "bad entry point \"" + std::string(words[0]) + "\"";
+  const auto ms = Number(words[1]);
+  if (!ms || *ms > 60000) return "expected milliseconds up to 60000";
+  r.sc.delays.push_back({*call, *ms});
+  return {};
+}
+
 std::string Event(std::string_view value, Reading& r) {
   const auto words = Words(value);
   if (words.size() != 4 || Lower(words[1]) != "after") return "expected NAME after ENTRY[:ARG] N";
@@ -243,6 +255,7 @@ constexpr Key kKeys[] = {
     {"refuse", [](std::string_view value, Reading& r) { return Refuse(value, r, false); }},
     {"busy", [](std::string_view value, Reading& r) { return Refuse(value, r, true); }},
     {"event", Event},
+    {"delay", Delay},
     {"transfer_speed", kNumber<&Scenario::transfer_bytes_per_second>},
     {"picture_size", PictureSize},
     {"card", kFlag<&Scenario::card>},
@@ -302,6 +315,13 @@ std::vector<std::string_view> ScenarioKeys() {
   std::vector<std::string_view> out;
   for (const Key& k : kKeys) out.push_back(k.name);
   return out;
+}
+
+uint32_t CallDelayMs(const Scenario& scenario, std::string_view entry, std::optional<uint32_t> arg) {
+  uint32_t ms = 0;
+  for (const CallDelay& d : scenario.delays)
+    if (d.call.entry == entry && (!d.call.arg || d.call.arg == arg)) ms += d.ms;
+  return ms;
 }
 
 uint32_t CallCounter::Next(std::string_view entry, std::optional<uint32_t> arg) {

@@ -16,6 +16,7 @@
 //   event = NAME after ENTRY[:ARG] N      a state event posted after the N-th call:
 //                                         shutdown, will_soon_shut_down, capture_error,
 //                                         internal_error, or a number
+//   delay = ENTRY[:ARG] MILLISECONDS      every such call takes that long to answer
 //   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
 //   picture_size = WIDTHxHEIGHT           size of every picture taken and stored
 //                                         (default: by image quality; stored 1280x853)
@@ -61,6 +62,11 @@ struct EventRule {
   uint32_t event = 0;
 };
 
+struct CallDelay {
+  CallMatch call;
+  uint32_t ms = 0;
+};
+
 struct Scenario {
   std::vector<std::string> cameras{kDefaultCameraName};
   uint32_t device_sub_type = 1;
@@ -70,6 +76,7 @@ struct Scenario {
   bool focus_fails = false;
   std::vector<Refusal> refusals;
   std::vector<EventRule> events;
+  std::vector<CallDelay> delays;
   uint32_t transfer_bytes_per_second = 0;
   int picture_width = 0;  // 0: from the image-quality setting
   int picture_height = 0;
@@ -90,6 +97,9 @@ std::optional<Scenario> ParseScenario(std::string_view text, std::string* error)
 
 // The keys a scenario text may use, in the order of the list above.
 std::vector<std::string_view> ScenarioKeys();
+
+// How long a call of `entry` (with first argument `arg`) waits before it answers.
+uint32_t CallDelayMs(const Scenario& scenario, std::string_view entry, std::optional<uint32_t> arg);
 
 // Counts the calls of every entry point and tells which answer a scenario gives.
 class CallCounter {

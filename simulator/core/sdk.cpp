@@ -1,8 +1,10 @@
 #include "simulator/core/sdk.h"
 
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <optional>
+#include <thread>
 #include <type_traits>
 
 #include "simulator/core/sdk_state.h"
@@ -37,6 +39,8 @@ EdsError Sdk::State::Run(const char* name, F&& body, const A&... args) {
     r = counter.Count(name, FirstNumber(args...), &events);
   }
   if (r == EDS_ERR_OK) {
+    if (const uint32_t ms = CallDelayMs(scenario, name, FirstNumber(args...)))
+      std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     try {
       r = body();
     } catch (const std::bad_alloc&) {

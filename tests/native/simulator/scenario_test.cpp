@@ -37,6 +37,7 @@ TEST(Scenario, ReadsEveryKey) {
       "refuse = EdsSendCommand 3-\n"
       "event = capture_error after EdsSendCommand:0 1\n"
       "event = 0x399 after EdsGetEvent 2\n"
+      "delay = EdsOpenSession 1500\n"
       "transfer_speed = 1000000\n"
       "picture_size = 640x480\n"
       "card = no\n"
@@ -66,6 +67,9 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->events[0].event, 0x305u);
   EXPECT_EQ(sc->events[0].call.arg, 0u);
   EXPECT_EQ(sc->events[1].event, 0x399u);
+  ASSERT_EQ(sc->delays.size(), 1u);
+  EXPECT_EQ(sc->delays[0].call.entry, "EdsOpenSession");
+  EXPECT_EQ(sc->delays[0].ms, 1500u);
   EXPECT_EQ(sc->transfer_bytes_per_second, 1000000u);
   EXPECT_EQ(sc->picture_width, 640);
   EXPECT_EQ(sc->picture_height, 480);
@@ -118,6 +122,10 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"event = explode after EdsOpenSession 1", "unknown event"},
       {"event = shutdown after EdsOpenSession 0", "bad call number"},
       {"shots = 99999999999", "expected a number"},
+      {"delay = EdsOpenSession", "expected ENTRY"},
+      {"delay = Eds-Open 10", "bad entry point"},
+      {"delay = EdsOpenSession soon", "expected milliseconds"},
+      {"delay = EdsOpenSession 60001", "expected milliseconds"},
   };
   for (const auto& c : cases) {
     std::string error;
@@ -139,6 +147,26 @@ TEST(Scenario, TheHeaderListsEveryKeyThereIs) {
       if (std::find(documented.begin(), documented.end(), (*m)[1]) == documented.end()) documented.push_back((*m)[1]);
   const std::vector<std::string_view> keys = ScenarioKeys();
   EXPECT_EQ(documented, std::vector<std::string>(keys.begin(), keys.end()));
+}
+
+TEST(Scenario, DelaysAddUpForTheCallsTheyName) {
+  const auto sc = ParseScenario(
+      "delay = EdsOpenSession 1500\n"
+      "delay = EdsSetPropertyData:0x500 20\n"
+      "delay = EdsSetPropertyData 5",
+      nullptr);
+  ASSERT_TRUE(sc);
+  const struct {
+    const char* entry;
+    std::optional<uint32_t> arg;
+    uint32_t ms;
+  } cases[] = {
+      {"EdsOpenSession", std::nullopt, 1500},
+      {"EdsCloseSession", std::nullopt, 0},
+      {"EdsSetPropertyData", 0x500u, 25},
+      {"EdsSetPropertyData", 0x100u, 5},
+  };
+  for (const auto& c : cases) EXPECT_EQ(CallDelayMs(*sc, c.entry, c.arg), c.ms) << c.entry;
 }
 
 TEST(CallCounter, RefusesTheChosenCallsOnly) {
