@@ -191,7 +191,13 @@ void Label::SetTextColor(COLORREF color) {
 }
 
 Bevel::Bevel(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id)
-    : Control(parent, std::move(name), tag, bounds, align, options, id, WC_STATICW, SS_ETCHEDHORZ, u"") {}
+    : Control(parent, std::move(name), tag, bounds, align, options, id, WC_STATICW, SS_OWNERDRAW, u"") {}
+
+void Bevel::Draw(const DRAWITEMSTRUCT& item) {
+  RECT r = item.rcItem;
+  FillRect(item.hDC, &r, Parent().Background());
+  DrawEdge(item.hDC, &r, EDGE_ETCHED, BF_TOP);
+}
 
 // Container
 

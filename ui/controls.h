@@ -190,6 +190,8 @@ class Label : public Control {
 class Bevel : public Control {
  public:
   Bevel(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id);
+  // Drawn by the bevel itself: an etched static fills a bevel taller than its line.
+  void Draw(const DRAWITEMSTRUCT& item) override;
 };
 
 // What Form and Panel share: the items inside, their alignment, the background and the
