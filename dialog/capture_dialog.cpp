@@ -446,7 +446,6 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
   ui::Painted& shown = FAngle == 0 ? Image1 : ImageR;
   if (!view_.Render(Jpegdata, Width(shown), Height(shown), FAngle, FMirror, error))
     throw ECamException(u"Live view frame: " + FromUtf8(error));
-  view_ready_ = true;
   Image1.SetVisible(FAngle == 0);
   ImageR.SetVisible(FAngle != 0);
   shown.Invalidate();
@@ -457,7 +456,8 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
 }
 
 void TdlgCanonEosSDK::PaintLiveView(HDC dc, const RECT& bounds) {
-  if (view_ready_) imaging::DrawPixels(dc, {bounds.left, bounds.top, bounds.right, bounds.bottom}, view_.view());
+  if (!view_.view().empty())
+    imaging::DrawPixels(dc, {bounds.left, bounds.top, bounds.right, bounds.bottom}, view_.view());
 }
 
 void TdlgCanonEosSDK::PaintDelay(HDC dc, const RECT& bounds) {

@@ -126,7 +126,6 @@ class TdlgCanonEosSDK : public ui::Form {
  private:
   // The live view as it is on screen, and the text over it.
   imaging::LiveViewRenderer view_;
-  bool view_ready_ = false;
   Text delay_text_;
   win::UniqueGdiObject delay_font_;
 };

@@ -121,11 +121,10 @@ bool RunCapture(Text& text, bool AutoDefault) {
     TdlgCanonEosSDK& dlg = *DialogInstance();
     dlg.FVFFirstImageDone = false;
     const CaptureInput in = ReadCaptureInput(text, AutoDefault, GetTempFolder());
-    if (text.find(u'=') != Text::npos) {
-      dlg.btSettings.SetVisible(!in.HideSettings);
-      for (ui::Button* focus : {&dlg.btFocusFar, &dlg.btFocusNear, &dlg.btAF}) focus->SetVisible(!in.HideFocus);
-      dlg.btRel.SetVisible(!in.HideTakePicture);
-    }
+    // Every run has a fresh dialog with every button shown; only the host's keys hide one.
+    dlg.btSettings.SetVisible(!in.HideSettings);
+    for (ui::Button* focus : {&dlg.btFocusFar, &dlg.btFocusNear, &dlg.btAF}) focus->SetVisible(!in.HideFocus);
+    dlg.btRel.SetVisible(!in.HideTakePicture);
     text = in.CancelText;
     s.PictureFileName = in.File;
     s.WantBase64 = true;
