@@ -78,20 +78,25 @@ constexpr ui::Row<D> kRows[] = {
      .bounds = {44, 5, 27, 25},
      .caption = u">",
      .hint = u"Fokusera längre bort",
-     .tag = 1},
+     .tag = 1,
+     .on_mouse_down = &D::btFocusFarXMouseDown,
+     .on_mouse_up = &D::btFocusFarXMouseUp},
     {.name = u"btFocusNear",
      .kind = ui::Kind::Button,
      .parent = u"paButtons",
      .bounds = {72, 5, 27, 25},
      .caption = u"<",
      .hint = u"Fokusera närmare",
-     .tag = -1},
+     .tag = -1,
+     .on_mouse_down = &D::btFocusFarXMouseDown,
+     .on_mouse_up = &D::btFocusFarXMouseUp},
     {.name = u"btAF",
      .kind = ui::Kind::Button,
      .parent = u"paButtons",
      .bounds = {100, 5, 27, 25},
      .caption = u"AF",
-     .hint = u"Autofokus"},
+     .hint = u"Autofokus",
+     .on_event = &D::btAutoFocusClick},
     {.name = u"btRel",
      .kind = ui::Kind::Button,
      .parent = u"paButtons",
@@ -127,6 +132,16 @@ constexpr ui::Row<D> kRows[] = {
      .options = ui::kDisabled,
      .interval_ms = 300,
      .on_event = &D::timHalfShutterTimer},
+    {.name = u"timFocusRepeat",
+     .kind = ui::Kind::Timer,
+     .options = ui::kDisabled,
+     .interval_ms = 100,
+     .on_event = &D::timFocusRepeatTimer},
+    {.name = u"timAutoFocusDone",
+     .kind = ui::Kind::Timer,
+     .options = ui::kDisabled,
+     .interval_ms = 8000,
+     .on_event = &D::timAutoFocusDoneTimer},
 };
 
 constexpr ui::FormSpec kSpec{u"", 624, 470};
@@ -134,12 +149,6 @@ constexpr ui::FormSpec kSpec{u"", 624, 470};
 std::unique_ptr<TdlgCanonEosSdkSettings>& SettingsInstance() {
   static std::unique_ptr<TdlgCanonEosSdkSettings> instance;
   return instance;
-}
-
-// A trace line with the time as "nn:ss:zzz" after its label.
-void TraceTime(TextView label) {
-  const DateTime t = win::LocalNow();
-  WriteLog(Text(label) + FormatText(u"%.2d:%.2d:%.3d", {int64_t{t.minute}, int64_t{t.second}, int64_t{t.millisecond}}));
 }
 
 // The built-in text of a camera event, before translation.
@@ -218,7 +227,9 @@ TdlgCanonEosSDK::TdlgCanonEosSDK()
       timSettings(Get<ui::Timer>(u"timSettings")),
       timAuto(Get<ui::Timer>(u"timAuto")),
       timInfoEnd(Get<ui::Timer>(u"timInfoEnd")),
-      timHalfShutter(Get<ui::Timer>(u"timHalfShutter")) {
+      timHalfShutter(Get<ui::Timer>(u"timHalfShutter")),
+      timFocusRepeat(Get<ui::Timer>(u"timFocusRepeat")),
+      timAutoFocusDone(Get<ui::Timer>(u"timAutoFocusDone")) {
   paIm.SetColor(kCream);
   LOGFONTW font{};
   font.lfHeight = -64;
@@ -276,7 +287,7 @@ TdlgCanonEosSDK::~TdlgCanonEosSDK() {
 bool TdlgCanonEosSDK::ConnectToCamera() {
   PluginState& s = State();
   s.LastErrorText.clear();
-  TraceTime(u"ConnectToCamera: ");
+  WriteLogTime(u"ConnectToCamera: ");
   if (FCameraConnected) return true;
   try {
     const CameraConnectedType cameras = CamRemote.OpenCameraEnumeration();
@@ -301,7 +312,7 @@ bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
   PluginState& s = State();
   s.LastErrorText.clear();
   if (!FCameraConnected && !ConnectToCamera()) return false;
-  TraceTime(u"OpenCamera: ");
+  WriteLogTime(u"OpenCamera: ");
   if (!CamRemote.RemoteSupported()) {
     s.LastErrorText = Translate(u"The connected camera does not support remote mode");
     return false;
@@ -312,7 +323,11 @@ bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
   FCameraReleaseActive = true;
   if (FCameraCapability.DoSupportShootingPara) {
     s.ViewfinderSupported = FCameraCapability.DoSupportViewfinder;
+    WriteLogTime(u"GetCameraSettings: ");
+    GetCameraValues();
     if (ProbeParams) FCameraProbeDone = true;
+    UpdateComboValues();
+    WriteLogTime(u"GetCameraSettings done: ");
   }
   WriteLog(u"Remote process is opened");
   return FCameraActive;
@@ -342,7 +357,7 @@ bool TdlgCanonEosSDK::SetViewfinder(bool Open) {
 bool TdlgCanonEosSDK::CloseCamera() {
   State().LastErrorText.clear();
   if (FCameraVF && !SetViewfinder(false)) return false;
-  TraceTime(u"CloseCamera: ");
+  WriteLogTime(u"CloseCamera: ");
   if (FCameraReleaseActive) {
     CamRemote.RemoteEnd();
     FCameraActive = false;
@@ -356,7 +371,7 @@ void TdlgCanonEosSDK::DisconnectFromCamera() {
   PluginState& s = State();
   s.LastErrorText.clear();
   if (FCameraActive && !CloseCamera()) return;
-  TraceTime(u"DisconnectFromCamera: ");
+  WriteLogTime(u"DisconnectFromCamera: ");
   if (!FCameraConnected) {
     WriteLog(u"Camera already disconnected");
     return;
@@ -380,11 +395,18 @@ void TdlgCanonEosSDK::UpdateButtons() {
   const bool focus = FCameraReleaseActive && s.CanFocus;
   btFocusFar.SetEnabled(focus);
   btFocusNear.SetEnabled(focus);
-  btAF.SetEnabled(focus && FCanAF && SettingsDialog() != nullptr);
+  bool af_mode = false;
+  if (const TdlgCanonEosSdkSettings* settings = SettingsDialog()) {
+    const ui::ComboBox& list = settings->List(ValueList::AFMode);
+    const RemoteFormatAFModeType mode = AFModeFromName(GetComboValue(list));
+    af_mode = !list.Enabled() || mode == RemoteFormatAFModeOneShot || mode == RemoteFormatAFModeAIServo ||
+              mode == RemoteFormatAFModeAIFocus;
+  }
+  btAF.SetEnabled(focus && FCanAF && af_mode);
 }
 
 void TdlgCanonEosSDK::FormShow() {
-  TraceTime(u"FormShow: ");
+  WriteLogTime(u"FormShow: ");
   if (State().SettingsOnlyMode) timSettings.SetEnabled(true);
   UpdateButtons();
 }
@@ -488,7 +510,10 @@ void TdlgCanonEosSDK::timHalfShutterTimer(ui::Component&) {
 
 void TdlgCanonEosSDK::btRelClick(ui::Component&) {
   timHalfShutter.SetEnabled(false);
-  if (!FFocusDone && State().DelayIndex > 0) ShowDelay(State().DelayIndex, [this](int del) { UpdateValueDelay(del); });
+  if (!FFocusDone) {
+    StopAutoFocus(false);
+    if (State().DelayIndex > 0) ShowDelay(State().DelayIndex, [this](int del) { UpdateValueDelay(del); });
+  }
   FFocusDone = false;
   TakePicture();
 }
@@ -500,7 +525,10 @@ void TdlgCanonEosSDK::timAutoTimer(ui::Component&) {
 
 void TdlgCanonEosSDK::btCancelClick(ui::Component&) { SetModalResult(ui::kModalCancel); }
 
-void TdlgCanonEosSDK::btSettingsXClick(ui::Component&) { ShowSettingsDialog(); }
+void TdlgCanonEosSDK::btSettingsXClick(ui::Component&) {
+  StopAutoFocus(false);
+  ShowSettingsDialog();
+}
 
 void TdlgCanonEosSDK::timSettingsTimer(ui::Component&) {
   timSettings.SetEnabled(false);
@@ -533,7 +561,7 @@ bool TdlgCanonEosSDK::TakePicture() {
     s.LastErrorText = Translate(u"Error opening camera while taking picture");
     return false;
   }
-  TraceTime(u"TakePicture: ");
+  WriteLogTime(u"TakePicture: ");
   bool result = false;
   try {
     WriteLog(u"Taking the picture " + IntToText(FCameraCapability.ReqViewfinderOffWhenShooting ? 1 : 0));
@@ -541,15 +569,15 @@ bool TdlgCanonEosSDK::TakePicture() {
     if (FCameraCapability.ReqViewfinderOffWhenShooting) SetViewfinder(false);
     FLastEventCallback = -1;
     FGetPictureFailed = false;
-    TraceTime(u"RemoteTakePicture: ");
+    WriteLogTime(u"RemoteTakePicture: ");
     CamRemote.RemoteTakePicture();
-    TraceTime(u"RemoteTakePicture after: ");
+    WriteLogTime(u"RemoteTakePicture after: ");
     result = true;
   } catch (const Exception& e) {
     s.LastErrorText = FormatText(Translate(u"Remote process stopped: %s"), {e.message()});
   }
   if (const Text words = FocusFailureText(s.LastErrorText); !words.empty()) ShowInfoText(words, 2000);
-  TraceTime(u"TakePicture done: ");
+  WriteLogTime(u"TakePicture done: ");
   if (!result) {
     try {
       SetViewfinder(true);
@@ -584,46 +612,25 @@ void TdlgCanonEosSDK::PictureTaken() {
   SetModalResult(ui::kModalOk);
 }
 
-void TdlgCanonEosSDK::ShowSettingsDialog() {
-  TdlgCanonEosSdkSettings* settings = SettingsDialog();
-  if (settings == nullptr) return;
-  const bool settings_only = State().SettingsOnlyMode;
-  if (IsWindowVisible(Window())) {
-    if (!btSettings.Enabled() && !settings_only) return;
-    RECT r;
-    GetWindowRect(Window(), &r);
-    SetWindowPos(settings->Window(), nullptr, r.right + 5, r.top + 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-    ui::ProcessMessages();
-  }
-  settings->on_rotate = [this](int angle) { DoSetRotate(angle); };
-  bool confirmed = true;
-  if (!IsWindowVisible(settings->Window())) {
-    confirmed = settings->Run();
-    if (confirmed) State().SettingsChanged = true;
-  }
-  if (settings_only) SetModalResult(confirmed ? ui::kModalOk : ui::kModalCancel);
-  UpdateButtons();
-}
-
 // --- Camera events -------------------------------------------------------------------
 
 void TdlgCanonEosSDK::CamRemoteEvent(EventCallbackType Event) {
   if (Event.Severity == EventSeverityInfo) return;
-  TraceTime(u"CamRemoteEvent: ");
+  WriteLogTime(u"CamRemoteEvent: ");
   Text title;
   if (Event.Severity == EventSeverityWarning)
     title = Translate(u"Camera warning event");
   else if (Event.Severity == EventSeverityClosing)
     return;
   const Text caption = u"Camera event - " + EventText(Event.Event);
-  TraceTime(u"CamRemoteEvent1: " + title + u" ");
+  WriteLogTime(u"CamRemoteEvent1: " + title + u" ");
   FMessageThread->AddMessage({caption, title, 48, false});
-  TraceTime(u"CamRemoteEvent: " + title + u" ");
+  WriteLogTime(u"CamRemoteEvent: " + title + u" ");
 }
 
 void TdlgCanonEosSDK::CamRemoteRemoteEvent(RemoteEventCallbackType Event,
                                            const AdditionNotifyRemoteEventType& EventData) {
-  TraceTime(u"CamRemoteRemoteEvent: ");
+  WriteLogTime(u"CamRemoteRemoteEvent: ");
   switch (Event) {
     case RemoteEventCallbackReleaseComplete:
       WriteLog(u"RemoteEventCallbackReleaseComplete");

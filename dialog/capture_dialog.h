@@ -7,9 +7,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "base/text.h"
 #include "camremote/CamRemote.h"
+#include "dialog/core/camera_settings.h"
+#include "dialog/core/focus_steps.h"
 #include "imaging/core/live_view.h"
 #include "ui/form.h"
 #include "win/ThreadMessage.h"
@@ -42,7 +45,34 @@ class TdlgCanonEosSDK : public ui::Form {
   void PictureTaken();
   void UpdateValueDelay(int del);
   void ShowInfoText(TextView Message, unsigned Interval);
+
+  // --- Camera values and the settings text ---
+  void GetCameraValues();
+  // Reads the camera's values and selects them in the changed list, or in every list.
+  void UpdateComboValues(std::optional<ValueList> co = std::nullopt);
+  // Sends the changed list's value, or every list's, to the camera.
+  void SetCameraValues(std::optional<ValueList> co = std::nullopt);
+  Text GetComboValue(const ui::ComboBox& combo) const;
+  Text GetSettingsText();
+  void ApplySettingsText(TextView Text);
   void ShowSettingsDialog();
+  // The skin of that name, or the standard look for the empty name.
+  void LoadSkin(TextView skin);
+
+  // --- Focus and dragging ---
+  void btFocusFarXMouseDown(ui::Component& sender);
+  void timFocusRepeatTimer(ui::Component&);
+  void btFocusFarXMouseUp(ui::Component&);
+  void btAutoFocusClick(ui::Component&);
+  void timAutoFocusDoneTimer(ui::Component&);
+  // Stops the camera's live-view autofocus: always when forced, else only while one runs.
+  // True when the camera took the command.
+  bool StopAutoFocus(bool Force);
+  // The window follows the mouse from a press on its body (screen coordinates) until the
+  // button is let go.
+  void FormMouseDown(POINT screen);
+  void FormMouseMove(POINT screen);
+  void FormMouseUp();
 
   // --- Camera events ---
   void CamRemoteEvent(EventCallbackType Event);
@@ -90,6 +120,8 @@ class TdlgCanonEosSDK : public ui::Form {
   ui::Timer& timAuto;
   ui::Timer& timInfoEnd;
   ui::Timer& timHalfShutter;
+  ui::Timer& timFocusRepeat;
+  ui::Timer& timAutoFocusDone;
 
   // State of the connection and the run.
   bool FCameraConnected = false;
@@ -101,6 +133,10 @@ class TdlgCanonEosSDK : public ui::Form {
   ReleaseModeType FCameraReleaseMode = ReleaseModeOnlyToPC;
   bool FCameraVF = false;
   bool FCameraProbeDone = false;
+  OfferedLists FCameraRemoteSettings;
+  Text FImageMode;
+  Text FDriveMode;
+  Text FCurrentSkin;
   std::unique_ptr<TMessageThread> FMessageThread;
   bool FCanAF = false;
   bool FVFFirstImageDone = false;
@@ -117,11 +153,17 @@ class TdlgCanonEosSDK : public ui::Form {
   bool FFocusDone = false;
   int FAngle = 0;
   bool FMirror = false;
+  FocusHold FFocusHold;  // the held focus button's step and repeat count
+  bool FCameraAutoFocusing = false;
+  bool FDown = false;
+  POINT FDownAt{};      // the mouse where the drag began
+  POINT FDownWindow{};  // and the window's corner then
 
   TMessageThread* MessageThread() const { return FMessageThread.get(); }
 
  protected:
   bool FormKeyDown(WORD key) override;
+  bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
   // The live view as it is on screen, and the text over it.

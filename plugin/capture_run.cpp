@@ -67,9 +67,29 @@ void ConnectAndOpen(TdlgCanonEosSDK& dlg, bool& ok) {
     ok = dlg.OpenCamera(false);
   }
   if (ok && !s.SettingsFromHost) LoadSettings();
+  if (ok && !s.StoredSettings.empty()) {
+    try {
+      dlg.ApplySettingsText(s.StoredSettings);
+    } catch (...) {
+      win::LogSwallowed(u"ApplySettingsText");
+    }
+  }
   if (ok && s.ViewfinderSupported && !dlg.FCameraVF) {
     UpdateStatusFmt(Translate(u"Opening %s..."), {dlg.FCameraInfo.CameraModelName}, true);
     ok = dlg.SetViewfinder(true);
+  }
+  if (ok) dlg.FCanAF = dlg.StopAutoFocus(true);
+}
+
+// The settings as the dialog leaves them; changed ones become the stored settings.
+void KeepSettings(TdlgCanonEosSDK& dlg) {
+  PluginState& s = State();
+  try {
+    const Text settings = dlg.GetSettingsText();
+    if (!s.SettingsChanged) s.SettingsChanged = settings != s.StoredSettings;
+    if (s.SettingsChanged) s.StoredSettings = settings;
+  } catch (...) {
+    win::LogSwallowed(u"GetSettingsText");
   }
 }
 
@@ -148,7 +168,9 @@ bool RunCapture(Text& text, bool AutoDefault) {
         if (dlg.FAuto && !s.ViewfinderSupported) dlg.timAuto.SetEnabled(true);
         dlg.FormShow();
         modal_ok = dlg.ShowModal() == ui::kModalOk;
+        dlg.StopAutoFocus(false);
       }
+      KeepSettings(dlg);
       if (modal_ok) text = ConfirmedAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged);
       if (s.SettingsChanged && !s.SettingsFromHost) SaveSettings();
       s.AfterMode = 0;

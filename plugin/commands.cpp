@@ -65,6 +65,9 @@ int32_t CanonEosSDKParams(int32_t cmd, Text& text) {
         text = s.StoredSettings;
         break;
       case ctEos_SetSettings:
+        // New settings from the host reach the camera at the next capture, even when
+        // earlier ones of this process already did.
+        if (text != s.StoredSettings) s.CameraValuesApplied = false;
         s.StoredSettings = text;
         s.SettingsFromHost = true;
         break;

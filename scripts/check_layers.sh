@@ -23,9 +23,9 @@ layers=(
   "simulator         windows   base win edsdk simulator/core"
   "plugin/core       portable  base"
   "plugin/services   windows   base win plugin/core"
-  "dialog/core       portable  base"
+  "dialog/core       portable  base camremote/core"
   "ui                windows   base win imaging/core imaging"
-  "dialogs           windows   base win ui imaging/core imaging plugin/core plugin/services"
+  "dialogs           windows   base win ui imaging/core imaging camremote/core dialog/core plugin/core plugin/services"
   "dialog            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
   "plugin            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
   "tools/camcheck/core portable -"
@@ -81,7 +81,7 @@ done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.hpp' '*.c
 # direct call can be forgotten on some way out. Only the owner headers call the release
 # functions; the stand-in camera defines the SDK's, and tests and benchmarks may call
 # anything. Comments and string literals do not count.
-release_calls='(^|[^"[:alnum:]_])(EdsRelease|EdsCloseSession|CloseHandle|DeleteObject|DeleteDC|DestroyIcon|DeleteEnhMetaFile|RegCloseKey|FreeLibrary|LocalFree|SysFreeString|fclose)[[:space:]]*\('
+release_calls='(^|[^"[:alnum:]_])(EdsRelease|EdsCloseSession|CloseHandle|DeleteObject|DeleteDC|DestroyIcon|DeleteEnhMetaFile|RegCloseKey|FreeLibrary|LocalFree|SysFreeString|FindClose|fclose)[[:space:]]*\('
 owner_headers=" win/handles.h Sources/EDSDKOwners.h base/cfile.h "
 while IFS= read -r file; do
   case $file in tests/* | bench/* | build/* | simulator/*) continue ;; esac

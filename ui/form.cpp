@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <optional>
 #include <type_traits>
 
@@ -280,6 +281,18 @@ bool Form::Message(UINT msg, WPARAM, LPARAM, LRESULT& result) {
     default:
       return false;
   }
+}
+
+void Form::PlaceOnScreen(RECT outer) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+  if (GetMonitorInfoW(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
+  const LONG width = std::min(outer.right - outer.left, area.right - area.left);
+  const LONG height = std::min(outer.bottom - outer.top, area.bottom - area.top);
+  const LONG left = std::clamp(outer.left, area.left, area.right - width);
+  const LONG top = std::clamp(outer.top, area.top, area.bottom - height);
+  SetWindowPos(Window(), nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void ProcessMessages() {

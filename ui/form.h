@@ -87,6 +87,9 @@ class Form : public Container {
   void SetCaption(TextView caption);
   // Outer height at the designed size, scaled like the bounds.
   void SetHeight(int height);
+  // Moves and sizes the window (outer pixels) onto the work area of the monitor nearest
+  // to that place: shrunk to fit it, then moved inside.
+  void PlaceOnScreen(RECT outer);
   int Scale(int designed) const { return MulDiv(designed, dpi_, 96); }
   HFONT Font() const { return static_cast<HFONT>(font_.get()); }
 

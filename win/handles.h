@@ -48,6 +48,10 @@ struct FileTraits {  // CreateFile answers INVALID_HANDLE_VALUE, not NULL
   static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
   static void Close(HANDLE h) { CloseHandle(h); }
 };
+struct FindTraits {  // FindFirstFile's search, answered INVALID_HANDLE_VALUE when nothing matched
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
 struct RegKeyTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY h) { RegCloseKey(h); }
@@ -84,6 +88,7 @@ struct BstrTraits {
 
 using UniqueHandle = Unique<HANDLE, KernelTraits>;
 using UniqueFile = Unique<HANDLE, FileTraits>;
+using UniqueFind = Unique<HANDLE, FindTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueModule = Unique<HMODULE, ModuleTraits>;
 using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;

@@ -9,4 +9,9 @@ void WriteLogFmt(TextView pattern, std::initializer_list<FormatArg> args, bool r
   WriteLog(FormatText(pattern, args), restart);
 }
 
+void WriteLogTime(TextView label) {
+  const DateTime t = win::LocalNow();
+  WriteLog(Text(label) + FormatText(u"%.2d:%.2d:%.3d", {int64_t{t.minute}, int64_t{t.second}, int64_t{t.millisecond}}));
+}
+
 }  // namespace eos

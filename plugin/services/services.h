@@ -25,6 +25,8 @@ Text GetSdkFileVersion(TextView file_name);
 // The plug-in log "eoslog.txt" beside the plug-in, written only while that file exists.
 void WriteLog(TextView message, bool restart = false);
 void WriteLogFmt(TextView pattern, std::initializer_list<FormatArg> args, bool restart = false);
+// A log line with the time as "nn:ss:zzz" (minutes, seconds, milliseconds) after its label.
+void WriteLogTime(TextView label);
 
 // A system-modal information box captioned "String".
 void ShowInfoBox(TextView text);

@@ -25,6 +25,9 @@ struct PluginState {
   int32_t DelayIndex = 0;
   int32_t AfterMode = 0;
   bool ViewfinderSupported = false;
+  // The camera values of the stored settings were sent; once per process, again after a
+  // cancelled settings visit.
+  bool CameraValuesApplied = false;
 };
 
 PluginState& State();

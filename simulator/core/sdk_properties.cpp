@@ -129,6 +129,13 @@ EdsError Sdk::State::EdsSetPropertyData(EdsBaseRef ref, EdsPropertyID id, EdsInt
   const bool recording = props->UInt32(kEdsPropID_Record) == kEdsRecord_Begin;
   if (id == kEdsPropID_Record && !scenario.card) return EDS_ERR_DEVICE_NO_DISK;
   if (const EdsError e = props->Set(id, size, data)) return e;
+  if (size == 4) {  // the value itself, for tests that check what reached the camera
+    uint32_t v;
+    std::memcpy(&v, data, 4);
+    std::string line;
+    Append(line, "property 0x%X := 0x%X", static_cast<unsigned>(id), static_cast<unsigned>(v));
+    books.Trace(line);
+  }
   PostProperty(o->device, id);
   if (id == kEdsPropID_Record && recording && props->UInt32(kEdsPropID_Record) == kEdsRecord_End) StoreMovie(o->device);
   return EDS_ERR_OK;

@@ -129,13 +129,51 @@ BOOL CALLBACK FindPictureArea(HWND w, LPARAM lp) {
   return TRUE;
 }
 
-BOOL CALLBACK FindComboBox(HWND w, LPARAM lp) {
-  if (!SameTextNoCase(WindowClass(w), u"ComboBox")) return TRUE;
-  *reinterpret_cast<HWND*>(lp) = w;
+struct ComboSearch {
+  TextView item;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK FindComboWithItem(HWND w, LPARAM lp) {
+  auto* search = reinterpret_cast<ComboSearch*>(lp);
+  if (!SameTextNoCase(WindowClass(w), u"ComboBox") || ComboItemIndex(w, search->item) < 0) return TRUE;
+  search->found = w;
   return FALSE;
 }
 
 }  // namespace
+
+int ComboItemIndex(HWND combo, TextView item) {
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i)
+    if (ComboItem(combo, i) == item) return i;
+  return -1;
+}
+
+Text ComboItem(HWND combo, int index) {
+  const LRESULT n = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (n == CB_ERR) return {};
+  std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+  SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  return win::FromWide(text.data(), static_cast<size_t>(n));
+}
+
+Text SelectedItem(HWND combo) { return ComboItem(combo, static_cast<int>(SendMessageW(combo, CB_GETCURSEL, 0, 0))); }
+
+HWND ComboWithItem(HWND form, TextView item) {
+  ComboSearch search{item};
+  EnumChildWindows(form, FindComboWithItem, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool ChooseItem(HWND combo, TextView item) {
+  const int index = ComboItemIndex(combo, item);
+  if (index < 0) return false;
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+               reinterpret_cast<LPARAM>(combo));
+  return true;
+}
 
 HWND PictureArea(HWND capture_dialog) {
   HWND found = nullptr;
@@ -157,12 +195,8 @@ HWND OpenSettings(HWND capture_dialog) {
 bool ChooseDelay(HWND capture_dialog, int seconds) {
   HWND settings = OpenSettings(capture_dialog);
   if (!settings) return false;
-  HWND combo = nullptr;
-  EnumChildWindows(settings, FindComboBox, reinterpret_cast<LPARAM>(&combo));
-  if (!combo) return false;
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(seconds), 0);
-  PostMessageW(GetParent(combo), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
-               reinterpret_cast<LPARAM>(combo));
+  HWND combo = ComboWithItem(settings, u"1 sek");
+  if (!combo || !ChooseItem(combo, ComboItem(combo, seconds))) return false;
   PostClick(ButtonOf(settings, u"OK"));
   if (!WaitHidden(settings)) return false;
   // A change of focus after this would end a press of the user's. Another program's

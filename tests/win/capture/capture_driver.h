@@ -68,6 +68,13 @@ HWND PictureArea(HWND capture_dialog);
 void PressFor(HWND button, DWORD ms);
 // The settings dialog, opened from the capture dialog's settings button.
 HWND OpenSettings(HWND capture_dialog);
+// Drop-down lists worked from outside: the entries, the list of a form that has an entry
+// of that text, and a choice made as the user makes it (the selection, then its notice).
+Text ComboItem(HWND combo, int index);
+int ComboItemIndex(HWND combo, TextView item);
+Text SelectedItem(HWND combo);
+HWND ComboWithItem(HWND form, TextView item);
+bool ChooseItem(HWND combo, TextView item);
 // Chooses the countdown's seconds in the settings dialog and confirms it; true once the
 // settings dialog is closed.
 bool ChooseDelay(HWND capture_dialog, int seconds);
