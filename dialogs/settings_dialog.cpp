@@ -24,7 +24,7 @@ constexpr int kRowHeight = 48;
 constexpr ui::Row<S> ValueCaption(const char16_t* name, const char16_t* text, int column, int row) {
   return {.name = name,
           .kind = ui::Kind::Label,
-          .bounds = {kColumnX[column], kFirstRowY + row * kRowHeight, 93, 13},
+          .bounds = {kColumnX[column], kFirstRowY + row * kRowHeight, 100, 13},
           .caption = text};
 }
 
