@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <memory>
+
 #include "base/paramtext.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "win/handles.h"
@@ -51,6 +54,25 @@ TEST(Export, RegisterConventionKeepsCalleeSavedRegistersAndStack) {
     EXPECT_EQ(r.edi, 0xD1D1D1D1u) << cmd;
     EXPECT_EQ(r.esp_before, r.esp_after) << cmd;
   }
+}
+
+// The stdcall thunk the README gives C# hosts, byte for byte: (entry, cmd, &bstr) loads
+// EAX and EDX and calls the export.
+TEST(Export, TheReadmesThunkForHostsWithoutTheRegisterConventionCallsTheExport) {
+  static constexpr unsigned char kCode[] = {0x55, 0x8B, 0xEC, 0x8B, 0x45, 0x0C, 0x8B, 0x55,
+                                            0x10, 0xFF, 0x55, 0x08, 0x5D, 0xC2, 0x0C, 0x00};
+  const auto free_code = [](void* p) { VirtualFree(p, 0, MEM_RELEASE); };
+  const std::unique_ptr<void, decltype(free_code)> code(
+      VirtualAlloc(nullptr, sizeof kCode, MEM_COMMIT | MEM_RESERVE, PAGE_EXECUTE_READWRITE), free_code);
+  ASSERT_NE(code, nullptr);
+  std::memcpy(code.get(), kCode, sizeof kCode);
+  using Thunk = int32_t(__stdcall*)(const void* entry, int32_t cmd, BSTR* text);
+  const auto thunk = reinterpret_cast<Thunk>(code.get());
+
+  PluginCopy plugin;
+  win::UniqueBstr text(SysAllocString(L"ping"));
+  EXPECT_EQ(thunk(plugin.entry(), 99, text.in_out()), 0);
+  EXPECT_EQ(win::FromWide(text.get(), SysStringLen(text.get())), u"ping hopp");
 }
 
 TEST(Export, OnlyOneFunctionalExport) {
