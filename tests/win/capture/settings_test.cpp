@@ -123,6 +123,29 @@ TEST_F(Settings, CancelGivesTheCameraAndTheViewWhatTheyHadBefore) {
   ExpectBooksBalanced();
 }
 
+TEST_F(Settings, AValueTheCameraRefusesLeavesTheListShowingWhatTheCameraHas) {
+  Camera("refuse = EdsSetPropertyData:0x402 1- 0x00000081\n");
+  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
+  const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"busy.jpg", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND settings = OpenSettings(dialog);
+    ASSERT_NE(settings, nullptr);
+    HWND iso = ComboWithItem(settings, u"400");
+    ASSERT_NE(iso, nullptr);
+    ASSERT_TRUE(ChooseItem(iso, u"400"));
+    EXPECT_TRUE(WaitFor([&] { return SelectedItem(iso) == u"100"; }, 5000)) << ToUtf8(SelectedItem(iso));
+    EXPECT_TRUE(IsWindowVisible(settings)) << "the dialog stays open and usable";
+    PostClick(ButtonOf(settings, u"OK"));
+    ASSERT_TRUE(WaitHidden(settings));
+    PostKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(r.result, -1);
+  EXPECT_EQ(GetParamValue(u"ISO", plugin_.Call(kGetSettings, u"").text), u"100");
+  ExpectBooksBalanced();
+}
+
 TEST_F(Settings, EveryKeyOfAStoredTextIsAppliedAtTheNextCapture) {
   Camera();
   const Text stored =
