@@ -32,8 +32,9 @@ int main(int argc, char** argv) {
   row("first captures (mean)", Mean(day.samples, 0, std::min(window, c)));
   row("last captures (mean)", Mean(day.samples, c - std::min(window, c), c));
   if (reloads > 0) {
-    row("first reloads (mean)", Mean(day.samples, c, c + std::min<size_t>(window, reloads)));
-    row("last reloads (mean)", Mean(day.samples, n - std::min<size_t>(window, reloads), n));
+    const size_t tenth = std::max<size_t>(1, static_cast<size_t>(reloads) / 10);
+    row("first reloads (mean)", Mean(day.samples, c, c + tenth));
+    row("last reloads (mean)", Mean(day.samples, n - tenth, n));
     const double growth =
         (static_cast<double>(day.samples.back().handles) - day.samples[c].handles) / std::max(1, reloads - 1);
     std::printf("handles per reload: %+.1f\n", growth);
