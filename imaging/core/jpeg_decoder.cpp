@@ -8,6 +8,7 @@
 // clang-format on
 
 #include <algorithm>
+#include <vector>
 
 namespace eos::imaging {
 namespace {
@@ -67,6 +68,7 @@ struct JpegDecoder::State {
   jpeg_decompress_struct cinfo;
   ErrorJump err;
   Progress progress;
+  std::vector<JSAMPROW> rows[3];  // FinishPlanes' row pointers, kept for the next picture
 
   State() {
     cinfo.err = jpeg_std_error(&err.mgr);
@@ -166,6 +168,86 @@ bool JpegDecoder::Finish(int scale_denom, Pixels& out, std::string& error, Progr
       error);
   if (ok && progress) progress(100);
   return ok;
+}
+
+bool JpegDecoder::FinishPlanes(int scale_denom, Planes& out, std::string& error) {
+  if (!ready_) {
+    error = "no JPEG header read";
+    return false;
+  }
+  ready_ = false;
+  if (scale_denom != 1 && scale_denom != 2 && scale_denom != 4 && scale_denom != 8) scale_denom = 1;
+  jpeg_decompress_struct& cinfo = state_->cinfo;
+  state_->progress.callback = nullptr;
+  const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE && cinfo.num_components == 1;
+  const bool rgb = cinfo.jpeg_color_space == JCS_RGB && cinfo.num_components == 3;
+  if (!grey && !rgb && !(cinfo.jpeg_color_space == JCS_YCbCr && cinfo.num_components == 3)) {
+    jpeg_abort_decompress(&cinfo);
+    error = "JPEG picture of an unsupported colour space";
+    return false;
+  }
+  if (!state_->Guarded(
+          [&] {
+            cinfo.raw_data_out = TRUE;
+            cinfo.scale_num = 1;
+            cinfo.scale_denom = static_cast<unsigned>(scale_denom);
+            jpeg_calc_output_dimensions(&cinfo);
+          },
+          error))
+    return false;
+#if JPEG_LIB_VERSION >= 70
+  const int min_size = cinfo.min_DCT_v_scaled_size;
+  auto scaled_size = [](const jpeg_component_info& c) { return c.DCT_v_scaled_size; };
+#else
+  const int min_size = cinfo.min_DCT_scaled_size;
+  auto scaled_size = [](const jpeg_component_info& c) { return c.DCT_scaled_size; };
+#endif
+  out.width = static_cast<int>(cinfo.output_width);
+  out.height = static_cast<int>(cinfo.output_height);
+  out.colours = rgb ? Planes::Colours::kRgb : Planes::Colours::kYCbCr;
+  // libjpeg writes whole blocks of whole MCUs, so each plane is padded to those; the
+  // row pointers for every iMCU row are laid out here, outside the guarded calls, since
+  // the allocations may throw.
+  const auto mcus_across = (cinfo.image_width + cinfo.max_h_samp_factor * DCTSIZE - 1) /
+                           static_cast<JDIMENSION>(cinfo.max_h_samp_factor * DCTSIZE);
+  const int lines_per_call = cinfo.max_v_samp_factor * min_size;
+  for (int c = 0; c < cinfo.num_components; ++c) {
+    const jpeg_component_info& comp = cinfo.comp_info[c];
+    const int size = scaled_size(comp);
+    Plane& plane = out.planes[c];
+    plane.width = static_cast<int>(comp.downsampled_width);
+    plane.height = static_cast<int>(comp.downsampled_height);
+    plane.stride = size_t{mcus_across} * static_cast<size_t>(comp.h_samp_factor * size);
+    plane.span_x_num = int64_t{cinfo.image_width} * comp.h_samp_factor * size;
+    plane.span_x_den = int64_t{cinfo.max_h_samp_factor} * DCTSIZE;
+    plane.span_y_num = int64_t{cinfo.image_height} * comp.v_samp_factor * size;
+    plane.span_y_den = int64_t{cinfo.max_v_samp_factor} * DCTSIZE;
+    const size_t rows = size_t{cinfo.total_iMCU_rows} * static_cast<size_t>(comp.v_samp_factor * size);
+    plane.samples.resize(plane.stride * rows);
+    std::vector<JSAMPROW>& pointers = state_->rows[c];
+    pointers.resize(rows);
+    for (size_t y = 0; y < rows; ++y) pointers[y] = plane.samples.data() + y * plane.stride;
+  }
+  for (int c = cinfo.num_components; c < 3; ++c) {  // grey: flat colour planes
+    Plane& plane = out.planes[c];
+    plane.width = plane.height = 1;
+    plane.stride = 1;
+    plane.span_x_num = plane.span_x_den = plane.span_y_num = plane.span_y_den = 1;
+    plane.samples.assign(1, CENTERJSAMPLE);
+  }
+  return state_->Guarded(
+      [&] {
+        jpeg_start_decompress(&cinfo);
+        for (JDIMENSION row = 0; cinfo.output_scanline < cinfo.output_height; ++row) {
+          JSAMPARRAY components[3];
+          for (int c = 0; c < cinfo.num_components; ++c)
+            components[c] = state_->rows[c].data() + row * static_cast<JDIMENSION>(cinfo.comp_info[c].v_samp_factor *
+                                                                                   scaled_size(cinfo.comp_info[c]));
+          jpeg_read_raw_data(&cinfo, components, static_cast<JDIMENSION>(lines_per_call));
+        }
+        jpeg_finish_decompress(&cinfo);
+      },
+      error);
 }
 
 bool JpegDecoder::Decode(std::span<const uint8_t> data, Pixels& out, std::string& error, const PictureLimits& limits,

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "imaging/core/pixels.h"
+#include "imaging/core/planes.h"
 
 namespace eos::imaging {
 
@@ -28,6 +29,11 @@ class JpegDecoder {
   // (1, 2, 4 or 8: the scales with SIMD code) into `out`. Truncated or corrupt data
   // gives false with `error` set; `out` may then hold part of the picture.
   bool Finish(int scale_denom, Pixels& out, std::string& error, ProgressFn progress = nullptr);
+
+  // Decodes like Finish, but into the JPEG's own planes: no colour upsampling and no
+  // colour conversion, which are a third of a full decode's work and are done at the
+  // display's size instead. The planes' buffers are reused from call to call.
+  bool FinishPlanes(int scale_denom, Planes& out, std::string& error);
 
   // Begin and Finish at full size.
   bool Decode(std::span<const uint8_t> data, Pixels& out, std::string& error, const PictureLimits& limits = {},

@@ -14,13 +14,13 @@ bool LiveViewRenderer::Render(std::span<const uint8_t> jpeg, int display_w, int 
     error = "empty display";
     return false;
   }
-  if (!decoder_.Begin(jpeg, error)) return false;
+  if (!decoder_.Begin(jpeg, error, limits_)) return false;
   const int angle = QuarterTurnAngle(angle_cw);
   const bool sideways = angle == 90 || angle == 270;
   // Compared in the frame's own orientation.
   scale_denom_ = sideways ? ScaleDenom(decoder_.width(), decoder_.height(), display_h, display_w)
                           : ScaleDenom(decoder_.width(), decoder_.height(), display_w, display_h);
-  if (!decoder_.Finish(scale_denom_, frame_, error)) return false;
+  if (!decoder_.FinishPlanes(scale_denom_, frame_, error)) return false;
   resampler_.Run(frame_, display_w, display_h, angle, mirror, view_);
   return true;
 }

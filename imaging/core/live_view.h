@@ -1,5 +1,7 @@
-// The live view's frame path: a JPEG frame in, display pixels out, with one decode and
-// one pass over the display. Buffers and tables stay from frame to frame.
+// The live view's frame path: a JPEG frame in, display pixels out. The frame is decoded
+// once into its own planes (no colour upsampling, no colour conversion) and one pass
+// over the display scales, turns and mirrors those and converts the colours of each
+// display pixel. Buffers and tables stay from frame to frame.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,8 @@ namespace eos::imaging {
 
 class LiveViewRenderer {
  public:
+  explicit LiveViewRenderer(const PictureLimits& limits = {}) : limits_(limits) {}
+
   // Decodes `jpeg` and fills view() with display_w x display_h pixels: the frame turned
   // clockwise by `angle_cw` (0, 90, 180, 270), scaled to fill the display, and with
   // `mirror` mirrored left to right as the viewer sees it. A frame that does not decode
@@ -31,9 +35,10 @@ class LiveViewRenderer {
   static int ScaleDenom(int frame_w, int frame_h, int display_w, int display_h);
 
  private:
+  PictureLimits limits_;
   JpegDecoder decoder_;
-  Resampler resampler_;
-  Pixels frame_;
+  PlanarResampler resampler_;
+  Planes frame_;
   Pixels view_;
   int scale_denom_ = 1;
 };

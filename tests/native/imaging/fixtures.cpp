@@ -1,6 +1,12 @@
 #include "tests/native/imaging/fixtures.h"
 
+// clang-format off
+#include <cstdio>  // jpeglib.h needs FILE and size_t first
+#include <jpeglib.h>
+// clang-format on
 #include <png.h>
+
+#include <cstdlib>
 
 #include <map>
 #include <stdexcept>
@@ -80,6 +86,48 @@ std::vector<uint8_t> EncodeJpeg(const Pixels& p, int quality) {
   sim::Image image{p.width, p.height, {}};
   for (Pixel v : p.data) image.rgb.insert(image.rgb.end(), {uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
   return sim::EncodeJpeg(image, quality);
+}
+
+std::vector<uint8_t> EncodeJpeg(const Pixels& p, const JpegForm& form) {
+  jpeg_compress_struct cinfo{};
+  jpeg_error_mgr err{};
+  cinfo.err = jpeg_std_error(&err);  // a fixture fault may end the test run
+  jpeg_create_compress(&cinfo);
+  unsigned char* buffer = nullptr;
+  unsigned long size = 0;
+  jpeg_mem_dest(&cinfo, &buffer, &size);
+  cinfo.image_width = static_cast<JDIMENSION>(p.width);
+  cinfo.image_height = static_cast<JDIMENSION>(p.height);
+  cinfo.input_components = form.grey ? 1 : 3;
+  cinfo.in_color_space = form.grey ? JCS_GRAYSCALE : JCS_RGB;
+  jpeg_set_defaults(&cinfo);
+  if (form.rgb) jpeg_set_colorspace(&cinfo, JCS_RGB);
+  jpeg_set_quality(&cinfo, 95, TRUE);
+  if (!form.grey && !form.rgb) {
+    cinfo.comp_info[0].h_samp_factor = form.luma_h;
+    cinfo.comp_info[0].v_samp_factor = form.luma_v;
+  }
+  if (form.progressive) jpeg_simple_progression(&cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<uint8_t> row;
+  for (int y = 0; y < p.height; ++y) {
+    row.clear();
+    for (int x = 0; x < p.width; ++x) {
+      const Pixel v = p.at(x, y);
+      const auto r = static_cast<uint8_t>(v >> 16), g = static_cast<uint8_t>(v >> 8), b = static_cast<uint8_t>(v);
+      if (form.grey)
+        row.push_back(static_cast<uint8_t>((r * 77 + g * 150 + b * 29) >> 8));
+      else
+        row.insert(row.end(), {r, g, b});
+    }
+    JSAMPROW rows[1] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::vector<uint8_t> out(buffer, buffer + size);
+  std::free(buffer);
+  return out;
 }
 
 std::vector<uint8_t> EncodePng(const Pixels& p) {

@@ -21,6 +21,16 @@ std::vector<std::string> ToLetters(const Pixels& p, const Pixels& source, const 
 Pixels Numbered(int width, int height);
 
 std::vector<uint8_t> EncodeJpeg(const Pixels& p, int quality = 95);
+// How a JPEG stores its picture: the luma sampling factors (colour always 1 x 1), or
+// grey, or red, green and blue without colour transform; baseline or progressive.
+struct JpegForm {
+  int luma_h = 2;
+  int luma_v = 2;
+  bool grey = false;
+  bool rgb = false;
+  bool progressive = false;
+};
+std::vector<uint8_t> EncodeJpeg(const Pixels& p, const JpegForm& form);
 std::vector<uint8_t> EncodePng(const Pixels& p);
 // An uncompressed bottom-up BMP of 24 or 32 bits per pixel.
 std::vector<uint8_t> EncodeBmp(const Pixels& p, int bits);

@@ -1,6 +1,9 @@
 // The fused scale-turn-mirror pass and the live view's frame path built on it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <random>
 
 #include "imaging/core/jpeg_decoder.h"
@@ -40,20 +43,31 @@ TEST(Resampler, QuarterTurnsAndMirrorsAtTheTurnedSizeMoveEveryPixelExactly) {
   }
 }
 
+// The largest difference of one colour channel; the pictures have the same size.
+int ChannelDistance(const Pixels& a, const Pixels& b) {
+  int worst = 0;
+  for (size_t i = 0; i < a.data.size(); ++i)
+    for (int shift : {0, 8, 16, 24})
+      worst = std::max(
+          worst, std::abs(static_cast<int>((a.data[i] >> shift) & 255) - static_cast<int>((b.data[i] >> shift) & 255)));
+  return worst;
+}
+
 TEST(LiveViewRenderer, JpegFrameAtDisplaySizeComesOutTurnedAndMirroredPixelForPixel) {
   const Pixels drawn = FromLetters(kSix);
   const std::vector<uint8_t> jpeg = test::EncodeJpeg(drawn);
-  // JPEG is lossy: the frame's own decoded pixels are the reference, and they must
-  // still tell the six colours apart.
-  Pixels decoded;
-  std::string error;
-  ASSERT_TRUE(JpegDecoder().Decode(jpeg, decoded, error)) << error;
-  ASSERT_EQ(ToLetters(decoded, decoded, kSix), kSix);
+  // JPEG is lossy: the frame path's own upright pixels are the reference, and they must
+  // still tell the six colours apart. (How close its colours come to a full decode is
+  // tested below on pictures large enough for libjpeg's smooth colour upsampling.)
   LiveViewRenderer renderer;
+  std::string error;
+  ASSERT_TRUE(renderer.Render(jpeg, 3, 2, 0, false, error)) << error;
+  const Pixels upright = renderer.view();
+  ASSERT_EQ(ToLetters(upright, upright, kSix), kSix);
   for (const Turn& t : kTurns) {
     const int w = static_cast<int>(t.expected[0].size()), h = static_cast<int>(t.expected.size());
     ASSERT_TRUE(renderer.Render(jpeg, w, h, t.angle, t.mirror, error)) << error;
-    EXPECT_EQ(ToLetters(renderer.view(), decoded, kSix), t.expected) << t.angle << (t.mirror ? " mirrored" : "");
+    EXPECT_EQ(ToLetters(renderer.view(), upright, kSix), t.expected) << t.angle << (t.mirror ? " mirrored" : "");
     EXPECT_EQ(renderer.scale_denom(), 1);
   }
 }
@@ -157,6 +171,163 @@ TEST(Resampler, ReusedTablesFollowAChangeOfAngleOrSize) {
   EXPECT_EQ(ToLetters(out), (std::vector<std::string>{"ad", "be", "cf"}));
   r.Run(FromLetters({"ab"}), 1, 2, 90, true, out);
   EXPECT_EQ(ToLetters(out), (std::vector<std::string>{"a", "b"}));
+}
+
+// A smooth picture with every colour changing in both directions, so that colour planes
+// of lower resolution are sampled between their samples.
+Pixels Colourful(int w, int h) {
+  Pixels p;
+  p.Resize(w, h);
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+      p.at(x, y) = MakePixel(static_cast<uint8_t>(40 + 170 * x / w), static_cast<uint8_t>(200 - 150 * y / h),
+                             static_cast<uint8_t>(60 + 60 * (x + y) / (w + h)));
+  return p;
+}
+
+TEST(LiveViewRenderer, MatchesAFullDecodeForEveryWayAJpegStoresItsColours) {
+  // Colour planes at half width and height, half width, full size, half height; grey;
+  // RGB; progressive. Odd sizes leave a colour sample only partly inside the picture.
+  struct Case {
+    const char* name;
+    test::JpegForm form;
+  } cases[] = {
+      {"4:2:0", {2, 2, false, false, false}},
+      {"4:2:2", {2, 1, false, false, false}},
+      {"4:4:4", {1, 1, false, false, false}},
+      {"4:4:0", {1, 2, false, false, false}},
+      {"grey", {1, 1, true, false, false}},
+      {"RGB", {1, 1, false, true, false}},
+      {"progressive 4:2:0", {2, 2, false, false, true}},
+  };
+  for (const Case& c : cases)
+    for (const auto& [w, h] : {std::pair{13, 7}, std::pair{40, 24}}) {
+      const std::vector<uint8_t> jpeg = test::EncodeJpeg(Colourful(w, h), c.form);
+      Pixels decoded;
+      std::string error;
+      ASSERT_TRUE(JpegDecoder().Decode(jpeg, decoded, error)) << c.name << error;
+      LiveViewRenderer renderer;
+      ASSERT_TRUE(renderer.Render(jpeg, w, h, 0, false, error)) << c.name << error;
+      EXPECT_LE(ChannelDistance(renderer.view(), decoded), 1) << c.name << " " << w << "x" << h;
+    }
+}
+
+TEST(LiveViewRenderer, AReducedDecodeMatchesLibjpegsOwnReducedDecode) {
+  // At half scale libjpeg widens the colour planes' blocks to the luma's resolution.
+  for (const test::JpegForm form : {test::JpegForm{2, 2}, test::JpegForm{2, 1}, test::JpegForm{1, 1}}) {
+    const std::vector<uint8_t> jpeg = test::EncodeJpeg(Colourful(64, 32), form);
+    JpegDecoder decoder;
+    Pixels half;
+    std::string error;
+    ASSERT_TRUE(decoder.Begin(jpeg, error) && decoder.Finish(2, half, error)) << error;
+    LiveViewRenderer renderer;
+    ASSERT_TRUE(renderer.Render(jpeg, 32, 16, 0, false, error)) << error;
+    EXPECT_EQ(renderer.scale_denom(), 2);
+    EXPECT_LE(ChannelDistance(renderer.view(), half), 1) << form.luma_h << "x" << form.luma_v;
+  }
+}
+
+// Planes of random samples (random padding too, which no kernel may use): luma w x h,
+// colour planes with a divided resolution, or flat as a grey picture's.
+Planes RandomPlanes(int w, int h, int div_x, int div_y, Planes::Colours colours, std::mt19937& random) {
+  Planes planes;
+  planes.width = w;
+  planes.height = h;
+  planes.colours = colours;
+  for (int k = 0; k < 3; ++k) {
+    Plane& plane = planes.planes[k];
+    const bool flat = div_x == 0 && k > 0;
+    const int dx = k == 0 ? 1 : std::max(div_x, 1), dy = k == 0 ? 1 : std::max(div_y, 1);
+    plane.width = flat ? 1 : (w + dx - 1) / dx;
+    plane.height = flat ? 1 : (h + dy - 1) / dy;
+    plane.stride = static_cast<size_t>(plane.width) + 5;
+    plane.span_x_num = flat ? 1 : w;
+    plane.span_x_den = flat ? 1 : dx;
+    plane.span_y_num = flat ? 1 : h;
+    plane.span_y_den = flat ? 1 : dy;
+    plane.samples.resize(plane.stride * static_cast<size_t>(plane.height) + 3);
+    for (uint8_t& v : plane.samples) v = static_cast<uint8_t>(random());
+  }
+  return planes;
+}
+
+std::vector<Kernel> KernelsOfThisMachine() {
+  std::vector<Kernel> kernels = {Kernel::kSse2, Kernel::kPortable};
+  if (ProcessorHasAvx2()) kernels.push_back(Kernel::kAvx2);
+  return kernels;
+}
+
+TEST(PlanarResampler, EveryKernelGivesTheSamePixels) {
+  // Sizes on either side of the kernels' steps of 8 and 16 positions; down-scales the
+  // AVX2 windows take (up to twice) and ones they cannot (more), up-scales, equal sizes.
+  std::mt19937 random(5);
+  struct Case {
+    int w, h, div_x, div_y;
+    Planes::Colours colours;
+    int dw, dh;
+  } cases[] = {
+      {13, 7, 2, 2, Planes::Colours::kYCbCr, 5, 9},    {13, 7, 2, 2, Planes::Colours::kYCbCr, 20, 11},
+      {33, 21, 2, 1, Planes::Colours::kYCbCr, 24, 17}, {33, 21, 2, 2, Planes::Colours::kYCbCr, 19, 40},
+      {40, 36, 1, 1, Planes::Colours::kRgb, 40, 36},   {41, 35, 0, 0, Planes::Colours::kYCbCr, 23, 18},
+      {64, 48, 2, 2, Planes::Colours::kYCbCr, 17, 20}, {50, 30, 1, 2, Planes::Colours::kYCbCr, 33, 16},
+      {96, 64, 2, 2, Planes::Colours::kYCbCr, 61, 41}, {3, 2, 2, 2, Planes::Colours::kYCbCr, 1, 1},
+  };
+  for (const Case& c : cases) {
+    const Planes src = RandomPlanes(c.w, c.h, c.div_x, c.div_y, c.colours, random);
+    for (const Turn& t : kTurns) {
+      Pixels reference;
+      PlanarResampler(Kernel::kPortable).Run(src, c.dw, c.dh, t.angle, t.mirror, reference);
+      for (Kernel kernel : KernelsOfThisMachine()) {
+        Pixels out;
+        PlanarResampler(kernel).Run(src, c.dw, c.dh, t.angle, t.mirror, out);
+        EXPECT_EQ(out, reference) << c.w << "x" << c.h << " -> " << c.dw << "x" << c.dh << " at " << t.angle
+                                  << (t.mirror ? " mirrored" : "") << " kernel " << static_cast<int>(kernel);
+      }
+    }
+  }
+}
+
+TEST(PlanarResampler, ConvertsColoursAsJpegDefinesThemUpToTheExtremes) {
+  // Flat planes wide enough for every kernel's full steps; the extremes run the 16-bit
+  // lanes close to their ends.
+  const int yccs[][3] = {{0, 128, 128}, {255, 128, 128}, {76, 85, 255}, {150, 44, 21}, {29, 255, 107}, {255, 0, 0},
+                         {0, 255, 255}, {255, 255, 255}, {0, 0, 0},     {255, 0, 255}, {0, 255, 0},    {128, 128, 128}};
+  for (const auto& ycc : yccs) {
+    Planes planes;
+    planes.width = 40;
+    planes.height = 2;
+    for (int k = 0; k < 3; ++k) {
+      Plane& plane = planes.planes[k];
+      plane.width = 40;
+      plane.height = 2;
+      plane.stride = 40;
+      plane.span_x_num = 40;
+      plane.span_y_num = 2;
+      plane.samples.assign(80, static_cast<uint8_t>(ycc[k]));
+    }
+    const double y = ycc[0], cb = ycc[1] - 128.0, cr = ycc[2] - 128.0;
+    const double rgb[3] = {y + 1.402 * cr, y - 0.34414 * cb - 0.71414 * cr, y + 1.772 * cb};
+    for (Kernel kernel : KernelsOfThisMachine()) {
+      for (const Planes::Colours colours : {Planes::Colours::kYCbCr, Planes::Colours::kRgb}) {
+        planes.colours = colours;
+        Pixels out;
+        PlanarResampler(kernel).Run(planes, 37, 2, 0, false, out);
+        for (const Pixel p : out.data) {
+          EXPECT_EQ(p >> 24, 255u);
+          for (int c = 0; c < 3; ++c) {
+            const int got = static_cast<int>((p >> (16 - 8 * c)) & 255);
+            if (colours == Planes::Colours::kRgb) {
+              EXPECT_EQ(got, ycc[c]);
+            } else {
+              EXPECT_NEAR(got, std::clamp(rgb[c], 0.0, 255.0), 1.0)
+                  << ycc[0] << "," << ycc[1] << "," << ycc[2] << " channel " << c << " kernel "
+                  << static_cast<int>(kernel);
+            }
+          }
+        }
+      }
+    }
+  }
 }
 
 TEST(LiveViewRenderer, ReducedDecodeOnlyWhenTheFrameIsTwiceTheDisplayOnBothSides) {
