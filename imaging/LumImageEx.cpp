@@ -191,6 +191,10 @@ bool DrawPixels(HDC dc, const Rect& dest, const Pixels& pixels) {
   if (pixels.empty()) return false;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), pixels.width, -pixels.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  if (dest.width() == pixels.width && dest.height() == pixels.height)  // the live view: a plain copy
+    return SetDIBitsToDevice(dc, dest.left, dest.top, static_cast<DWORD>(pixels.width),
+                             static_cast<DWORD>(pixels.height), 0, 0, 0, static_cast<UINT>(pixels.height),
+                             pixels.data.data(), &info, DIB_RGB_COLORS) != 0;
   SetStretchBltMode(dc, COLORONCOLOR);
   return StretchDIBits(dc, dest.left, dest.top, dest.width(), dest.height(), 0, 0, pixels.width, pixels.height,
                        pixels.data.data(), &info, DIB_RGB_COLORS, SRCCOPY) != 0;

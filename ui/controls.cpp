@@ -296,10 +296,14 @@ void Container::Paint(HDC dc, const RECT& area) {
   const int width = area.right - area.left, height = area.bottom - area.top;
   // The area is painted into a bitmap of its own size and copied out in one piece.
   const win::UniqueMemoryDc memory(width > 0 && height > 0 ? CreateCompatibleDC(dc) : nullptr);
-  const win::UniqueGdiObject bitmap(memory ? CreateCompatibleBitmap(dc, width, height) : nullptr);
-  if (!bitmap) return;
+  if (!memory) return;
+  if (!back_buffer_ || back_size_.cx < width || back_size_.cy < height) {
+    back_size_ = {std::max<LONG>(back_size_.cx, width), std::max<LONG>(back_size_.cy, height)};
+    back_buffer_.reset(CreateCompatibleBitmap(dc, back_size_.cx, back_size_.cy));
+  }
+  if (!back_buffer_) return;
   const HDC mem = memory.get();
-  const HGDIOBJ old_bitmap = SelectObject(mem, bitmap.get());
+  const HGDIOBJ old_bitmap = SelectObject(mem, back_buffer_.get());
   const HGDIOBJ old_font = SelectObject(mem, form_.Font());
   SetViewportOrgEx(mem, -area.left, -area.top, nullptr);
   SetBkMode(mem, TRANSPARENT);
@@ -352,6 +356,7 @@ Painted::Painted(Container& parent, Text name, int tag, RECT bounds, Align align
     : Item(parent, std::move(name), tag, bounds, align, (options & kHidden) == 0) {}
 
 void Painted::SetVisible(bool visible) {
+  if (visible == visible_) return;  // a live view sets it for every frame: no repaint, no new layout
   visible_ = visible;
   Invalidate();
   if (Alignment() != Align::None) Parent().Realign();

@@ -226,6 +226,9 @@ class Container {
   std::vector<Item*> items_;
   COLORREF color_;
   win::UniqueGdiObject brush_;
+  // Paint's bitmap, kept while it is large enough: a live view repaints ten times a second.
+  win::UniqueGdiObject back_buffer_;
+  SIZE back_size_{};
 };
 
 class Panel : public Control, public Container {

@@ -221,11 +221,24 @@ int LiveView(int angle, bool mirror) {
   dlg.DoSetRotate(angle);
   if (TdlgCanonEosSdkSettings* settings = SettingsDialog()) settings->ckMirror.SetChecked(mirror);
   constexpr auto kLength = std::chrono::seconds(5);
-  std::vector<double> costs, paths;
+  std::vector<double> costs, paths, arriving;
   std::vector<uint8_t> last;
   Clock::time_point first{}, latest{};
   RECT shown{};  // the painted item's bounds; the dialog is gone when the run returns
+  // A frame arrives after 100 ms of other work, with caches cold: the fair baseline is a
+  // bare decode of the same frame at the same moment, taken before the dialog's work on
+  // every other frame and after it on the rest, so neither side always finds it warm.
+  imaging::JpegDecoder arriving_decoder;
+  imaging::Pixels arriving_pixels;
+  auto decode_arriving = [&](JpegBytes jpeg) {
+    std::string ignored;
+    const Clock::time_point t = Clock::now();
+    arriving_decoder.Decode(jpeg, arriving_pixels, ignored);
+    arriving.push_back(Ms(Clock::now() - t));
+  };
   dlg.CamRemote.OnViewfinderEvent = [&](JpegBytes jpeg, const ViewfinderPositionType& meta) {
+    const bool decode_first = costs.size() % 2 == 0;
+    if (decode_first) decode_arriving(jpeg);
     const Clock::time_point t = Clock::now();
     dlg.CamRemoteViewfinderEvent(jpeg, meta);
     paths.push_back(Ms(Clock::now() - t));
@@ -234,6 +247,7 @@ int LiveView(int angle, bool mirror) {
     latest = Clock::now();
     if (first == Clock::time_point{}) first = t;
     costs.push_back(Ms(latest - t));
+    if (!decode_first) decode_arriving(jpeg);
     last.assign(jpeg.begin(), jpeg.end());
     shown = (dlg.FAngle == 0 ? dlg.Image1 : dlg.ImageR).Bounds();
     if (latest - first >= kLength) dlg.btCancelClick(dlg.btCancel);
@@ -262,7 +276,9 @@ int LiveView(int angle, bool mirror) {
       "%.2f ms\n",
       cost, Median(paths));
   std::printf("  bare decode of the same frame: median %.2f ms; the frame path alone on it: %.2f ms\n", decode, path);
-  std::printf("  dialog / bare decode = %.2f (goal <= 1.3)\n", cost / decode);
+  std::printf("  bare decode of each frame as it arrives: median %.2f ms\n", Median(arriving));
+  std::printf("  dialog / bare decode = %.2f warm, %.2f as frames arrive (goal <= 1.3)\n", cost / decode,
+              cost / Median(arriving));
   return 0;
 }
 
