@@ -129,13 +129,18 @@ bool JpegDecoder::Begin(std::span<const uint8_t> data, std::string& error, const
   return true;
 }
 
-bool JpegDecoder::Finish(int scale_denom, Pixels& out, std::string& error, ProgressFn progress) {
+bool JpegDecoder::TakeHeader(int& scale_denom, std::string& error) {
   if (!ready_) {
     error = "no JPEG header read";
     return false;
   }
   ready_ = false;
   if (scale_denom != 1 && scale_denom != 2 && scale_denom != 4 && scale_denom != 8) scale_denom = 1;
+  return true;
+}
+
+bool JpegDecoder::Finish(int scale_denom, Pixels& out, std::string& error, ProgressFn progress) {
+  if (!TakeHeader(scale_denom, error)) return false;
   jpeg_decompress_struct& cinfo = state_->cinfo;
   state_->progress.callback = progress;
   state_->progress.last_percent = -1;
@@ -171,12 +176,7 @@ bool JpegDecoder::Finish(int scale_denom, Pixels& out, std::string& error, Progr
 }
 
 bool JpegDecoder::FinishPlanes(int scale_denom, Planes& out, std::string& error) {
-  if (!ready_) {
-    error = "no JPEG header read";
-    return false;
-  }
-  ready_ = false;
-  if (scale_denom != 1 && scale_denom != 2 && scale_denom != 4 && scale_denom != 8) scale_denom = 1;
+  if (!TakeHeader(scale_denom, error)) return false;
   jpeg_decompress_struct& cinfo = state_->cinfo;
   state_->progress.callback = nullptr;
   const bool grey = cinfo.jpeg_color_space == JCS_GRAYSCALE && cinfo.num_components == 1;

@@ -40,6 +40,9 @@ class JpegDecoder {
               ProgressFn progress = nullptr);
 
  private:
+  // Uses up the last Begin; the scale made one of the supported ones.
+  bool TakeHeader(int& scale_denom, std::string& error);
+
   struct State;
   std::unique_ptr<State> state_;
   int width_ = 0;

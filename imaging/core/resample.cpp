@@ -313,6 +313,13 @@ bool ProcessorHasAvx2() {
 }
 
 namespace {
+// An empty source or display gives an empty display.
+bool NothingToScale(bool src_empty, int dst_w, int dst_h, Pixels& dst) {
+  if (!src_empty && dst_w > 0 && dst_h > 0) return false;
+  dst.Resize(std::max(dst_w, 0), std::max(dst_h, 0));
+  return true;
+}
+
 // The kernel that runs for a choice on this machine.
 Kernel Available(Kernel kernel) {
   if (kernel == Kernel::kFastest) kernel = Kernel::kAvx2;
@@ -349,28 +356,31 @@ void Resampler::BuildAxis(std::vector<Tap>& taps, int dst_n, int src_n, uint32_t
   }
 }
 
+TurnPlan::TurnPlan(int dst_w, int dst_h, int angle_cw, bool mirror)
+    : angle(QuarterTurnAngle(angle_cw)),
+      sideways(angle == 90 || angle == 270),
+      line_count(sideways ? dst_w : dst_h),
+      sample_count(sideways ? dst_h : dst_w) {
+  // Display column x shows, after undoing the mirror and the turn:
+  //   0: source column x     90: source row H-1-x     180: source column W-1-x     270: source row x
+  // and display row y: source row y, column y, row H-1-y, column W-1-y.
+  const bool columns_reversed = (angle == 90 || angle == 180) != mirror;
+  const bool rows_reversed = angle == 180 || angle == 270;
+  lines_reversed = sideways ? columns_reversed : rows_reversed;
+  samples_reversed = sideways ? rows_reversed : columns_reversed;
+}
+
 void Resampler::Run(const Pixels& src, int dst_w, int dst_h, int angle_cw, bool mirror, Pixels& dst) {
-  if (src.empty() || dst_w <= 0 || dst_h <= 0) {
-    dst.Resize(std::max(dst_w, 0), std::max(dst_h, 0));
-    return;
-  }
-  const int angle = QuarterTurnAngle(angle_cw);
-  const bool sideways = angle == 90 || angle == 270;
-  // Output lines follow the source's rows: display rows, or display columns when sideways.
-  const int line_count = sideways ? dst_w : dst_h;
-  const int sample_count = sideways ? dst_h : dst_w;
+  if (NothingToScale(src.empty(), dst_w, dst_h, dst)) return;
+  const TurnPlan plan(dst_w, dst_h, angle_cw, mirror);
+  const int angle = plan.angle, line_count = plan.line_count, sample_count = plan.sample_count;
+  const bool sideways = plan.sideways;
   const Key key{src.width, src.height, dst_w, dst_h, angle, mirror};
   if (key != key_ || lines_.size() != static_cast<size_t>(line_count) ||
       samples_.size() != static_cast<size_t>(sample_count)) {
-    // Display column x shows, after undoing the mirror and the turn:
-    //   0: source column x     90: source row H-1-x     180: source column W-1-x     270: source row x
-    // and display row y: source row y, column y, row H-1-y, column W-1-y.
-    const bool columns_reversed = (angle == 90 || angle == 180) != mirror;
-    const bool rows_reversed = angle == 180 || angle == 270;
-    BuildAxis(lines_, line_count, src.height, static_cast<uint32_t>(src.width),
-              sideways ? columns_reversed : rows_reversed);
+    BuildAxis(lines_, line_count, src.height, static_cast<uint32_t>(src.width), plan.lines_reversed);
     std::vector<Tap> along;
-    BuildAxis(along, sample_count, src.width, 1, sideways ? rows_reversed : columns_reversed);
+    BuildAxis(along, sample_count, src.width, 1, plan.samples_reversed);
     samples_.resize(along.size());
     for (size_t j = 0; j < along.size(); ++j) {
       const Tap& t = along[j];
@@ -407,14 +417,10 @@ void Resampler::Run(const Pixels& src, int dst_w, int dst_h, int angle_cw, bool 
 }
 
 void PlanarResampler::Run(const Planes& src, int dst_w, int dst_h, int angle_cw, bool mirror, Pixels& dst) {
-  if (src.empty() || dst_w <= 0 || dst_h <= 0) {
-    dst.Resize(std::max(dst_w, 0), std::max(dst_h, 0));
-    return;
-  }
-  const int angle = QuarterTurnAngle(angle_cw);
-  const bool sideways = angle == 90 || angle == 270;
-  const int line_count = sideways ? dst_w : dst_h;
-  const int sample_count = sideways ? dst_h : dst_w;
+  if (NothingToScale(src.empty(), dst_w, dst_h, dst)) return;
+  const TurnPlan plan(dst_w, dst_h, angle_cw, mirror);
+  const int angle = plan.angle, line_count = plan.line_count, sample_count = plan.sample_count;
+  const bool sideways = plan.sideways;
   Key key{dst_w, dst_h, angle, mirror, {}, {}, {}, {}};
   for (int k = 0; k < 3; ++k) {
     const Plane& plane = src.planes[k];
@@ -427,12 +433,9 @@ void PlanarResampler::Run(const Planes& src, int dst_w, int dst_h, int angle_cw,
     key.span[k][3] = plane.span_y_den;
   }
   if (!built_ || key != key_) {
-    // As in Resampler::Run; a reversed axis reads the forward positions backwards,
-    // which keeps each sample's neighbours in source order.
-    const bool columns_reversed = (angle == 90 || angle == 180) != mirror;
-    const bool rows_reversed = angle == 180 || angle == 270;
-    const bool lines_reversed = sideways ? columns_reversed : rows_reversed;
-    const bool samples_reversed = sideways ? rows_reversed : columns_reversed;
+    // A reversed axis reads the forward positions backwards, which keeps each sample's
+    // neighbours in source order.
+    const bool lines_reversed = plan.lines_reversed, samples_reversed = plan.samples_reversed;
     for (int k = 0; k < 3; ++k) {
       const Plane& plane = src.planes[k];
       PlaneTables& tables = tables_[k];

@@ -31,6 +31,19 @@ struct AxisTap {
 // them (more than count - 1 and at most count when the last sample is only partly in).
 AxisTap MapAxis(int t, int n, int64_t span_num, int64_t span_den, int count);
 
+// How a turned and mirrored display is walked: its output lines follow the source's
+// rows (display rows, or display columns when sideways), and either axis may run from
+// the source's far end.
+struct TurnPlan {
+  TurnPlan(int dst_w, int dst_h, int angle_cw, bool mirror);
+  int angle;
+  bool sideways;
+  int line_count;    // output lines, one per position down the source
+  int sample_count;  // positions along each line, across the source
+  bool lines_reversed = false;
+  bool samples_reversed = false;
+};
+
 class Resampler {
  public:
   using Kernel = imaging::Kernel;
