@@ -356,7 +356,6 @@ Painted::Painted(Container& parent, Text name, int tag, RECT bounds, Align align
     : Item(parent, std::move(name), tag, bounds, align, (options & kHidden) == 0) {}
 
 void Painted::SetVisible(bool visible) {
-  if (visible == visible_) return;  // a live view sets it for every frame: no repaint, no new layout
   visible_ = visible;
   Invalidate();
   if (Alignment() != Align::None) Parent().Realign();
