@@ -468,8 +468,9 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
   ui::Painted& shown = FAngle == 0 ? Image1 : ImageR;
   if (!view_.Render(Jpegdata, Width(shown), Height(shown), FAngle, FMirror, error))
     throw ECamException(u"Live view frame: " + FromUtf8(error));
-  Image1.SetVisible(FAngle == 0);
-  ImageR.SetVisible(FAngle != 0);
+  // A change of view lays the panel out again; most frames change nothing but pixels.
+  if (Image1.Visible() != (FAngle == 0)) Image1.SetVisible(FAngle == 0);
+  if (ImageR.Visible() != (FAngle != 0)) ImageR.SetVisible(FAngle != 0);
   shown.Invalidate();
   if (!FVFFirstImageDone) {
     FVFFirstImageDone = true;
