@@ -115,3 +115,19 @@ Text SkinModuleList(TextView sdk_versions) {
 }
 
 }  // namespace eos
+
+namespace eos {
+
+SkinRect CoverRect(int place_w, int place_h, int frame_w, int frame_h) {
+  if (place_w <= 0 || place_h <= 0 || frame_w <= 0 || frame_h <= 0) return {0, 0, place_w, place_h};
+  // The side that fits with the larger scale decides; sums in 64 bits.
+  int64_t w = place_w, h = place_h;
+  if (int64_t{place_w} * frame_h >= int64_t{place_h} * frame_w)
+    h = (int64_t{place_w} * frame_h + frame_w / 2) / frame_w;
+  else
+    w = (int64_t{place_h} * frame_w + frame_h / 2) / frame_h;
+  return {static_cast<int>((place_w - w) / 2), static_cast<int>((place_h - h) / 2), static_cast<int>(w),
+          static_cast<int>(h)};
+}
+
+}  // namespace eos

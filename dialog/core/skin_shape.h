@@ -68,3 +68,12 @@ bool IsSkinName(TextView name);
 Text SkinModuleList(TextView sdk_versions);
 
 }  // namespace eos
+
+namespace eos {
+
+// The live view in the skin's photo place keeps the frame's proportions: the frame
+// (`frame_w` x `frame_h`, as turned) scaled to cover the place and centred on it; what
+// lies outside the place is cut off. Left and top are relative to the place.
+SkinRect CoverRect(int place_w, int place_h, int frame_w, int frame_h);
+
+}  // namespace eos

@@ -145,5 +145,20 @@ TEST(SkinShape, ModuleListNamesEachModuleWithItsVersion) {
   for (const Case& c : cases) EXPECT_EQ(SkinModuleList(c.versions), c.want) << ToAsciiLossy(c.versions);
 }
 
+TEST(SkinShape, LiveViewCoversThePhotoPlaceKeepingItsProportions) {
+  struct Case {
+    int place_w, place_h, frame_w, frame_h;
+    SkinRect want;
+  };
+  const Case cases[] = {
+      {420, 560, 600, 400, {-210, 0, 840, 560}},  // a landscape frame in a portrait place
+      {600, 400, 600, 400, {0, 0, 600, 400}},
+      {600, 400, 400, 600, {0, -250, 600, 900}},
+      {600, 400, 0, 0, {0, 0, 600, 400}},  // no frame size yet
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(CoverRect(c.place_w, c.place_h, c.frame_w, c.frame_h), c.want) << c.place_w << "x" << c.place_h;
+}
+
 }  // namespace
 }  // namespace eos
