@@ -8,10 +8,10 @@
 #include <zlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "simulator/core/jpeg.h"
+#include "tests/win/support/plugin_fixture.h"
 #include "tests/win/support/ui_driver.h"
 #include "ui/form.h"
 #include "win/wtext.h"
@@ -90,28 +90,20 @@ const std::string kLayout =
 class LayoutEngineTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    dir_ = std::filesystem::path(temp) / L"eos_layout_test";
-    std::filesystem::create_directories(dir_);
     engine_.on_message = [this](TextView m) { messages_ += Text(m) + u"|"; };
   }
-  void TearDown() override {
-    std::filesystem::remove_all(dir_);
-    EXPECT_EQ(test::PluginWindowsLeft(), 0);
-  }
+  void TearDown() override { EXPECT_EQ(test::PluginWindowsLeft(), 0); }
   Text Write(const wchar_t* name, const std::vector<uint8_t>& bytes) {
-    const std::filesystem::path path = dir_ / name;
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return win::FromWide(path.wstring());
+    const Text path = dir_.path() + win::FromWide(name);
+    test::WriteFileBytes(path, std::string(bytes.begin(), bytes.end()));
+    return path;
   }
   Text WriteSample() {
     return Write(L"sample.qzb", Container(kLayout, {Jpeg(8, 8, 230, 0, 0), Png(8, 8, 0x0000FF, 128)}));
   }
   static uint32_t Channel(uint32_t rgb, int shift) { return rgb >> shift & 0xFF; }
 
-  std::filesystem::path dir_;
+  test::TempDir dir_;
   LayoutEngine engine_;
   Text messages_;
 };
@@ -169,8 +161,8 @@ TEST_F(LayoutEngineTest, ReloadKeepsTag999ReadsTheUnchangedFileOnceAndRemakesIte
   EXPECT_NE(LayoutControls(panel).front(), first) << "the items are made again";
 
   // A changed file is read again.
-  std::filesystem::last_write_time(dir_ / L"sample.qzb",
-                                   std::filesystem::last_write_time(dir_ / L"sample.qzb") + std::chrono::seconds(5));
+  const std::filesystem::path sample = win::Wide(file);
+  std::filesystem::last_write_time(sample, std::filesystem::last_write_time(sample) + std::chrono::seconds(5));
   ASSERT_TRUE(engine_.LoadLayout(file, panel));
   EXPECT_EQ(engine_.FileReads(), 2);
 }
@@ -251,7 +243,7 @@ TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOut
 
   // A missing file does nothing, without a message.
   messages_.clear();
-  EXPECT_FALSE(engine_.LoadLayout(win::FromWide((dir_ / L"none.qzb").wstring()), panel));
+  EXPECT_FALSE(engine_.LoadLayout(dir_.path() + u"none.qzb", panel));
   EXPECT_EQ(messages_, u"");
 
   // An embedded picture that does not decode: its item stays, empty, with the message.
