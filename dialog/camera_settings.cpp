@@ -111,7 +111,9 @@ Text D::GetSettingsText() {
                         .delay = s.DelayIndex,
                         .angle = settings ? settings->Angle() : 0,
                         .mirror = settings && settings->Mirror(),
-                        .skin = FCurrentSkin};
+                        .skin = FCurrentSkin,
+                        .width = std::nullopt,
+                        .height = std::nullopt};
   if (FCurrentSkin.empty()) {
     dialog.width = OuterWidth(Window());
     // An automatic or settings-only run hid the button row and shrank the window by it.
