@@ -3,6 +3,8 @@
 // the skin, and broken skins bring the standard look back with their message.
 #include <windows.h>
 
+#include <algorithm>
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -170,14 +172,21 @@ TEST_F(Skins, TurningTheViewTurnsTheSkinThroughASquare) {
   ASSERT_EQ(skin.height, 540);
   UseSkin(u"Studio");
   std::vector<SIZE> sizes;
-  HWND watched = nullptr;
+  std::atomic<HWND> watched{nullptr};
   const SentMessageHook hook([&](const CWPSTRUCT& m) {
-    if (m.message == WM_WINDOWPOSCHANGED && m.hwnd == watched) {
+    if (m.message == WM_WINDOWPOSCHANGED && m.hwnd == watched.load()) {
       const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.lParam);
       if (!(pos->flags & SWP_NOSIZE)) sizes.push_back({pos->cx, pos->cy});
     }
   });
-  Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+  // The size comes first and the region after it: both are waited for.
+  const auto wait_for = [](HWND dialog, const imaging::Pixels& mask, int turn, LONG width) {
+    const DWORD start = GetTickCount();
+    while ((WindowSize(dialog).cx != width || RegionMismatches(dialog, mask, turn) != 0) &&
+           GetTickCount() - start < 5000)
+      Sleep(50);
+  };
+  const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
     HWND dialog = WaitForCaptureDialog();
     ASSERT_NE(dialog, nullptr);
     HWND panel = SkinPanel(dialog);
@@ -187,17 +196,20 @@ TEST_F(Skins, TurningTheViewTurnsTheSkinThroughASquare) {
     HWND settings = WaitForDialog(u"Inställningar", 10000);
     ASSERT_NE(settings, nullptr);
     PostClick(ButtonOf(settings, u"\u21B7"));
-    const DWORD start = GetTickCount();
-    while (WindowSize(dialog).cx != 540 && GetTickCount() - start < 5000) Sleep(50);
+    wait_for(dialog, skin.mask, 90, 540);
     watched = nullptr;
-    const SIZE size = WindowSize(dialog);
-    EXPECT_EQ(size.cx, 540);
-    EXPECT_EQ(size.cy, 640);
+    EXPECT_EQ(WindowSize(dialog).cx, 540);
+    EXPECT_EQ(WindowSize(dialog).cy, 640);
     EXPECT_EQ(RegionMismatches(dialog, skin.mask, 90), 0) << "the region is the turned mask's";
+    // Avbryt gives the view its angle back, and the skin turns back with it.
     PostClick(ButtonOf(settings, u"Avbryt"));
-    WaitHidden(settings);
-    PostKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitHidden(settings));
+    wait_for(dialog, skin.mask, 0, 640);
+    EXPECT_EQ(WindowSize(dialog).cy, 540);
+    EXPECT_EQ(RegionMismatches(dialog, skin.mask, 0), 0);
+    ClickAt(panel, CentreOf(skin, SkinPart::Cancel));
   });
+  EXPECT_EQ(r.result, -1);
   ASSERT_GE(sizes.size(), 2u);
   const auto square = std::find_if(sizes.begin(), sizes.end(), [](SIZE s) { return s.cx == 640 && s.cy == 640; });
   EXPECT_NE(square, sizes.end()) << "the window is square while the skin turns";

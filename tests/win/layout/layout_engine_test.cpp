@@ -152,13 +152,14 @@ TEST_F(LayoutEngineTest, ReloadKeepsTag999ReadsTheUnchangedFileOnceAndRemakesIte
   auto& keep = form.Get<ui::Painted>(u"laKeep");
   const Text file = WriteSample();
   ASSERT_TRUE(engine_.LoadLayout(file, panel));
-  const LayoutControl* first = LayoutControls(panel).front();
+  // A mark on an item of the first load: the reload's items are new ones without it.
+  LayoutControls(panel).front()->SetVisible(false);
   ASSERT_TRUE(engine_.LoadLayout(file, panel));
   EXPECT_EQ(engine_.FileReads(), 1);
   EXPECT_EQ(LayoutControls(panel).size(), 5u);
   EXPECT_EQ(panel.Items().size(), 6u);
   EXPECT_EQ(panel.Items().front(), &keep);
-  EXPECT_NE(LayoutControls(panel).front(), first) << "the items are made again";
+  EXPECT_TRUE(LayoutControls(panel).front()->Visible()) << "the items are made again";
 
   // A changed file is read again.
   const std::filesystem::path sample = win::Wide(file);
