@@ -155,9 +155,6 @@ void D::ApplySettingsText(TextView text) {
   WriteLogTime(u"Set Camera Settings: done2 - ");
 }
 
-// Until the layout engine can draw one, every skin falls back to the standard look.
-void D::LoadSkin(TextView) { FCurrentSkin.clear(); }
-
 void D::ShowSettingsDialog() {
   TdlgCanonEosSdkSettings* settings = SettingsDialog();
   if (settings == nullptr) return;

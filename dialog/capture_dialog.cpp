@@ -10,6 +10,7 @@
 #include "dialog/picture_file.h"
 #include "dialogs/settings_dialog.h"
 #include "imaging/LumImageEx.h"
+#include "layout/layout_engine.h"
 #include "plugin/services/services.h"
 #include "plugin/services/state.h"
 #include "win/log_file.h"
@@ -112,6 +113,22 @@ constexpr ui::Row<D> kRows[] = {
      .caption = u"Cancel",
      .on_event = &D::btCancelClick},
     {.name = u"paSkin", .kind = ui::Kind::Panel, .bounds = {0, 0, 624, 470}, .options = ui::kHidden},
+    // Click areas over a skin's button pictures; a skin's reload keeps them (Tag 999).
+    {.name = u"lumlabTakePicture",
+     .kind = ui::Kind::Painted,
+     .parent = u"paSkin",
+     .tag = 999,
+     .on_event = &D::btRelClick},
+    {.name = u"lumlabSettings",
+     .kind = ui::Kind::Painted,
+     .parent = u"paSkin",
+     .tag = 999,
+     .on_event = &D::btSettingsXClick},
+    {.name = u"lumlabCancel",
+     .kind = ui::Kind::Painted,
+     .parent = u"paSkin",
+     .tag = 999,
+     .on_event = &D::btCancelClick},
     {.name = u"timSettings",
      .kind = ui::Kind::Timer,
      .options = ui::kDisabled,
@@ -224,6 +241,9 @@ TdlgCanonEosSDK::TdlgCanonEosSDK()
       btRel(Get<ui::Button>(u"btRel")),
       btCancel(Get<ui::Button>(u"btCancel")),
       paSkin(Get<ui::Panel>(u"paSkin")),
+      lumlabTakePicture(Get<ui::Painted>(u"lumlabTakePicture")),
+      lumlabSettings(Get<ui::Painted>(u"lumlabSettings")),
+      lumlabCancel(Get<ui::Painted>(u"lumlabCancel")),
       timSettings(Get<ui::Timer>(u"timSettings")),
       timAuto(Get<ui::Timer>(u"timAuto")),
       timInfoEnd(Get<ui::Timer>(u"timInfoEnd")),
@@ -449,6 +469,7 @@ void TdlgCanonEosSDK::DoSetRotate(int ang) {
   FAngle = ang;
   Image1.SetVisible(ang == 0);
   ImageR.SetVisible(ang != 0);
+  if (paSkin.Visible()) ApplySkinShape(ang);
 }
 
 void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const ViewfinderPositionType&) {
@@ -465,8 +486,10 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
     FAngle = settings->Angle();
     FMirror = settings->Mirror();
   }
-  ui::Painted& shown = FAngle == 0 ? Image1 : ImageR;
-  if (!view_.Render(Jpegdata, Width(shown), Height(shown), FAngle, FMirror, error))
+  ui::Painted* skin_view = SkinView();
+  ui::Painted& shown = skin_view ? *skin_view : FAngle == 0 ? Image1 : ImageR;
+  const SkinRect size = skin_view ? SkinViewRect() : SkinRect{0, 0, Width(shown), Height(shown)};
+  if (!view_.Render(Jpegdata, size.width, size.height, FAngle, FMirror, error))
     throw ECamException(u"Live view frame: " + FromUtf8(error));
   // A change of view lays the panel out again; most frames change nothing but pixels.
   if (Image1.Visible() != (FAngle == 0)) Image1.SetVisible(FAngle == 0);
@@ -543,6 +566,7 @@ void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) {
 
 void TdlgCanonEosSDK::UpdateValueDelay(int del) {
   delay_text_ = del == -1 ? Text(u" ") : IntToText(del);
+  if (paSkin.Visible()) layout::Engine().SetFieldValueAndRefresh(u"Delay", delay_text_, paSkin);
   laDelay.Invalidate();
   ui::ProcessMessages();
 }

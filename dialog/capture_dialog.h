@@ -5,6 +5,7 @@
 // connection, remote mode, live view). A capture run creates it and frees it at the end.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "camremote/CamRemote.h"
 #include "dialog/core/camera_settings.h"
 #include "dialog/core/focus_steps.h"
+#include "dialog/core/skin_shape.h"
 #include "imaging/core/live_view.h"
 #include "ui/form.h"
 #include "win/ThreadMessage.h"
@@ -20,6 +22,9 @@
 namespace eos {
 
 class TdlgCanonEosSdkSettings;
+namespace layout {
+class LayoutControl;
+}
 
 class TdlgCanonEosSDK : public ui::Form {
  public:
@@ -56,7 +61,8 @@ class TdlgCanonEosSDK : public ui::Form {
   Text GetSettingsText();
   void ApplySettingsText(TextView Text);
   void ShowSettingsDialog();
-  // The skin of that name, or the standard look for the empty name.
+  // The skin of that name from the skin folders, or for the empty name (and after any
+  // failure, with its message) the standard look.
   void LoadSkin(TextView skin);
 
   // --- Focus and dragging ---
@@ -92,6 +98,16 @@ class TdlgCanonEosSDK : public ui::Form {
   void PaintLiveView(HDC dc, const RECT& bounds);
   void PaintDelay(HDC dc, const RECT& bounds);
 
+  // --- Skins (dialog/skin.cpp, with LoadSkin above) ---
+  // Turns the skin to `angle` (clockwise) and shapes the window by its mask; false when
+  // the mask leaves no window.
+  bool ApplySkinShape(int angle);
+  void RotateSkinControl(int delta, ui::Item& control);
+  void FillSkinFields();
+  layout::LayoutControl* SkinItem(SkinPart part) const;
+  layout::LayoutControl* conMask() const { return SkinItem(SkinPart::Mask); }
+  layout::LayoutControl* conVF() const { return SkinItem(SkinPart::View); }
+
   // The run shows the form; these are its own events.
   void FormShow();
 
@@ -116,6 +132,9 @@ class TdlgCanonEosSDK : public ui::Form {
   ui::Button& btRel;
   ui::Button& btCancel;
   ui::Panel& paSkin;
+  ui::Painted& lumlabTakePicture;
+  ui::Painted& lumlabSettings;
+  ui::Painted& lumlabCancel;
   ui::Timer& timSettings;
   ui::Timer& timAuto;
   ui::Timer& timInfoEnd;
@@ -158,6 +177,9 @@ class TdlgCanonEosSDK : public ui::Form {
   bool FDown = false;
   POINT FDownAt{};      // the mouse where the drag began
   POINT FDownWindow{};  // and the window's corner then
+  int FSkinAng = 0;
+  int FSkinH = 0;
+  int FSkinW = 0;
 
   TMessageThread* MessageThread() const { return FMessageThread.get(); }
 
@@ -166,6 +188,18 @@ class TdlgCanonEosSDK : public ui::Form {
   bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
 
  private:
+  // The skin's photo place while a skin shows, the live view's size in it and its painting.
+  ui::Painted* SkinView() const;
+  SkinRect SkinViewRect() const;
+  void PaintSkinView(HDC dc, const RECT& bounds);
+  void SkinDragStart(ui::Component&);
+  void ShowStandardLook();
+  std::array<layout::LayoutControl*, static_cast<size_t>(SkinPart::DragArea)> skin_parts_{};
+  // The standard look's frame and place, while a skin replaces them.
+  bool skin_style_saved_ = false;
+  DWORD standard_style_ = 0;
+  RECT standard_rect_{};
+
   // The live view as it is on screen, and the text over it.
   imaging::LiveViewRenderer view_;
   Text delay_text_;

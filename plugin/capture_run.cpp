@@ -99,6 +99,7 @@ void SetCaption(TdlgCanonEosSDK& dlg, bool ok) {
     try {
       dlg.FSDKVersion = GetSdkFileVersion(u"EDSDK.DLL");
       caption += u" - SDK ver. " + dlg.FSDKVersion;
+      if (dlg.paSkin.Visible()) dlg.FillSkinFields();  // the skin's texts name the SDK too
     } catch (...) {
       win::LogSwallowed(u"RunCapture");
     }

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Renders the looks the README shows into docs/ as PNGs, each cropped to its window:
 # the capture dialog with live view, the settings dialog opened with its "..." button,
-# and the status window shown while a capture connects (the stand-in camera is made slow
-# to open its session for that). Rerun it when a look changes.
+# the status window shown while a capture connects (the stand-in camera is made slow
+# to open its session for that), and the dialog in each of the plug-in's skins. Rerun it
+# when a look changes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -37,6 +38,23 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   sleep 0.5
   ui_click "$dialog" 581 474 # Cancel
   wait
+
+  # The skins, chosen by the stored settings; the desktop shows where the mask cuts the
+  # window away, so the shot is the screen's within the window's rectangle.
+  key='HKCU\Software\Morvaken\CanonEosPlugin'
+  for skin in Studio Passport; do
+    wine reg add "$key" /v CameraSettings /d "Skin=$skin;" /f >/dev/null 2>&1
+    capture
+    dialog=$(ui_wait_window --name '^Canon plugin EOS')
+    xdotool windowmove "$dialog" 40 20 # repaints the desktop around the shaped window
+    sleep 1
+    geometry=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+      /Width:/ {w=$NF} /Height:/ {h=$NF} END {printf "%dx%d+%d+%d", w + 16, h + 16, x - 8, y - 8}')
+    xwd -root -silent | /usr/bin/convert xwd:- -crop "$geometry" +repage png:"$docs/skin-$(tr 'A-Z' 'a-z' <<<"$skin").png"
+    ui_key "$dialog" Escape
+    wait
+  done
+  wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
   ls -l "$docs"/*.png
   exit
 fi

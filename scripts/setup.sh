@@ -14,7 +14,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 packages=(cmake ninja-build nasm g++-mingw-w64-i686-posix mingw-w64-tools
   libz-mingw-w64-dev googletest wine wine32:i386 fonts-wine xvfb xauth
   x11-apps x11-utils xdotool imagemagick libjpeg62-turbo-dev libpng-dev libbenchmark-dev
-  clang libclang-rt-14-dev dpkg-dev file unzip)
+  clang libclang-rt-14-dev dpkg-dev file unzip python3)
 
 log() { printf '[setup] %s\n' "$*"; }
 

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "ui/form.h"
@@ -211,6 +212,17 @@ void Container::SetColor(COLORREF color) {
   color_ = color;
   brush_.reset(CreateSolidBrush(color));
   Invalidate();
+}
+
+void Container::BringToFront(Item& item) {
+  const auto it = std::find(items_.begin(), items_.end(), &item);
+  if (it == items_.end()) return;
+  items_.erase(it);
+  items_.push_back(&item);
+  if (auto* control = dynamic_cast<Control*>(&item))
+    SetWindowPos(control->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  else if (auto* painted = dynamic_cast<Painted*>(&item))
+    painted->Invalidate();
 }
 
 void Container::Realign() {

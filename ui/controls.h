@@ -208,6 +208,11 @@ class Container {
   // Paints the area again at the next WM_PAINT (the whole client area without a rect).
   void Invalidate(const RECT* area = nullptr) { InvalidateRect(Window(), area, FALSE); }
   HBRUSH Background() const;
+  // The items in painting order: the last one lies on top.
+  const std::vector<Item*>& Items() const { return items_; }
+  // Puts the item on top of its siblings: painted last, clicked first; a control's window
+  // goes to the top of the z-order too.
+  void BringToFront(Item& item);
 
  protected:
   explicit Container(Form& form);
@@ -220,6 +225,7 @@ class Container {
 
  private:
   friend class Item;
+  friend class Form;
   void Paint(HDC dc, const RECT& area);
   void Click(UINT msg, LPARAM lp);
   Form& form_;

@@ -81,6 +81,7 @@ Form::~Form() {
   // longer reaches this half-destroyed object.
   if (window_) SetWindowLongPtrW(Window(), GWLP_USERDATA, 0);
   window_.reset();
+  adopted_.clear();
   components_.clear();
 }
 
@@ -150,6 +151,13 @@ Component* Form::Find(TextView name) const {
   for (const auto& c : components_)
     if (c->Name() == name) return c.get();
   return nullptr;
+}
+
+void Form::Free(Painted& item) {
+  auto& siblings = item.Parent().items_;
+  std::erase(siblings, &item);
+  item.Invalidate();
+  std::erase_if(adopted_, [&item](const std::unique_ptr<Component>& c) { return c.get() == &item; });
 }
 
 Control* Form::FindControl(int id) const {

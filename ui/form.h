@@ -101,6 +101,16 @@ class Form : public Container {
     throw std::out_of_range("no such component: " + ToAsciiLossy(name));
   }
   Component* Find(TextView name) const;
+  // Components made while the form runs (a layout's items): the form owns them until
+  // Free. Find does not see them.
+  template <class T>
+  T& Adopt(std::unique_ptr<T> component) {
+    T& c = *component;
+    adopted_.push_back(std::move(component));
+    return c;
+  }
+  // Frees a windowless item made by Adopt: it leaves its container, which repaints.
+  void Free(Painted& item);
   Control* FindControl(int id) const;
 
   // Shows the form without modality; the caller's own loop carries its messages.
@@ -154,6 +164,7 @@ class Form : public Container {
   HWND tooltip_ = nullptr;  // owned by the form's window, which destroys it
   int dpi_ = 96;
   std::vector<std::unique_ptr<Component>> components_;
+  std::vector<std::unique_ptr<Component>> adopted_;
   bool modal_ = false;
   int modal_result_ = 0;
   bool release_pending_ = false;

@@ -11,11 +11,13 @@ std::wstring FileSystemPath(TextView path) {
   return p;
 }
 
-bool ReadWholeFile(TextView path, std::vector<std::uint8_t>& out) {
+bool ReadWholeFile(TextView path, std::vector<std::uint8_t>& out, std::size_t max_bytes) {
   const UniqueFile file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
-  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF) return false;
+  if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7FFFFFFF ||
+      static_cast<std::size_t>(size.QuadPart) > max_bytes)
+    return false;
   out.resize(static_cast<size_t>(size.QuadPart));
   size_t done = 0;
   while (done < out.size()) {

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -15,7 +16,8 @@ namespace eos::win {
 // "\\?\" form.
 std::wstring FileSystemPath(TextView path);
 
-// The whole file in one read into `out`, sized once; false when it cannot be read.
-bool ReadWholeFile(TextView path, std::vector<std::uint8_t>& out);
+// The whole file in one read into `out`, sized once; false when it cannot be read or
+// holds more than `max_bytes`.
+bool ReadWholeFile(TextView path, std::vector<std::uint8_t>& out, std::size_t max_bytes = 0x7FFFFFFF);
 
 }  // namespace eos::win

@@ -1,0 +1,79 @@
+// The skin's pure logic: which part of the skin an item is (by its line), where an item
+// goes when the skin turns by a quarter, the colour classes of the mask and the runs of
+// a mask row that make the window's region, the skin's file name and its field texts.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+#include "base/text.h"
+
+namespace eos {
+
+enum class SkinPart {
+  Mask,
+  View,
+  TakePicture,
+  TakePictureDown,
+  TakePictureOver,
+  Settings,
+  SettingsDown,
+  SettingsOver,
+  Cancel,
+  CancelDown,
+  CancelOver,
+  DragArea,
+};
+
+// The first rule whose text occurs in the lower-cased item line: the mask ("datbgb_"
+// after a TAB), the photo place, then the button pictures by their file names; any
+// other item is a drag area.
+SkinPart ClassifySkinItem(TextView line);
+
+struct SkinRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  bool operator==(const SkinRect&) const = default;
+};
+
+// The turn from the skin's angle to the new one: 0, 90, 180 or 270 clockwise.
+int SkinTurn(int angle, int skin_angle);
+
+// Where an item of a skin area `area_width` x `area_height` goes when the whole area
+// turns clockwise by `delta` (90, 180 or 270; anything else leaves it).
+SkinRect TurnSkinRect(int delta, int area_width, int area_height, const SkinRect& r);
+
+enum class MaskClass { White, Red, Blue, Green, Other };
+MaskClass ClassifyMaskPixel(uint8_t r, uint8_t g, uint8_t b);
+
+// One row piece of the window's region: pixels [x0, x1) of row y.
+struct MaskRun {
+  int y = 0, x0 = 0, x1 = 0;
+  bool operator==(const MaskRun&) const = default;
+};
+
+// The runs of neighbouring pixels of one class that are not white, row by row, of the
+// mask (0xAARRGGBB pixels, `width` x `height`; transparency counts as white) stretched
+// to `out_width` x `out_height`. Nothing when the sizes do not fit the pixels.
+std::optional<std::vector<MaskRun>> MaskRuns(std::span<const uint32_t> pixels, int width, int height, int out_width,
+                                             int out_height);
+
+// A skin name is a bare file name: no folder, drive or parent steps, no control characters.
+bool IsSkinName(TextView name);
+
+// The text that lists the camera SDK's modules: per line of `sdk_versions` its
+// "ModuleName", ": " and its "Version" with "," as "." and no blanks; a line without a
+// module name counts as written. Lines joined by ", ".
+Text SkinModuleList(TextView sdk_versions);
+
+}  // namespace eos
+
+namespace eos {
+
+// The live view in the skin's photo place keeps the frame's proportions: the frame
+// (`frame_w` x `frame_h`, as turned) scaled to cover the place and centred on it; what
+// lies outside the place is cut off. Left and top are relative to the place.
+SkinRect CoverRect(int place_w, int place_h, int frame_w, int frame_h);
+
+}  // namespace eos

@@ -1,0 +1,238 @@
+#include "layout/layout_controls.h"
+
+#include <utility>
+#include <vector>
+
+#include "imaging/LumImageEx.h"
+#include "imaging/core/rotation.h"
+#include "win/wtext.h"
+
+namespace eos::layout {
+
+namespace {
+
+RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
+
+std::vector<TextView> SplitBreaks(TextView text) {
+  std::vector<TextView> lines;
+  size_t start = 0;
+  for (;;) {
+    const size_t end = text.find(u"\r\n", start);
+    lines.push_back(text.substr(start, end == TextView::npos ? TextView::npos : end - start));
+    if (end == TextView::npos) return lines;
+    start = end + 2;
+  }
+}
+
+}  // namespace
+
+LayoutControl::LayoutControl(ui::Container& parent, LayoutItem item)
+    : Painted(parent, u"", item.tag, ToRect(item.bounds), ui::Align::None, 0), model_(std::move(item)) {}
+
+// Labels
+
+void LayoutLabel::SetCaption(TextView text) {
+  if (model_.text == text) return;
+  model_.text = Text(text);
+  Invalidate();
+}
+
+void LayoutLabel::Turn(int delta) {
+  // The text angle counts counter-clockwise, as Windows turns text.
+  model_.label.angle = ((model_.label.angle - delta) % 360 + 360) % 360;
+  Invalidate();
+}
+
+HFONT LayoutLabel::LabelFont(HDC dc) const {
+  if (font_ && font_angle_ == model_.label.angle) return static_cast<HFONT>(font_.get());
+  const LabelStyle& s = model_.label;
+  LOGFONTW font{};
+  GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
+  if (s.font_height > 0) font.lfHeight = -s.font_height;
+  font.lfWidth = 0;
+  font.lfEscapement = font.lfOrientation = s.angle * 10;
+  font.lfWeight = s.bold ? FW_BOLD : FW_NORMAL;
+  font.lfItalic = s.italic ? TRUE : FALSE;
+  if (!s.font_name.empty() && s.font_name.size() < LF_FACESIZE) {
+    const std::wstring name = win::Wide(s.font_name);
+    wcscpy(font.lfFaceName, name.c_str());
+  }
+  font_.reset(CreateFontIndirectW(&font));
+  font_angle_ = s.angle;
+  return static_cast<HFONT>(font_.get());
+}
+
+void LayoutLabel::Paint(HDC dc) const {
+  if (model_.text.empty()) return;
+  const LabelStyle& s = model_.label;
+  const RECT b = Bounds();
+  const HFONT font = LabelFont(dc);
+  if (!font) return;
+  const HGDIOBJ old_font = SelectObject(dc, font);
+  const COLORREF old_colour = SetTextColor(dc, s.colour);
+  const int old_extra = SetTextCharacterExtra(dc, s.extra_spacing);
+  SetBkMode(dc, TRANSPARENT);
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, b.left, b.top, b.right, b.bottom);
+  if (s.angle == 0 && s.word_wrap) {
+    RECT r = b;
+    const UINT flags = DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL |
+                       (s.align == HAlign::Center  ? DT_CENTER
+                        : s.align == HAlign::Right ? DT_RIGHT
+                                                   : DT_LEFT);
+    RECT measured = r;
+    DrawTextW(dc, win::W(model_.text), -1, &measured, flags | DT_CALCRECT);
+    const int spare = (r.bottom - r.top) - (measured.bottom - measured.top);
+    if (spare > 0) r.top += s.valign == VAlign::Bottom ? spare : s.valign == VAlign::Center ? spare / 2 : 0;
+    DrawTextW(dc, win::W(model_.text), -1, &r, flags);
+  } else {
+    // Line by line in the text's own frame (u along the text, v down its lines), then
+    // turned onto the box.
+    const bool upright = s.angle == 0 || s.angle == 180;
+    const int along = upright ? b.right - b.left : b.bottom - b.top;
+    const int across = upright ? b.bottom - b.top : b.right - b.left;
+    TEXTMETRICW tm{};
+    GetTextMetricsW(dc, &tm);
+    const std::vector<TextView> lines = SplitBreaks(model_.text);
+    const int block = tm.tmHeight * static_cast<int>(lines.size());
+    int v = s.valign == VAlign::Bottom ? across - block : s.valign == VAlign::Center ? (across - block) / 2 : 0;
+    for (TextView line : lines) {
+      const std::wstring w = win::Wide(line);
+      SIZE size{};
+      GetTextExtentPoint32W(dc, w.c_str(), static_cast<int>(w.size()), &size);
+      const int u = s.align == HAlign::Right ? along - size.cx : s.align == HAlign::Center ? (along - size.cx) / 2 : 0;
+      POINT at{b.left + u, b.top + v};
+      if (s.angle == 90) at = {b.left + v, b.bottom - u};
+      if (s.angle == 180) at = {b.right - u, b.bottom - v};
+      if (s.angle == 270) at = {b.right - v, b.top + u};
+      TextOutW(dc, at.x, at.y, w.c_str(), static_cast<int>(w.size()));
+      v += tm.tmHeight;
+    }
+  }
+  RestoreDC(dc, saved);
+  SetTextCharacterExtra(dc, old_extra);
+  SetTextColor(dc, old_colour);
+  SelectObject(dc, old_font);
+}
+
+// Images
+
+void LayoutImage::SetPicture(imaging::Pixels pixels) {
+  picture_ = std::move(pixels);
+  blend_ = false;
+  if (model_.transparent && !picture_.empty()) {
+    const imaging::Pixel key = picture_.at(0, picture_.height - 1) | 0xFF000000u;
+    for (imaging::Pixel& p : picture_.data)
+      if ((p | 0xFF000000u) == key) p = 0;
+  }
+  for (imaging::Pixel p : picture_.data)
+    if ((p >> 24) != 0xFF) {
+      blend_ = true;
+      break;
+    }
+  premultiplied_.reset();
+  Invalidate();
+}
+
+void LayoutImage::Turn(int delta) {
+  if (!picture_.empty()) {
+    // A quarter turn moves every pixel to exactly one place; the rotation counts
+    // counter-clockwise.
+    picture_ = imaging::BuildRotated(picture_, 0, -delta);
+    premultiplied_.reset();
+  }
+  Invalidate();
+}
+
+void LayoutImage::Paint(HDC dc) const {
+  if (on_paint) {
+    on_paint(dc, Bounds());
+    return;
+  }
+  if (picture_.empty()) return;
+  const RECT b = Bounds();
+  const imaging::Rect dest{b.left, b.top, b.right, b.bottom};
+  if (!blend_) {
+    imaging::DrawPixels(dc, dest, picture_);
+    return;
+  }
+  if (!premultiplied_) {
+    imaging::Pixels p = picture_;
+    for (imaging::Pixel& px : p.data) {
+      const uint32_t a = px >> 24;
+      const auto scale = [a](uint32_t c) { return (c * a + 127) / 255; };
+      px = a << 24 | scale(px >> 16 & 0xFF) << 16 | scale(px >> 8 & 0xFF) << 8 | scale(px & 0xFF);
+    }
+    premultiplied_ = imaging::PixelsToBitmap(p, 32);
+  }
+  const win::UniqueMemoryDc source(CreateCompatibleDC(dc));
+  if (!source || !premultiplied_) return;
+  const HGDIOBJ old = SelectObject(source.get(), premultiplied_.get());
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  AlphaBlend(dc, dest.left, dest.top, dest.width(), dest.height(), source.get(), 0, 0, picture_.width, picture_.height,
+             blend);
+  SelectObject(source.get(), old);
+}
+
+// Shapes
+
+void LayoutShape::Turn(int delta) {
+  if (delta == 90 || delta == 270) {
+    // A turned line is the other line of its pair.
+    switch (model_.shape) {
+      case ShapeKind::HorizontalLine:
+        model_.shape = ShapeKind::VerticalLine;
+        break;
+      case ShapeKind::VerticalLine:
+        model_.shape = ShapeKind::HorizontalLine;
+        break;
+      case ShapeKind::DiagonalDown:
+        model_.shape = ShapeKind::DiagonalUp;
+        break;
+      case ShapeKind::DiagonalUp:
+        model_.shape = ShapeKind::DiagonalDown;
+        break;
+      default:
+        break;
+    }
+  }
+  Invalidate();
+}
+
+void LayoutShape::Paint(HDC dc) const {
+  const RECT b = Bounds();
+  const win::UniqueGdiObject brush(model_.brush ? CreateSolidBrush(*model_.brush) : nullptr);
+  const win::UniqueGdiObject pen(model_.pen ? CreatePen(PS_INSIDEFRAME, model_.pen_width, *model_.pen) : nullptr);
+  const HGDIOBJ old_brush = SelectObject(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
+  const HGDIOBJ old_pen = SelectObject(dc, pen ? pen.get() : GetStockObject(NULL_PEN));
+  const int mid_x = (b.left + b.right) / 2, mid_y = (b.top + b.bottom) / 2;
+  const auto line = [dc](int x0, int y0, int x1, int y1) {
+    MoveToEx(dc, x0, y0, nullptr);
+    LineTo(dc, x1, y1);
+  };
+  switch (model_.shape) {
+    case ShapeKind::Rectangle:
+      // Without a pen, Rectangle leaves the right and bottom edge unfilled.
+      Rectangle(dc, b.left, b.top, b.right + (pen ? 0 : 1), b.bottom + (pen ? 0 : 1));
+      break;
+    case ShapeKind::Ellipse:
+      Ellipse(dc, b.left, b.top, b.right + (pen ? 0 : 1), b.bottom + (pen ? 0 : 1));
+      break;
+    case ShapeKind::HorizontalLine:
+      line(b.left, mid_y, b.right, mid_y);
+      break;
+    case ShapeKind::VerticalLine:
+      line(mid_x, b.top, mid_x, b.bottom);
+      break;
+    case ShapeKind::DiagonalDown:
+      line(b.left, b.top, b.right, b.bottom);
+      break;
+    case ShapeKind::DiagonalUp:
+      line(b.left, b.bottom, b.right, b.top);
+      break;
+  }
+  SelectObject(dc, old_pen);
+  SelectObject(dc, old_brush);
+}
+
+}  // namespace eos::layout

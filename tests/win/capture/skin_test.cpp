@@ -1,0 +1,324 @@
+// Skins in the capture dialog through the real export: each shipped skin shapes the
+// window by its mask, its click areas do what their buttons do, turning the view turns
+// the skin, and broken skins bring the standard look back with their message.
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <string>
+#include <vector>
+
+#include "dialog/core/skin_shape.h"
+#include "imaging/core/picture.h"
+#include "layout/core/layout_file.h"
+#include "layout/core/layout_items.h"
+#include "layout/core/layout_keys.h"
+#include "tests/win/capture/capture_driver.h"
+#include "win/handles.h"
+#include "win/wtext.h"
+
+namespace eos::test {
+namespace {
+
+// A shipped skin as the build made it: its lines and its mask picture.
+struct SkinFile {
+  std::vector<Text> lines;
+  layout::EmbeddedFiles embedded;
+  imaging::Pixels mask;
+  int width = 0, height = 0;
+};
+
+Text ShippedSkinPath(const Text& name) { return ProgramFolder() + u"Canon_EOS_SDK_Skin\\" + name + u".qzb"; }
+
+SkinFile ReadSkin(const Text& name) {
+  SkinFile skin;
+  const std::string bytes = ReadFileBytes(ShippedSkinPath(name));
+  layout::LayoutDocument doc;
+  Text error;
+  const std::span<const uint8_t> data(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  EXPECT_TRUE(layout::ReadLayoutBytes(data, u"qzb", doc, error)) << ToAsciiLossy(error);
+  skin.lines = doc.lines;
+  skin.embedded = doc.embedded;
+  if (const auto page = layout::ParseLayoutPage(doc.lines.at(0), error)) {
+    skin.width = page->width;
+    skin.height = page->height;
+  }
+  for (const Text& line : doc.lines)
+    if (ClassifySkinItem(line) == SkinPart::Mask) {
+      const auto png = doc.embedded.Find(layout::GetLayoutKey(u"dat", line));
+      std::string why;
+      EXPECT_TRUE(png && imaging::DecodeByExtension(*png, "png", skin.mask, why));
+    }
+  return skin;
+}
+
+// The centre of the first item of that part, in the skin's pixels.
+POINT CentreOf(const SkinFile& skin, SkinPart part) {
+  for (const Text& line : skin.lines) {
+    Text error;
+    const auto item = layout::ParseLayoutItem(line, error);
+    if (item && item->kind != layout::ItemKind::Skipped && ClassifySkinItem(line) == part)
+      return {item->bounds.left + item->bounds.width / 2, item->bounds.top + item->bounds.height / 2};
+  }
+  ADD_FAILURE() << "the skin has no such part";
+  return {};
+}
+
+// The skin's panel: the capture dialog's visible child panel that fills it.
+HWND SkinPanel(HWND dialog) {
+  for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    if (WindowClass(c) == u"EosPanel" && IsWindowVisible(c)) return c;
+  return nullptr;
+}
+
+void ClickAt(HWND panel, POINT p) {
+  PostMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+  Sleep(50);
+  PostMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+}
+
+SIZE WindowSize(HWND w) {
+  RECT r;
+  GetWindowRect(w, &r);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// Points of the window whose place in the region differs from what the mask says
+// there, on a grid; `turn` is the skin's clockwise turn from its mask as drawn.
+int RegionMismatches(HWND dialog, const imaging::Pixels& mask, int turn) {
+  const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(dialog, static_cast<HRGN>(region.get())) == ERROR) return -1;
+  const SIZE size = WindowSize(dialog);
+  int mismatches = 0;
+  for (int y = 0; y < size.cy; y += 3)
+    for (int x = 0; x < size.cx; x += 3) {
+      const POINT source = turn == 90 ? POINT{y, mask.height - 1 - x} : POINT{x, y};
+      const imaging::Pixel p = mask.at(source.x, source.y);
+      const uint32_t a = p >> 24;
+      const auto over_white = [a](uint32_t c) { return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255); };
+      const bool drawn = ClassifyMaskPixel(over_white(p >> 16 & 0xFF), over_white(p >> 8 & 0xFF),
+                                           over_white(p & 0xFF)) != MaskClass::White;
+      if (drawn != (PtInRegion(static_cast<HRGN>(region.get()), x, y) != FALSE)) ++mismatches;
+    }
+  return mismatches;
+}
+
+class Skins : public CaptureTest {
+ protected:
+  void SetUp() override {
+    Camera();
+    const Text folder = plugin_.folder() + u"Canon_EOS_SDK_Skin\\";
+    CreateDirectoryW(win::W(folder), nullptr);
+    for (const char16_t* name : {u"Studio", u"Passport"})
+      WriteFileBytes(folder + name + u".qzb", ReadFileBytes(ShippedSkinPath(name)));
+  }
+  void UseSkin(const Text& name) { ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=" + name + u"\t").result, 0); }
+};
+
+TEST_F(Skins, EachShippedSkinShapesTheWindowByItsMaskAndShowsTheLiveViewInIt) {
+  for (const char16_t* name : {u"Studio", u"Passport"}) {
+    SCOPED_TRACE(ToAsciiLossy(name));
+    const SkinFile skin = ReadSkin(name);
+    ASSERT_FALSE(skin.mask.empty());
+    UseSkin(name);
+    const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      Sleep(500);  // live view frames
+      const SIZE size = WindowSize(dialog);
+      EXPECT_EQ(size.cx, skin.width);
+      EXPECT_EQ(size.cy, skin.height);
+      EXPECT_EQ(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CAPTION, 0) << "a skin has no frame";
+      EXPECT_EQ(RegionMismatches(dialog, skin.mask, 0), 0);
+      HWND panel = SkinPanel(dialog);
+      ASSERT_NE(panel, nullptr);
+      // Inside the photo place the live view shows, not the mask's dark place.
+      const POINT view = CentreOf(skin, SkinPart::View);
+      const Picture p = CaptureClient(panel);
+      ASSERT_GT(p.width, view.x);
+      const uint32_t seen = p.At(view.x, view.y);
+      EXPECT_GT((seen >> 16 & 0xFF) + (seen >> 8 & 0xFF) + (seen & 0xFF), 120u) << std::hex << seen;
+      ClickAt(panel, CentreOf(skin, SkinPart::Cancel));
+    });
+    EXPECT_EQ(r.result, -1) << "the cancel area cancels";
+  }
+}
+
+TEST_F(Skins, ClickAreasOpenTheSettingsAndTakeThePicture) {
+  const SkinFile skin = ReadSkin(u"Studio");
+  UseSkin(u"Studio");
+  const Text file = dir_.path() + u"skinned.jpg";
+  const CallResult r = Run(kCapture, u"File=" + file, [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = SkinPanel(dialog);
+    ASSERT_NE(panel, nullptr);
+    ClickAt(panel, CentreOf(skin, SkinPart::Settings));
+    HWND settings = WaitForDialog(u"Inställningar", 10000);
+    ASSERT_NE(settings, nullptr) << "the settings area opens the settings";
+    PostClick(ButtonOf(settings, u"Avbryt"));
+    ASSERT_TRUE(WaitHidden(settings));
+    Sleep(300);
+    ClickAt(panel, CentreOf(skin, SkinPart::TakePicture));
+    EXPECT_TRUE(WaitForShots(1)) << "the take-picture area takes the picture";
+  });
+  EXPECT_EQ(r.result, 0);
+  EXPECT_TRUE(FileExists(file));
+}
+
+TEST_F(Skins, TurningTheViewTurnsTheSkinThroughASquare) {
+  const SkinFile skin = ReadSkin(u"Studio");
+  ASSERT_EQ(skin.width, 640);
+  ASSERT_EQ(skin.height, 540);
+  UseSkin(u"Studio");
+  std::vector<SIZE> sizes;
+  std::atomic<HWND> watched{nullptr};
+  const SentMessageHook hook([&](const CWPSTRUCT& m) {
+    if (m.message == WM_WINDOWPOSCHANGED && m.hwnd == watched.load()) {
+      const auto* pos = reinterpret_cast<const WINDOWPOS*>(m.lParam);
+      if (!(pos->flags & SWP_NOSIZE)) sizes.push_back({pos->cx, pos->cy});
+    }
+  });
+  // The size comes first and the region after it: both are waited for.
+  const auto wait_for = [](HWND dialog, const imaging::Pixels& mask, int turn, LONG width) {
+    const DWORD start = GetTickCount();
+    while ((WindowSize(dialog).cx != width || RegionMismatches(dialog, mask, turn) != 0) &&
+           GetTickCount() - start < 5000)
+      Sleep(50);
+  };
+  const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND panel = SkinPanel(dialog);
+    ASSERT_NE(panel, nullptr);
+    watched = dialog;
+    ClickAt(panel, CentreOf(skin, SkinPart::Settings));
+    HWND settings = WaitForDialog(u"Inställningar", 10000);
+    ASSERT_NE(settings, nullptr);
+    PostClick(ButtonOf(settings, u"\u21B7"));
+    wait_for(dialog, skin.mask, 90, 540);
+    watched = nullptr;
+    EXPECT_EQ(WindowSize(dialog).cx, 540);
+    EXPECT_EQ(WindowSize(dialog).cy, 640);
+    EXPECT_EQ(RegionMismatches(dialog, skin.mask, 90), 0) << "the region is the turned mask's";
+    // Avbryt gives the view its angle back, and the skin turns back with it.
+    PostClick(ButtonOf(settings, u"Avbryt"));
+    EXPECT_TRUE(WaitHidden(settings));
+    wait_for(dialog, skin.mask, 0, 640);
+    EXPECT_EQ(WindowSize(dialog).cy, 540);
+    EXPECT_EQ(RegionMismatches(dialog, skin.mask, 0), 0);
+    ClickAt(panel, CentreOf(skin, SkinPart::Cancel));
+  });
+  EXPECT_EQ(r.result, -1);
+  ASSERT_GE(sizes.size(), 2u);
+  const auto square = std::find_if(sizes.begin(), sizes.end(), [](SIZE s) { return s.cx == 640 && s.cy == 640; });
+  EXPECT_NE(square, sizes.end()) << "the window is square while the skin turns";
+  EXPECT_EQ(sizes.back().cx, 540);
+  EXPECT_EQ(sizes.back().cy, 640);
+}
+
+// A container of the lines (CR LF) and files, as the build packs a skin.
+std::string Pack(const std::vector<Text>& lines, const std::vector<std::string>& files) {
+  std::string text;
+  for (const Text& l : lines) text += ToUtf8(l) + "\r\n";  // ASCII lines: UTF-8 is Windows-1252 here
+  std::string header = std::to_string(text.size());
+  for (const std::string& f : files) header += "\t" + std::to_string(f.size());
+  std::string out = header + char(254) + text;
+  for (const std::string& f : files) out += f;
+  return out;
+}
+
+// A white 24-bit BMP.
+std::string WhiteBmp(int w, int h) {
+  const int row = (w * 3 + 3) & ~3;
+  const uint32_t size = 54 + static_cast<uint32_t>(row * h);
+  std::string b = "BM";
+  const auto le32 = [&b](uint32_t v) { b += {char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+  le32(size);
+  le32(0);
+  le32(54);
+  le32(40);
+  le32(static_cast<uint32_t>(w));
+  le32(static_cast<uint32_t>(h));
+  b += {1, 0, 24, 0};
+  for (int i = 0; i < 6; ++i) le32(0);
+  b += std::string(static_cast<size_t>(row * h), char(0xFF));
+  return b;
+}
+
+TEST_F(Skins, BrokenSkinsBringTheStandardLookBackWithTheirMessage) {
+  const SkinFile studio = ReadSkin(u"Studio");
+  std::vector<std::string> files;
+  for (const layout::EmbeddedFile& f : studio.embedded.Index()) {
+    const auto data = *studio.embedded.Find(f.name);
+    files.emplace_back(data.begin(), data.end());
+  }
+  const auto without = [&](SkinPart part) {
+    std::vector<Text> lines;
+    for (const Text& l : studio.lines)
+      if (ClassifySkinItem(l) != part) lines.push_back(l);
+    return lines;
+  };
+  // Lines without a picture item keep the pictures' order; a dropped picture goes too.
+  const auto without_picture = [&](std::initializer_list<SkinPart> parts) {
+    std::vector<Text> lines;
+    std::vector<std::string> kept;
+    size_t next = 0;
+    for (const Text& l : studio.lines) {
+      const bool picture = layout::GetLayoutKey(u"typ", l) == u"fim";
+      if (std::find(parts.begin(), parts.end(), ClassifySkinItem(l)) != parts.end()) {
+        next += picture;
+        continue;
+      }
+      lines.push_back(l);
+      if (picture) kept.push_back(files[next++]);
+    }
+    return Pack(lines, kept);
+  };
+  std::vector<Text> white_lines = {studio.lines[0], u"typfim\tlft0\ttop0\twid160\thei135\tdatbgb_white.bmp"};
+  for (const Text& l : studio.lines)
+    if (ClassifySkinItem(l) != SkinPart::Mask && &l != &studio.lines[0]) white_lines.push_back(l);
+  std::vector<std::string> white_files = {WhiteBmp(8, 8)};
+  white_files.insert(white_files.end(), files.begin() + 1, files.end());
+
+  struct Case {
+    const char16_t* name;
+    std::string bytes;        // written to the "skin" folder beside the plug-in; empty for none
+    const char16_t* message;  // empty: the standard look comes back without one
+  };
+  const Case cases[] = {
+      {u"NoView", Pack(without(SkinPart::View), files), u"Control missing. (VF)"},
+      {u"NoCancel", without_picture({SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver}),
+       u"Control missing. (Cancel)"},
+      {u"BadHeader", "12\t-4" + std::string(1, char(254)) + "typcsz", u"Failed to open "},
+      {u"WhiteMask", Pack(white_lines, white_files), u"The skin's mask leaves no window."},
+      {u"NoMask", without_picture({SkinPart::Mask}), u""},
+      {u"..\\..\\Studio", "", u""},
+      {u"Missing", "", u""},
+  };
+  const Text folder = plugin_.folder() + u"skin\\";
+  CreateDirectoryW(win::W(folder), nullptr);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToAsciiLossy(c.name));
+    if (!c.bytes.empty()) WriteFileBytes(folder + c.name + u".qzb", c.bytes);
+    UseSkin(c.name);
+    std::optional<BoxAnswerer> box;
+    if (*c.message) box.emplace(u"CanonEosPlugin", IDOK, 20000);
+    Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_NE(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CAPTION, 0) << "the standard look";
+      EXPECT_TRUE(Shown(ButtonOf(dialog, u"Take picture")));
+      const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
+      EXPECT_EQ(GetWindowRgn(dialog, static_cast<HRGN>(region.get())), ERROR) << "no region is left";
+      PostKey(dialog, VK_ESCAPE);
+    });
+    if (box) {
+      EXPECT_TRUE(box->Finish());
+      EXPECT_NE(box->text().find(c.message), Text::npos) << ToAsciiLossy(box->text());
+    }
+  }
+}
+
+}  // namespace
+}  // namespace eos::test
