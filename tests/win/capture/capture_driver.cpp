@@ -17,6 +17,9 @@ void CaptureTest::TearDown() { EXPECT_EQ(PluginWindowsLeft(), 0); }
 void CaptureTest::Camera(const std::string& extra) {
   camera_.reset();
   camera_.emplace("picture_size = 160x120\ntrace = " + ToUtf8(trace_) + "\n" + extra);
+  // Settings from the host, so no case reads what another saved in the registry (a
+  // countdown, say) nor leaves its own there; a case may give settings of its own after.
+  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
 }
 
 CallResult CaptureTest::Run(int32_t cmd, const Text& text, const std::function<void()>& drive) {

@@ -33,7 +33,8 @@ class CaptureTest : public ::testing::Test {
   // Every case ends with no window of the plug-in left.
   void TearDown() override;
 
-  // The stand-in with small pictures and a trace, and whatever `extra` adds.
+  // The stand-in with small pictures and a trace, and whatever `extra` adds; the
+  // registry's settings are left out of the case.
   void Camera(const std::string& extra = std::string());
   // Calls the plug-in on this thread while `drive` works the dialog on another. A driver
   // that leaves the dialog open fails the case, and the dialog is closed for it.

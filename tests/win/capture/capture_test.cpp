@@ -267,8 +267,6 @@ TEST_F(Capture, HideKeysHideTheirButtons) {
 
 TEST_F(Capture, TheLiveViewTurnsAndMirrorsAsChosenInTheSettings) {
   Camera();
-  // Settings from the host: nothing is written to the registry.
-  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
   const Text file = dir_.path() + u"turned.jpg";
   // Clockwise turns; the mirror is a left-right flip of the turned picture.
   struct Step {
@@ -315,9 +313,6 @@ TEST_F(Capture, TheLiveViewTurnsAndMirrorsAsChosenInTheSettings) {
 
 TEST_F(Capture, AFailedFocusShowsTheCamerasWordsForTwoSecondsAndKeepsTheDialog) {
   Camera("live_view = no\nfocus = fails\n");
-  // Settings from the host: a countdown another case left in the registry would count
-  // over the words.
-  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
   const Text file = dir_.path() + u"unfocused.jpg";
   const CallResult r = Run(kCapture, u"File=" + file, [&] {
     HWND dialog = WaitForCaptureDialog();

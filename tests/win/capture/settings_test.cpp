@@ -49,7 +49,6 @@ using Settings = CaptureTest;
 
 TEST_F(Settings, ValuesChosenReachTheCameraAtOnceAndOkReportsTheChange) {
   Camera();
-  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
   const Text file = dir_.path() + u"values.jpg";
   const CallResult r = Run(kCapture, u"File=" + file, [&] {
     HWND dialog = WaitForCaptureDialog();
@@ -87,7 +86,6 @@ TEST_F(Settings, ValuesChosenReachTheCameraAtOnceAndOkReportsTheChange) {
 
 TEST_F(Settings, CancelGivesTheCameraAndTheViewWhatTheyHadBefore) {
   Camera();
-  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
   const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
     HWND dialog = WaitForCaptureDialog();
     ASSERT_NE(dialog, nullptr);
@@ -125,7 +123,6 @@ TEST_F(Settings, CancelGivesTheCameraAndTheViewWhatTheyHadBefore) {
 
 TEST_F(Settings, AValueTheCameraRefusesLeavesTheListShowingWhatTheCameraHas) {
   Camera("refuse = EdsSetPropertyData:0x402 1- 0x00000081\n");
-  ASSERT_EQ(plugin_.Call(kSetSettings, u"").result, 0);
   const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"busy.jpg", [&] {
     HWND dialog = WaitForCaptureDialog();
     ASSERT_NE(dialog, nullptr);
