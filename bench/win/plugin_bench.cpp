@@ -179,7 +179,7 @@ void TimeEverySdkCall() {
 struct CaptureStages {
   double before_download = 0;  // the ready handler up to the camera's transfer
   double download = 0;         // the stand-in's transfer (EdsDownload)
-  double after_download = 0;   // the file closed and moved, the modal loop left, the picture read
+  double after_download = 0;   // the file moved, the modal loop left, the settings kept, the picture read
   double shut_down = 0;        // live view and remote mode ended, the session and the SDK closed
   double after_sdk = 0;        // the message thread ended, the windows destroyed, the host's string
   std::vector<SdkCall> calls;
@@ -200,9 +200,11 @@ std::optional<CaptureStages> Stages(Clock::time_point notice, Clock::time_point 
     return calls.size();
   };
   const size_t download = named("EdsDownload", 0);
-  size_t shut = download + 1;  // the download's clean-up gives back its stream and item
-  while (shut < calls.size() &&
-         (std::string(calls[shut].name) == "EdsRelease" || std::string(calls[shut].name) == "EdsDownloadComplete"))
+  // The shut-down starts with the first call that changes the camera after the download:
+  // live view off, or the session closed; what comes before only reads.
+  size_t shut = download + 1;
+  while (shut < calls.size() && std::string(calls[shut].name) != "EdsSetPropertyData" &&
+         std::string(calls[shut].name) != "EdsSendStatusCommand" && std::string(calls[shut].name) != "EdsCloseSession")
     ++shut;
   const size_t terminate = named("EdsTerminateSDK", shut);
   if (terminate >= calls.size()) return std::nullopt;
@@ -306,7 +308,7 @@ int CaptureOverhead(double megabytes) {
   std::printf("  notice to download:        %8.2f ms  (ready handler: pumping, the 10 ms pause, the file)\n",
               median(&CaptureStages::before_download));
   std::printf("  the stand-in's download:   %8.2f ms  (left out of the overhead)\n", median(&CaptureStages::download));
-  std::printf("  download to shut-down:     %8.2f ms  (file closed and moved, modal loop left, picture read)\n",
+  std::printf("  download to shut-down:     %8.2f ms  (file moved, modal loop left, settings kept, picture read)\n",
               median(&CaptureStages::after_download));
   std::printf("  shut-down:                 %8.2f ms  (live view, remote mode, session, SDK)\n",
               median(&CaptureStages::shut_down));
