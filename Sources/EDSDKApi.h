@@ -54,6 +54,7 @@ class TEDSDK final {
   // EventCallback and InstanceNumber are accepted and not used: the handlers are fixed
   // and the instance number arrives through SetInstanceNumber.
   ConnectInfoType Connect(const void* EventCallback, std::int32_t ConnectToCamera, std::int32_t InstanceNumber);
+  // Gives back the items still pending download, then closes the session.
   void Disconnect();
   void FinilizeCommunications();
 

@@ -126,6 +126,12 @@ ConnectInfoType TEDSDK::Connect(const void*, std::int32_t ConnectToCamera, std::
 }
 
 void TEDSDK::Disconnect() {
+  // Items announced and never fetched cannot be fetched once the session is closed: they
+  // go back with it, or the SDK would hold them until it stops.
+  for (EdsRefList* pending : {&mPicList, &mMovieList, &mPicCFList}) {
+    for (EdsDirectoryItemRef item : *pending) SdkRef(item).Release();
+    pending->clear();
+  }
   // The session closes whatever the camera answers: there is nothing left to do about a
   // refusal.
   SdkSession(mCameraDevice).Release();

@@ -338,7 +338,15 @@ bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
     return false;
   }
   WriteLog(u"Starts remote process and probes remote parameters");
-  FCameraCapability = CamRemote.RemoteStart(FCameraReleaseMode, ReleaseDataKindTakeOnlyPicture, ProbeParams, u"");
+  try {
+    FCameraCapability = CamRemote.RemoteStart(FCameraReleaseMode, ReleaseDataKindTakeOnlyPicture, ProbeParams, u"");
+  } catch (const Exception& e) {
+    // A camera that will not go remote fails the run with its reason, as a refused
+    // connection does; passed on, it would reach the host as a plain cancel.
+    s.LastErrorText = FormatText(Translate(u"Connection to camera failed: %s"), {e.message()});
+    WriteLog(u"Connection to camera failed");
+    return false;
+  }
   FCameraActive = true;
   FCameraReleaseActive = true;
   if (FCameraCapability.DoSupportShootingPara) {

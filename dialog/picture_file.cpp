@@ -56,12 +56,15 @@ Text TemporaryFolderFor(const Text& path) {
 
 void DownloadPictureFile(const Text& path, const std::function<void(const Text& temp_path)>& download) {
   const std::wstring target = win::FileSystemPath(path);
-  if (!DeleteFileW(target.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND)
-    Fail(u"The picture file cannot be replaced:", path);
+  const bool removed =
+      DeleteFileW(target.c_str()) || GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+  const DWORD not_removed = GetLastError();
 
-  // When the target's folder cannot take a file, the picture is still downloaded (into the
-  // system's temporary folder) so that the camera's picture is taken off its list and
-  // released; the move into place then fails with the reason.
+  // When the target cannot be written (its folder cannot take a file, or an old file there
+  // cannot be removed: read-only, in use, a folder), the picture is still downloaded, into
+  // the system's temporary folder if need be, so that the camera's picture is taken off its
+  // list and released; the failure with its reason comes after. An old file that could not
+  // be removed is never moved over either: not every system refuses that for a read-only file.
   const Text folder = TemporaryFolderFor(path);
   wchar_t temp[MAX_PATH + 1] = {};
   if (!GetTempFileNameW(win::W(folder), L"eos", 0, temp) &&
@@ -70,6 +73,10 @@ void DownloadPictureFile(const Text& path, const std::function<void(const Text& 
   const Text temp_path = win::FromWide(temp, wcslen(temp));
   try {
     download(temp_path);
+    if (!removed) {
+      SetLastError(not_removed);
+      Fail(u"The picture cannot be written to", path);
+    }
     if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
       Fail(u"The picture cannot be written to", path);
   } catch (...) {

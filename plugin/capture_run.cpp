@@ -3,7 +3,7 @@
 #include <windows.h>
 
 #include <memory>
-#include <span>
+#include <utility>
 #include <vector>
 
 #include "base/paramtext.h"
@@ -109,11 +109,10 @@ void SetCaption(TdlgCanonEosSDK& dlg, bool ok) {
 
 }  // namespace
 
-Text ConfirmedAnswer(TextView file, int angle, bool settings_changed) {
+CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed) {
   std::vector<std::uint8_t> picture;
-  std::optional<std::span<const std::uint8_t>> bytes;
-  if (win::ReadWholeFile(file, picture)) bytes = picture;
-  return CaptureAnswer(file, angle, settings_changed, bytes);
+  if (!win::ReadWholeFile(file, picture)) return CaptureAnswer(file, angle, settings_changed, std::nullopt);
+  return CaptureAnswer(file, angle, settings_changed, std::move(picture));
 }
 
 TdlgCanonEosSDK* CaptureDialog() { return DialogInstance().get(); }
@@ -132,7 +131,7 @@ bool CreateCaptureDialog() {
   }
 }
 
-bool RunCapture(Text& text, bool AutoDefault) {
+bool RunCapture(Text& text, bool AutoDefault, std::vector<std::uint8_t>* picture) {
   g_running = true;
   PluginState& s = State();
   bool modal_ok = false;
@@ -172,7 +171,15 @@ bool RunCapture(Text& text, bool AutoDefault) {
         dlg.StopAutoFocus(false);
       }
       KeepSettings(dlg);
-      if (modal_ok) text = ConfirmedAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged);
+      if (modal_ok) {
+        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged);
+        if (picture) {
+          text = std::move(answer.head);
+          *picture = std::move(answer.picture);
+        } else {
+          text = answer.Whole();
+        }
+      }
       if (s.SettingsChanged && !s.SettingsFromHost) SaveSettings();
       s.AfterMode = 0;
     }

@@ -3,7 +3,11 @@
 // run always ends by releasing the dialog and with it the camera.
 #pragma once
 
+#include <cstdint>
+#include <vector>
+
 #include "base/text.h"
+#include "plugin/core/capture_answer.h"
 
 namespace eos {
 
@@ -18,12 +22,12 @@ TdlgCanonEosSDK* CaptureDialog();
 bool CaptureRunning();
 
 // True when the dialog closed with OK (a picture taken, or settings confirmed); `text` is
-// then the answer, else the error or the cancelled run's file name.
-bool RunCapture(Text& text, bool AutoDefault);
-// The answer of a confirmed capture (see CaptureAnswer): the picture file read once, and
-// its bytes freed before the answer is returned, so the host's copy of the answer is made
-// beside the answer alone.
-Text ConfirmedAnswer(TextView file, int angle, bool settings_changed);
+// then the answer, else the error or the cancelled run's file name. With `picture` a
+// confirmed capture leaves its picture's bytes there and the answer's head in `text`, for
+// the caller to complete where the answer goes (CaptureAnswerParts).
+bool RunCapture(Text& text, bool AutoDefault, std::vector<std::uint8_t>* picture = nullptr);
+// The answer of a confirmed capture (see CaptureAnswer), the picture file read once.
+CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed);
 // Command 2: the dialog only for the settings; true with the settings text in `text`.
 bool RunSettingsOnly(Text& text);
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "base/text.h"
 
@@ -20,7 +21,9 @@ enum Command : int32_t {
   ctEos_Ping = 99,
 };
 
-// Runs one host command on `text`; 0 for success, -1 for failure. Never throws.
-int32_t CanonEosSDKParams(int32_t cmd, Text& text);
+// Runs one host command on `text`; 0 for success, -1 for failure. Never throws. With
+// `picture` a confirmed capture leaves its picture's bytes there and the answer's head in
+// `text`, for the caller to complete where the answer goes (CaptureAnswerParts).
+int32_t CanonEosSDKParams(int32_t cmd, Text& text, std::vector<std::uint8_t>* picture = nullptr);
 
 }  // namespace eos

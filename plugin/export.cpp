@@ -5,7 +5,10 @@
 
 #include <oleauto.h>
 
+#include <utility>
+
 #include "plugin/commands.h"
+#include "plugin/host_answer.h"
 #include "win/log_file.h"
 #include "win/window_class.h"
 #include "win/wtext.h"
@@ -49,9 +52,10 @@ extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* pa
   try {
     // The length comes from the BSTR's prefix: the text may hold NULs.
     Text text = win::FromWide(*params, SysStringLen(*params));
-    const int32_t result = CanonEosSDKParams(cmd, text);
-    if (!SysReAllocStringLen(params, win::W(text), static_cast<UINT>(text.size()))) return -1;
-    return result;
+    CaptureAnswerParts answer;
+    const int32_t result = CanonEosSDKParams(cmd, text, &answer.picture);
+    answer.head = std::move(text);
+    return ReplaceHostText(params, answer) ? result : -1;
   } catch (...) {
     win::LogSwallowed(u"Dll_ParamsW");
     return -1;

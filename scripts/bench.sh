@@ -9,7 +9,10 @@ cd "$root"
 if [ "${1:-}" = --runs ]; then # inside the Wine session
   bench() { scripts/wine-run build/win/bin/plugin_bench.exe "$@" && echo; }
   bench answer 60
-  bench capture
+  # A small JPEG, a 24-megapixel camera's JPEG and its RAW file.
+  bench capture 0.5
+  bench capture 8
+  bench capture 40
   bench liveview 0
   bench liveview 90 mirror
   exit

@@ -3,11 +3,12 @@
 //
 //   plugin_bench answer [MB]  the answer of a confirmed capture for a picture of MB
 //                             megabytes (default 60): private bytes of the process around
-//                             building it and making the host's copy
-//   plugin_bench capture      a command-11 capture against the stand-in: from the camera's
-//                             picture-ready notice to the command's return with the host's
-//                             copy, less the stand-in's download, against reading and
-//                             encoding the picture
+//                             writing it into the host's string
+//   plugin_bench capture [MB] a command-11 capture against the stand-in with a picture of
+//                             MB megabytes (default 0.5): from the camera's picture-ready
+//                             notice to the command's return with the host's string, less the
+//                             stand-in's download, against reading and encoding the picture;
+//                             its stages and SDK calls
 //   plugin_bench liveview [ANGLE [mirror]]
 //                             five seconds of the capture dialog's live view: frames per
 //                             second shown, and the dialog's cost from the frame event to
@@ -21,7 +22,9 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Sources/EDSDKBinding.h"
@@ -31,6 +34,7 @@
 #include "imaging/core/live_view.h"
 #include "plugin/capture_run.h"
 #include "plugin/commands.h"
+#include "plugin/host_answer.h"
 #include "plugin/services/services.h"
 #include "win/files.h"
 #include "win/handles.h"
@@ -77,15 +81,13 @@ Text TempFile(const wchar_t* name) {
 
 // The host's side of Dll_ParamsW: its variable holds the text it sent, and the answer
 // replaces it as the export does.
-struct HostCopy {
+struct HostString {
   BSTR text;
-  explicit HostCopy(const Text& sent) : text(SysAllocStringLen(win::W(sent), static_cast<UINT>(sent.size()))) {}
-  ~HostCopy() { SysFreeString(text); }
-  HostCopy(const HostCopy&) = delete;
-  HostCopy& operator=(const HostCopy&) = delete;
-  bool Take(const Text& answer) {
-    return SysReAllocStringLen(&text, win::W(answer), static_cast<UINT>(answer.size())) != FALSE;
-  }
+  explicit HostString(const Text& sent) : text(SysAllocStringLen(win::W(sent), static_cast<UINT>(sent.size()))) {}
+  ~HostString() { SysFreeString(text); }
+  HostString(const HostString&) = delete;
+  HostString& operator=(const HostString&) = delete;
+  bool Take(const CaptureAnswerParts& answer) { return ReplaceHostText(&text, answer); }
 };
 
 bool WriteBytes(const Text& path, const std::vector<uint8_t>& bytes) {
@@ -110,16 +112,16 @@ int AnswerMemory(int megabytes) {
   }
   const double file_bytes = static_cast<double>(megabytes) * (1 << 20);
   const PROCESS_MEMORY_COUNTERS_EX before = Memory();
-  double answer_bytes = 0, built = 0, copied = 0;
+  double answer_bytes = 0, read = 0, written = 0;
   bool ok = false;
   {
-    HostCopy host(u"File=" + file);
+    HostString host(u"File=" + file);
     {
-      const Text answer = ConfirmedAnswer(file, 0, false);
-      answer_bytes = static_cast<double>(answer.size()) * sizeof(char16_t);
-      built = static_cast<double>(Memory().PrivateUsage);
+      const CaptureAnswerParts answer = ConfirmedAnswer(file, 0, false);
+      answer_bytes = static_cast<double>(answer.Size()) * sizeof(char16_t);
+      read = static_cast<double>(Memory().PrivateUsage);
       ok = host.Take(answer);
-      copied = static_cast<double>(Memory().PrivateUsage);
+      written = static_cast<double>(Memory().PrivateUsage);
     }
   }
   const PROCESS_MEMORY_COUNTERS_EX after = Memory();
@@ -128,11 +130,11 @@ int AnswerMemory(int megabytes) {
   const double peak = static_cast<double>(after.PeakPagefileUsage) - static_cast<double>(before.PagefileUsage);
   const double peak_ws = static_cast<double>(after.PeakWorkingSetSize) - static_cast<double>(before.WorkingSetSize);
   const double goal = file_bytes + 2 * answer_bytes;
-  std::printf("answer for a %d MB picture: %s\n", megabytes, ok ? "built and copied" : "FAILED");
+  std::printf("answer for a %d MB picture: %s\n", megabytes, ok ? "written into the host's string" : "FAILED");
   std::printf("  file %.1f MiB, answer %.1f MiB (UTF-16), goal 1 x file + 2 x answer = %.1f MiB\n", MiB(file_bytes),
               MiB(answer_bytes), MiB(goal));
-  std::printf("  private bytes over the start: answer built %.1f MiB, host's copy made %.1f MiB\n", MiB(built - base),
-              MiB(copied - base));
+  std::printf("  private bytes over the start: picture read %.1f MiB, host's string written %.1f MiB\n",
+              MiB(read - base), MiB(written - base));
   std::printf("  peak private (pagefile) bytes over the start: %.1f MiB = %.2f x goal\n", MiB(peak), peak / goal);
   // Wine fills the private counters from the swap the process uses; the working set is
   // then the measure of the memory the answer's buffers take.
@@ -142,73 +144,184 @@ int AnswerMemory(int megabytes) {
 
 // --- Capture overhead -------------------------------------------------------------------
 
-// The stand-in's downloads, timed around its entry point.
-EdsDownloadProc g_download = nullptr;
-Clock::duration g_download_time{};
-Clock::time_point g_download_start, g_download_end;
+// Every SDK call from the picture-ready notice to the command's return, timed around the
+// binding's pointers: the calls mark where the fixed time goes, and the stand-in's
+// download is the camera's own transfer time.
+struct SdkCall {
+  const char* name;
+  Clock::time_point start, end;
+};
+bool g_recording = false;
+std::vector<SdkCall> g_calls;
 
-EdsError EDS_STDCALL TimedDownload(EdsDirectoryItemRef item, EdsUInt64 size, EdsStreamRef stream) {
-  g_download_start = Clock::now();
-  const EdsError e = g_download(item, size, stream);
-  g_download_end = Clock::now();
-  g_download_time += g_download_end - g_download_start;
-  return e;
+#define TIMED_ENTRY(name, exported, ret, params, args) \
+  name##Proc g_##name = nullptr;                       \
+  ret EDS_STDCALL Timed##name params {                 \
+    if (!g_recording) return g_##name args;            \
+    const Clock::time_point start = Clock::now();      \
+    const ret r = g_##name args;                       \
+    g_calls.push_back({#name, start, Clock::now()});   \
+    return r;                                          \
+  }
+EDSDK_ENTRY_POINTS(TIMED_ENTRY)
+#undef TIMED_ENTRY
+
+void TimeEverySdkCall() {
+#define TIME_ENTRY(name, exported, ret, params, args) \
+  g_##name = eos::name;                               \
+  eos::name = Timed##name;
+  EDSDK_ENTRY_POINTS(TIME_ENTRY)
+#undef TIME_ENTRY
 }
 
-int CaptureOverhead() {
+// One capture's way from the notice to the return, cut at the SDK calls that bound its
+// stages; every stage in milliseconds.
+struct CaptureStages {
+  double before_download = 0;  // the ready handler up to the camera's transfer
+  double download = 0;         // the stand-in's transfer (EdsDownload)
+  double after_download = 0;   // the file moved, the modal loop left, the settings kept, the picture read
+  double shut_down = 0;        // live view and remote mode ended, the session and the SDK closed
+  double after_sdk = 0;        // the message thread ended, the windows destroyed, the host's string
+  std::vector<SdkCall> calls;
+  double Overhead() const { return before_download + after_download + shut_down + after_sdk; }
+  // The overhead less every other call into the stand-in as well (live-view frames it
+  // renders, the file it closes, the picture it forgets): the plug-in's own time.
+  double Own() const {
+    double inside = 0;
+    for (const SdkCall& c : calls) inside += Ms(c.end - c.start);
+    return Overhead() + download - inside;
+  }
+};
+
+std::optional<CaptureStages> Stages(Clock::time_point notice, Clock::time_point end, std::vector<SdkCall> calls) {
+  const auto named = [&](const char* name, size_t from) {
+    for (size_t i = from; i < calls.size(); ++i)
+      if (std::string(calls[i].name) == name) return i;
+    return calls.size();
+  };
+  const size_t download = named("EdsDownload", 0);
+  // The shut-down starts with the first call that changes the camera after the download:
+  // live view off, or the session closed; what comes before only reads.
+  size_t shut = download + 1;
+  while (shut < calls.size() && std::string(calls[shut].name) != "EdsSetPropertyData" &&
+         std::string(calls[shut].name) != "EdsSendStatusCommand" && std::string(calls[shut].name) != "EdsCloseSession")
+    ++shut;
+  const size_t terminate = named("EdsTerminateSDK", shut);
+  if (terminate >= calls.size()) return std::nullopt;
+  CaptureStages s;
+  s.before_download = Ms(calls[download].start - notice);
+  s.download = Ms(calls[download].end - calls[download].start);
+  s.after_download = Ms(calls[shut].start - calls[download].end);
+  s.shut_down = Ms(calls[terminate].end - calls[shut].start);
+  s.after_sdk = Ms(end - calls[terminate].end);
+  s.calls = std::move(calls);
+  return s;
+}
+
+// The calls of the shut-down, merged by name: how often, how long inside the SDK, and how
+// long the plug-in spent before each.
+void PrintShutDownCalls(const CaptureStages& s, Clock::time_point notice) {
+  struct Row {
+    std::string name;
+    int calls = 0;
+    double inside = 0, before = 0;
+  };
+  std::vector<Row> rows;
+  Clock::time_point last = notice;
+  for (const SdkCall& c : s.calls) {
+    const double before = Ms(c.start - last);
+    last = c.end;
+    if (rows.empty() || rows.back().name != c.name) rows.push_back({c.name});
+    ++rows.back().calls;
+    rows.back().inside += Ms(c.end - c.start);
+    rows.back().before += before;
+  }
+  std::printf("    SDK calls from the notice on (runs of one entry point merged):\n");
+  for (const Row& r : rows)
+    std::printf("      %-28s x%-3d in the SDK %8.2f ms, before them %8.2f ms\n", r.name.c_str(), r.calls, r.inside,
+                r.before);
+}
+
+int CaptureOverhead(double megabytes) {
+  // A small picture padded to a camera's file size: the stand-in renders it at no cost.
+  const std::string scenario =
+      "picture_size = 640x427\npicture_bytes = " + std::to_string(static_cast<long long>(megabytes * 1024 * 1024)) +
+      "\n";
+  SetEnvironmentVariableW(L"EOS_SIM_SCENARIO", win::W(Ascii(scenario)));
   PrepareSdkPath();
   LoadEDSDKLibrary();
-  g_download = eos::EdsDownload;
-  eos::EdsDownload = TimedDownload;
+  TimeEverySdkCall();
 
   const Text file = TempFile(L"eos-bench-capture.jpg");
-  constexpr int kRuns = 5;
-  std::vector<double> overheads, before_download, after_download, downloads;
-  size_t picture_bytes = 0;
+  constexpr int kRuns = 7;
+  std::vector<CaptureStages> runs;
+  std::vector<Clock::time_point> notices;
   for (int run = 0; run < kRuns; ++run) {
     if (!CreateCaptureDialog()) return 1;
     Clock::time_point notice{};
     TdlgCanonEosSDK& dlg = *CaptureDialog();
     dlg.CamRemote.OnRemoteEvent = [&dlg, &notice](RemoteEventCallbackType e, const AdditionNotifyRemoteEventType& d) {
       if (e == RemoteEventCallbackReleaseImageReady && d.TypeOfPicture() == TypeOfPicturePicture &&
-          notice == Clock::time_point{})
+          notice == Clock::time_point{}) {
         notice = Clock::now();
+        g_calls.clear();
+        g_recording = true;
+      }
       dlg.CamRemoteRemoteEvent(e, d);
     };
-    g_download_time = {};
     const Text sent = u"File=" + file;
-    HostCopy host(sent);
+    HostString host(sent);
     Text text = sent;
-    const int32_t result = CanonEosSDKParams(ctEos_CaptureAuto, text);
-    const bool copied = host.Take(text);
+    CaptureAnswerParts answer;
+    const int32_t result = CanonEosSDKParams(ctEos_CaptureAuto, text, &answer.picture);
+    answer.head = std::move(text);
+    const bool copied = host.Take(answer);
     const Clock::time_point end = Clock::now();
-    if (result != 0 || !copied || notice == Clock::time_point{}) {
-      std::printf("capture %d failed: %s\n", run + 1, ToUtf8(text).c_str());
+    g_recording = false;
+    const std::optional<CaptureStages> stages = Stages(notice, end, g_calls);
+    if (result != 0 || !copied || !stages) {
+      std::printf("capture %d failed: %s\n", run + 1, ToUtf8(answer.head.substr(0, 200)).c_str());
       return 1;
     }
-    picture_bytes = SysStringLen(host.text);
-    overheads.push_back(Ms(end - notice - g_download_time));
-    before_download.push_back(Ms(g_download_start - notice));
-    after_download.push_back(Ms(end - g_download_end));
-    downloads.push_back(Ms(g_download_time));
+    runs.push_back(*stages);
+    notices.push_back(notice);
   }
 
   std::vector<uint8_t> bytes;
   win::ReadWholeFile(file, bytes);
-  const double read = MedianMs(9, [&] { win::ReadWholeFile(file, bytes); });
-  const double read_encode = MedianMs(9, [&] { ConfirmedAnswer(file, 0, false); });
+  const double read = MedianMs(5, [&] { win::ReadWholeFile(file, bytes); });
+  const double read_encode = MedianMs(5, [&] { HostString(u"").Take(ConfirmedAnswer(file, 0, false)); });
   DeleteFileW(win::W(file));
 
+  const auto median = [&](double CaptureStages::*stage) {
+    std::vector<double> v;
+    for (const CaptureStages& s : runs) v.push_back(s.*stage);
+    return Median(v);
+  };
+  std::vector<double> overheads;
+  for (const CaptureStages& s : runs) overheads.push_back(s.Overhead());
   const double overhead = Median(overheads);
-  std::printf("capture (command 11), picture %.2f MiB, answer %.2f MiB; medians of %d runs\n", MiB(bytes.size()),
-              MiB(picture_bytes * 2.0), kRuns);
-  std::printf("  notice to return:      %8.2f ms, of which the stand-in's download %.2f ms\n",
-              overhead + Median(downloads), Median(downloads));
-  std::printf("    notice to download:  %8.2f ms\n", Median(before_download));
-  std::printf("    download to return:  %8.2f ms\n", Median(after_download));
+  const size_t typical =
+      static_cast<size_t>(std::find(overheads.begin(), overheads.end(), overhead) - overheads.begin());
+  std::printf("capture (command 11), picture %.2f MiB; medians of %d runs\n", MiB(static_cast<double>(bytes.size())),
+              kRuns);
+  std::printf("  notice to download:        %8.2f ms  (ready handler: pumping, the 10 ms pause, the file)\n",
+              median(&CaptureStages::before_download));
+  std::printf("  the stand-in's download:   %8.2f ms  (left out of the overhead)\n", median(&CaptureStages::download));
+  std::printf("  download to shut-down:     %8.2f ms  (file moved, modal loop left, settings kept, picture read)\n",
+              median(&CaptureStages::after_download));
+  std::printf("  shut-down:                 %8.2f ms  (live view, remote mode, session, SDK)\n",
+              median(&CaptureStages::shut_down));
+  std::printf("  after the SDK to return:   %8.2f ms  (message thread, windows, host's string)\n",
+              median(&CaptureStages::after_sdk));
   std::printf("  overhead (less the download): %.2f ms\n", overhead);
   std::printf("  reading the file %.2f ms, reading and encoding it %.2f ms\n", read, read_encode);
   std::printf("  overhead / (reading + encoding) = %.2f (goal <= 1.5)\n", overhead / read_encode);
+  std::vector<double> own;
+  for (const CaptureStages& s : runs) own.push_back(s.Own());
+  std::printf("  the plug-in's own time (less every call into the stand-in): %.2f ms = %.2f x (reading + encoding)\n",
+              Median(own), Median(own) / read_encode);
+  PrintShutDownCalls(runs[typical], notices[typical]);
   return 0;
 }
 
@@ -287,9 +400,9 @@ int LiveView(int angle, bool mirror) {
 int wmain(int argc, wchar_t** argv) {
   const std::wstring mode = argc > 1 ? argv[1] : L"";
   if (mode == L"answer") return AnswerMemory(argc > 2 ? _wtoi(argv[2]) : 60);
-  if (mode == L"capture") return CaptureOverhead();
+  if (mode == L"capture") return CaptureOverhead(argc > 2 ? _wtof(argv[2]) : 0.5);
   if (mode == L"liveview")
     return LiveView(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && std::wstring(argv[3]) == L"mirror");
-  std::printf("usage: plugin_bench answer [MB] | capture | liveview [ANGLE [mirror]]\n");
+  std::printf("usage: plugin_bench answer [MB] | capture [MB] | liveview [ANGLE [mirror]]\n");
   return 2;
 }

@@ -1,28 +1,40 @@
 #include "plugin/core/capture_answer.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "base/base64.h"
 #include "base/paramtext.h"
 
 namespace eos {
 
-Text CaptureAnswer(TextView file, int angle, bool settings_changed,
-                   std::optional<std::span<const std::uint8_t>> picture) {
-  Text head = SetParamValue(u"Fil", file, u"");
-  if (angle != 0) head = SetParamInt(u"Angle", angle, head);
-  if (settings_changed) head = SetParamValue(u"SettingsChanged", u"1", head);
-  // An empty value is no pair, as the parameter text's writers have it.
-  if (!picture || picture->empty() || !Base64FitsIn(picture->size())) return head;
+std::size_t CaptureAnswerParts::Size() const {
+  return head.size() + (picture.empty() ? 0 : Base64Size(picture.size()) + 1);
+}
 
-  constexpr TextView kKey = u"Base64=";
-  const size_t encoded = Base64Size(picture->size());
-  Text answer;
-  answer.reserve(head.size() + kKey.size() + encoded + 1);
-  answer += head;
-  answer += kKey;
-  const size_t at = answer.size();
-  answer.resize(at + encoded);
-  Base64Encode(picture->data(), picture->size(), answer.data() + at);
-  answer += kTab;
+void CaptureAnswerParts::Write(char16_t* out) const {
+  out = std::copy(head.begin(), head.end(), out);
+  if (picture.empty()) return;
+  Base64Encode(picture.data(), picture.size(), out);
+  out[Base64Size(picture.size())] = kTab;
+}
+
+Text CaptureAnswerParts::Whole() const {
+  Text whole(Size(), u'\0');
+  Write(whole.data());
+  return whole;
+}
+
+CaptureAnswerParts CaptureAnswer(TextView file, int angle, bool settings_changed,
+                                 std::optional<std::vector<std::uint8_t>> picture) {
+  CaptureAnswerParts answer;
+  answer.head = SetParamValue(u"Fil", file, u"");
+  if (angle != 0) answer.head = SetParamInt(u"Angle", angle, answer.head);
+  if (settings_changed) answer.head = SetParamValue(u"SettingsChanged", u"1", answer.head);
+  // An empty value is no pair, as the parameter text's writers have it.
+  if (!picture || picture->empty() || !Base64FitsIn(picture->size())) return answer;
+  answer.head += u"Base64=";
+  answer.picture = std::move(*picture);
   return answer;
 }
 

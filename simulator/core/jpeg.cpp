@@ -6,6 +6,8 @@
 #include <jpeglib.h>
 // clang-format on
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
 
 namespace eos::sim {
@@ -107,6 +109,30 @@ std::vector<uint8_t> EncodeJpeg(const Image& image, int quality) {
   std::vector<uint8_t> out(buffer, buffer + (buffer ? size : 0));
   std::free(buffer);
   return out;
+}
+
+void PadJpeg(std::vector<uint8_t>& jpeg, size_t size) {
+  constexpr size_t kHeader = 4;                 // marker and length
+  constexpr size_t kLargest = kHeader + 65533;  // the length field counts itself
+  if (jpeg.size() < 2 || jpeg[0] != 0xFF || jpeg[1] != 0xD8 || size < jpeg.size() + kHeader) return;
+  const size_t pad = size - jpeg.size();
+  const size_t segments = (pad + kLargest - 1) / kLargest;
+  std::vector<uint8_t> out(size);
+  out[0] = 0xFF;
+  out[1] = 0xD8;
+  size_t at = 2;
+  for (size_t i = 0; i < segments; ++i) {
+    // Even shares keep every segment at least kHeader long.
+    const size_t length = pad / segments + (i < pad % segments ? 1 : 0);
+    out[at] = 0xFF;
+    out[at + 1] = 0xEF;
+    out[at + 2] = static_cast<uint8_t>((length - 2) >> 8);
+    out[at + 3] = static_cast<uint8_t>(length - 2);
+    for (size_t k = kHeader; k < length; ++k) out[at + k] = static_cast<uint8_t>(k * 131u + i);
+    at += length;
+  }
+  std::copy(jpeg.begin() + 2, jpeg.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+  jpeg = std::move(out);
 }
 
 std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size) {

@@ -13,6 +13,11 @@ namespace eos::sim {
 // Baseline JPEG of an RGB image; empty when libjpeg reports an error.
 std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);
 
+// Pads a JPEG to `size` bytes with APP15 segments of filler right after its start marker,
+// where cameras keep maker notes and previews; decoders skip them. A JPEG already that
+// long, or less than 4 bytes short of it (a segment's smallest size), stays as it is.
+void PadJpeg(std::vector<uint8_t>& jpeg, size_t size);
+
 // The decoded picture, or nothing when the data is not a JPEG libjpeg can read.
 std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size);
 

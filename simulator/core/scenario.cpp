@@ -176,6 +176,14 @@ std::string PictureSize(std::string_view value, Reading& r) {
   return {};
 }
 
+// Up to 512 MB, which a 32-bit host can still take into memory.
+std::string PictureBytes(std::string_view value, Reading& r) {
+  const auto n = Number(value);
+  if (!n || *n > (512u << 20)) return "expected a number of bytes up to 536870912";
+  r.sc.picture_bytes = *n;
+  return {};
+}
+
 // "ENTRY[:ARG] N[-M|-] [CODE]"; a busy rule has no code of its own.
 std::string Refuse(std::string_view value, Reading& r, bool busy) {
   const auto words = Words(value);
@@ -250,6 +258,7 @@ constexpr Key kKeys[] = {
     {"subtype", kNumber<&Scenario::device_sub_type>},
     {"live_view", kFlag<&Scenario::live_view>},
     {"live_view_off_while_shooting", kFlag<&Scenario::live_view_off_while_shooting>},
+    {"remote", kFlag<&Scenario::remote>},
     {"battery", Battery},
     {"focus", Focus},
     {"refuse", [](std::string_view value, Reading& r) { return Refuse(value, r, false); }},
@@ -258,6 +267,7 @@ constexpr Key kKeys[] = {
     {"delay", Delay},
     {"transfer_speed", kNumber<&Scenario::transfer_bytes_per_second>},
     {"picture_size", PictureSize},
+    {"picture_bytes", PictureBytes},
     {"card", kFlag<&Scenario::card>},
     {"card_file", CardFile},
     {"owner", Verbatim<&Scenario::owner>},

@@ -7,6 +7,9 @@
 //   subtype = 0                           deviceSubType (0: a camera of the older protocol)
 //   live_view = no                        the camera has no live view
 //   live_view_off_while_shooting = yes    live view stops while a picture is taken
+//   remote = no                           no remote shooting: writing kEdsPropID_SaveTo
+//                                         with the computer as a destination answers
+//                                         0x00000007
 //   battery = mains | 80 | 49 | 9 | N     battery level (mains: 0xFFFFFFFF)
 //   focus = fails                         taking a picture answers 0x00008D01
 //   refuse = ENTRY[:ARG] N[-M|-] [CODE]   calls N to M of ENTRY (with first argument
@@ -20,6 +23,9 @@
 //   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
 //   picture_size = WIDTHxHEIGHT           size of every picture taken and stored
 //                                         (default: by image quality; stored 1280x853)
+//   picture_bytes = N                     every picture taken is padded to N bytes with
+//                                         filler segments a decoder skips, so a picture
+//                                         of a camera's file size costs nothing to render
 //   card = no                             no memory card
 //   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
 //   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N
@@ -72,6 +78,7 @@ struct Scenario {
   uint32_t device_sub_type = 1;
   bool live_view = true;
   bool live_view_off_while_shooting = false;
+  bool remote = true;
   uint32_t battery_level = kMainsPower;
   bool focus_fails = false;
   std::vector<Refusal> refusals;
@@ -80,6 +87,7 @@ struct Scenario {
   uint32_t transfer_bytes_per_second = 0;
   int picture_width = 0;  // 0: from the image-quality setting
   int picture_height = 0;
+  uint32_t picture_bytes = 0;  // 0: as encoded
   bool card = true;
   std::vector<std::string> card_files;
   std::string owner = "EOS Simulator";

@@ -60,6 +60,11 @@ EdsError Sdk::State::Shoot(int device) {
   const std::string name = PictureName(d.next_number++, d.props.UInt32(kEdsPropID_ImageQuality));
   Picture shot = NewPicture(d, name, false);
   Render(shot);  // the exposure happens now, whatever the scene does later
+  if (scenario.picture_bytes > shot.data->size()) {
+    std::vector<uint8_t> padded = *shot.data;
+    PadJpeg(padded, scenario.picture_bytes);
+    shot.data = std::make_shared<const std::vector<uint8_t>>(std::move(padded));
+  }
   if (!scenario.copies_folder.empty()) KeepCopy(shot);
   if (to_host) {
     d.pictures.push_back(shot);

@@ -128,6 +128,12 @@ EdsError Sdk::State::EdsSetPropertyData(EdsBaseRef ref, EdsPropertyID id, EdsInt
   if (const EdsError e = Properties(ref, &props)) return e;
   const bool recording = props->UInt32(kEdsPropID_Record) == kEdsRecord_Begin;
   if (id == kEdsPropID_Record && !scenario.card) return EDS_ERR_DEVICE_NO_DISK;
+  // A camera without remote shooting keeps its pictures to itself.
+  if (id == kEdsPropID_SaveTo && !scenario.remote && size == 4) {
+    uint32_t to;
+    std::memcpy(&to, data, 4);
+    if (to != kEdsSaveTo_Camera) return EDS_ERR_NOT_SUPPORTED;
+  }
   if (const EdsError e = props->Set(id, size, data)) return e;
   if (size == 4) {  // the value itself, for tests that check what reached the camera
     uint32_t v;

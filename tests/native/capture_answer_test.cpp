@@ -27,18 +27,24 @@ TEST(CaptureAnswer, KeysInOrderEachWithItsTab) {
       {180, false, false, u"Fil=C:\\p.jpg\tAngle=180\t"},
   };
   for (const auto& c : cases) {
-    std::optional<std::span<const std::uint8_t>> picture;
+    std::optional<std::vector<std::uint8_t>> picture;
     if (c.readable) picture = foobar;
-    EXPECT_EQ(CaptureAnswer(u"C:\\p.jpg", c.angle, c.changed, picture), c.want);
+    const CaptureAnswerParts answer = CaptureAnswer(u"C:\\p.jpg", c.angle, c.changed, picture);
+    EXPECT_EQ(answer.Whole(), c.want);
+    EXPECT_EQ(answer.Size(), Text(c.want).size());
+    // Written where it goes: exactly its size, nothing beyond.
+    Text out(answer.Size() + 1, u'#');
+    answer.Write(out.data());
+    EXPECT_EQ(out, Text(c.want) + u"#");
   }
 }
 
 TEST(CaptureAnswer, EmptyAndBinaryPicturesRoundTheirValue) {
   const std::vector<std::uint8_t> empty;
-  EXPECT_EQ(CaptureAnswer(u"a.jpg", 0, false, std::span<const std::uint8_t>(empty)), u"Fil=a.jpg\t");
+  EXPECT_EQ(CaptureAnswer(u"a.jpg", 0, false, empty).Whole(), u"Fil=a.jpg\t");
   std::vector<std::uint8_t> all(256);
   for (int i = 0; i < 256; ++i) all[static_cast<size_t>(i)] = static_cast<std::uint8_t>(255 - i);
-  const Text answer = CaptureAnswer(u"a.jpg", 0, false, std::span<const std::uint8_t>(all));
+  const Text answer = CaptureAnswer(u"a.jpg", 0, false, all).Whole();
   const Text value = GetParamValue(u"Base64", answer);
   EXPECT_EQ(value.size(), 344u);
   EXPECT_EQ(value.substr(0, 8), u"//79/Pv6");

@@ -18,6 +18,8 @@ TEST(Scenario, EmptyTextIsOneDefaultCamera) {
   ASSERT_EQ(sc->cameras.size(), 1u);
   EXPECT_EQ(sc->cameras[0], "Canon EOS 5D Mark III");
   EXPECT_TRUE(sc->live_view);
+  EXPECT_TRUE(sc->remote);
+  EXPECT_EQ(sc->picture_bytes, 0u);
   EXPECT_EQ(sc->battery_level, 0xFFFFFFFFu);
 }
 
@@ -30,6 +32,7 @@ TEST(Scenario, ReadsEveryKey) {
       "  SUBTYPE = 0 \n"
       "live_view = no\n"
       "live_view_off_while_shooting = yes\n"
+      "remote = no\n"
       "battery = 49\n"
       "focus = fails\n"
       "refuse = EdsOpenSession 2 0x2019\n"
@@ -40,6 +43,7 @@ TEST(Scenario, ReadsEveryKey) {
       "delay = EdsOpenSession 1500\n"
       "transfer_speed = 1000000\n"
       "picture_size = 640x480\n"
+      "picture_bytes = 8000000\n"
       "card = no\n"
       "card_file = DCIM\\100CANON\\IMG_0001.JPG\n"
       "owner = Jane Roe\n"
@@ -54,6 +58,7 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->device_sub_type, 0u);
   EXPECT_FALSE(sc->live_view);
   EXPECT_TRUE(sc->live_view_off_while_shooting);
+  EXPECT_FALSE(sc->remote);
   EXPECT_EQ(sc->battery_level, 49u);
   EXPECT_TRUE(sc->focus_fails);
   ASSERT_EQ(sc->refusals.size(), 3u);
@@ -73,6 +78,7 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->transfer_bytes_per_second, 1000000u);
   EXPECT_EQ(sc->picture_width, 640);
   EXPECT_EQ(sc->picture_height, 480);
+  EXPECT_EQ(sc->picture_bytes, 8000000u);
   EXPECT_FALSE(sc->card);
   EXPECT_EQ(sc->card_files.size(), 1u);
   EXPECT_EQ(sc->owner, "Jane Roe");
@@ -111,6 +117,8 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"focus = sometimes", "expected fails or works"},
       {"picture_size = 640", "WIDTHxHEIGHT"},
       {"picture_size = 99999x10", "WIDTHxHEIGHT"},
+      {"picture_bytes = 600000000", "bytes up to"},
+      {"remote = sometimes", "expected yes or no"},
       {"refuse = EdsOpenSession", "expected ENTRY"},
       {"refuse = Eds-Open 1", "bad entry point"},
       {"refuse = EdsOpenSession 0", "bad call numbers"},

@@ -68,6 +68,41 @@ TEST(Jpeg, DecodingRefusesDamagedData) {
   EXPECT_TRUE(EncodeJpeg(Image{10, 10, {}}, 80).empty());  // pixels missing
 }
 
+// Padding makes a picture of a camera's file size that still decodes to the same pixels,
+// its segment lengths exactly right at the borders of one and two segments.
+TEST(Jpeg, PaddingReachesTheSizeAndKeepsThePicture) {
+  const std::vector<uint8_t> jpeg = EncodeJpeg(RenderScene(64, 48, 1, kFocusSharp), 80);
+  const auto original = DecodeJpeg(jpeg.data(), jpeg.size());
+  ASSERT_TRUE(original);
+  const size_t n = jpeg.size();
+  const struct {
+    size_t asked;
+    size_t got;
+  } cases[] = {
+      {0, n},
+      {n - 1, n},
+      {n + 3, n},  // too short for a segment: unchanged
+      {n + 4, n + 4},
+      {n + 65537, n + 65537},
+      {n + 65538, n + 65538},
+      {n + 65541, n + 65541},
+      {n + 3000000, n + 3000000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.asked);
+    std::vector<uint8_t> padded = jpeg;
+    PadJpeg(padded, c.asked);
+    ASSERT_EQ(padded.size(), c.got);
+    const auto back = DecodeJpeg(padded.data(), padded.size());
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->rgb, original->rgb);
+    EXPECT_TRUE(std::equal(jpeg.begin() + 2, jpeg.end(), padded.end() - static_cast<std::ptrdiff_t>(n - 2)));
+  }
+  std::vector<uint8_t> text(500, 'x');
+  PadJpeg(text, 100000);
+  EXPECT_EQ(text.size(), 500u) << "only a JPEG is padded";
+}
+
 TEST(Tiff, HeaderAndDirectoryDescribeThePixels) {
   const Image img = RenderScene(16, 8, 1, kFocusSharp);
   for (bool sixteen : {false, true}) {

@@ -560,6 +560,33 @@ TEST_F(SdkTest, AShotIsAnnouncedLaterAndDownloadsAsAJpegOfItsSize) {
   EXPECT_EQ(sdk().books().handed(RefKind::DirectoryItem), sdk().books().released(RefKind::DirectoryItem));
 }
 
+TEST_F(SdkTest, PicturesTakenHaveTheScenariosFileSize) {
+  Use("picture_size = 96x64\npicture_bytes = 12000000");
+  EdsCameraRef camera = Connect();
+  ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
+  ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+  sink_.Drain();
+  ASSERT_EQ(heard_.objects.size(), 1u);
+  const std::vector<uint8_t> jpeg = Download(heard_.objects[0].second);
+  EXPECT_EQ(jpeg.size(), 12000000u);
+  const auto img = DecodeJpeg(jpeg.data(), jpeg.size());
+  ASSERT_TRUE(img);
+  EXPECT_EQ(img->width, 96);
+  sdk().EdsRelease(heard_.objects[0].second);
+  Disconnect(camera);
+}
+
+// Such a camera stores on its card only; the rest of the session works.
+TEST_F(SdkTest, ACameraWithoutRemoteShootingRefusesToSendItsPictures) {
+  Use("remote = no");
+  EdsCameraRef camera = Connect();
+  EXPECT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Both), EDS_ERR_NOT_SUPPORTED);
+  EXPECT_EQ(Get32(camera, kEdsPropID_SaveTo), kEdsSaveTo_Camera);
+  EXPECT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Camera), EDS_ERR_OK);
+  Disconnect(camera);
+}
+
 TEST_F(SdkTest, CopiesOfThePicturesTakenMatchTheDownloads) {
   const auto folder = std::filesystem::temp_directory_path() / ("sim_copies_" + std::to_string(::getpid()));
   std::filesystem::create_directories(folder);

@@ -435,6 +435,16 @@ TEST_F(Road, AnnouncedPictureIsDeliveredAndDownloadedWhole) {
       << "the file is closed before the camera is told";
 }
 
+// Nothing can fetch them after the session: the SDK gets them back before it stops.
+TEST_F(Road, PicturesNeverFetchedGoBackWithTheSession) {
+  Start("picture_size = 64x48");
+  Connect();
+  TakePictures(2);
+  ASSERT_EQ(Sdk().mPicList.size(), 2u);
+  cam_.Disconnect();
+  EXPECT_TRUE(Sdk().mPicList.empty());
+}
+
 TEST_F(Road, PicturesAreServedInTheOrderAnnounced) {
   Start("picture_size = 640x480");
   Connect();

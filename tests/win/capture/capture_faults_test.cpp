@@ -2,7 +2,9 @@
 // road ends as a host expects, with the host's process alive, no window of the plug-in
 // left and the camera let go.
 #include <atomic>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "base/paramtext.h"
@@ -36,6 +38,8 @@ TEST_F(CaptureFaults, AConnectionThatFailsAnswersTheErrorWithoutADialog) {
   const Case cases[] = {
       {"cameras = 0\n", u"No EOS-camera is connected to the computer"},
       {"busy = EdsOpenSession 1-\n", u"Connection to camera failed: "},
+      // The camera refuses to send its pictures to the computer: no remote mode.
+      {"remote = no\n", u"Connection to camera failed: EdsSetPropertyData, kEdsPropID_SaveTo"},
       // Live view refused: the error text stays empty.
       {"refuse = EdsSetPropertyData:0x500 1- 0x2\n", u""},
   };
@@ -168,6 +172,64 @@ TEST_F(CaptureFaults, HostInputOfEveryShape) {
   ExpectBooksBalanced();
   DeleteFileW(win::W(u"\\\\?\\" + long_name));
   for (auto it = long_folders.rbegin(); it != long_folders.rend(); ++it) RemoveDirectoryW(win::W(u"\\\\?\\" + *it));
+}
+
+// What a folder holds: each entry's name with its bytes, or "<folder>".
+std::vector<std::pair<Text, std::string>> Snapshot(const Text& folder) {
+  std::vector<std::pair<Text, std::string>> out;
+  for (const Text& name : FilesIn(folder)) {
+    const Text path = folder + name;
+    const bool is_folder = GetFileAttributesW(win::W(path)) & FILE_ATTRIBUTE_DIRECTORY;
+    out.emplace_back(name, is_folder ? "<folder>" : ReadFileBytes(path));
+  }
+  return out;
+}
+
+// Paths a picture cannot be written to, in a folder that exists: the shot's download
+// fails, the dialog stays for the user, and what was there is left as it was.
+TEST_F(CaptureFaults, APathThatCannotBeWrittenKeepsTheDialogAndWhatIsThere) {
+  struct Case {
+    const char* name;
+    Text file;                              // in the case's folder
+    std::function<bool(const Text&)> make;  // what the folder holds before the capture
+  };
+  const auto old_picture = [](const Text& path) {
+    WriteFileBytes(path, "an old picture");
+    return true;
+  };
+  const Case cases[] = {
+      {"a read-only file", u"pic.jpg",
+       [&](const Text& f) {
+         return old_picture(f + u"pic.jpg") && SetFileAttributesW(win::W(f + u"pic.jpg"), FILE_ATTRIBUTE_READONLY);
+       }},
+      {"a folder of that name", u"pic.jpg",
+       [](const Text& f) { return !!CreateDirectoryW(win::W(f + u"pic.jpg"), nullptr); }},
+      {"a file where the folder should be", u"old.jpg\\pic.jpg",
+       [&](const Text& f) { return old_picture(f + u"old.jpg"); }},
+  };
+  Camera();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    ASSERT_TRUE(c.make(folder.path()));
+    const auto before = Snapshot(folder.path());
+    const Text file = folder.path() + c.file;
+    const int shots = Shots();
+    const CallResult r = Run(kCaptureAuto, u"File=" + file, [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      ASSERT_TRUE(WaitForShots(shots + 1));
+      Sleep(1000);
+      EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog closed although the picture was not written";
+      PostKey(dialog, VK_ESCAPE);
+      EXPECT_TRUE(WaitGone(dialog));
+    });
+    EXPECT_EQ(r.result, -1);
+    EXPECT_EQ(r.text, file);
+    EXPECT_EQ(Snapshot(folder.path()), before);
+    SetFileAttributesW(win::W(folder.path() + u"pic.jpg"), FILE_ATTRIBUTE_NORMAL);
+  }
+  ExpectBooksBalanced();
 }
 
 // A host whose window procedure calls the plug-in again while the capture dialog runs:

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
 #include "base/exception.h"
 #include "tests/win/support/camera_fixture.h"
 #include "tests/win/support/plugin_fixture.h"
@@ -98,6 +101,45 @@ TEST_F(PictureFile, AFolderThatDoesNotExistIsAClearErrorAfterTheDownload) {
   EXPECT_EQ(downloads, 1);
   EXPECT_NE(raised.find("The picture cannot be written to"), std::string::npos) << raised;
   EXPECT_NE(raised.find("nope"), std::string::npos) << raised;
+}
+
+// An old file that cannot be removed stays as it was, and the picture is still
+// downloaded so that the camera lets it go.
+TEST_F(PictureFile, AnOldFileThatCannotBeRemovedIsKeptAndThePictureStillDownloaded) {
+  const Text path = dir_.path() + u"pic.jpg";
+  const struct {
+    const char* name;
+    std::function<void()> make;
+    std::function<void()> check;
+  } cases[] = {
+      {"read-only",
+       [&] {
+         WriteFileBytes(path, "an older picture");
+         SetFileAttributesW(win::W(path), FILE_ATTRIBUTE_READONLY);
+       },
+       [&] {
+         EXPECT_EQ(ReadFileBytes(path), "an older picture");
+         SetFileAttributesW(win::W(path), FILE_ATTRIBUTE_NORMAL);
+         DeleteFileW(win::W(path));
+       }},
+      {"a folder", [&] { CreateDirectoryW(win::W(path), nullptr); },
+       [&] { EXPECT_TRUE(RemoveDirectoryW(win::W(path))) << "the folder is still there, and empty"; }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    c.make();
+    int downloads = 0;
+    const std::string raised = Raised([&] {
+      DownloadPictureFile(path, [&](const Text& temp) {
+        ++downloads;
+        AnsiDownload(temp);
+      });
+    });
+    EXPECT_EQ(downloads, 1);
+    EXPECT_EQ(raised.rfind("The picture cannot be written to " + ToUtf8(path) + ": ", 0), 0u) << raised;
+    EXPECT_EQ(TemporaryFilesIn(dir_.path()), 0);
+    c.check();
+  }
 }
 
 }  // namespace
