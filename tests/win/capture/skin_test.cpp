@@ -93,6 +93,11 @@ int RegionMismatches(HWND dialog, const imaging::Pixels& mask, int turn) {
   for (int y = 0; y < size.cy; y += 3)
     for (int x = 0; x < size.cx; x += 3) {
       const POINT source = turn == 90 ? POINT{y, mask.height - 1 - x} : POINT{x, y};
+      // While the window is still being turned it may be larger than the turned mask.
+      if (source.x < 0 || source.y < 0 || source.x >= mask.width || source.y >= mask.height) {
+        ++mismatches;
+        continue;
+      }
       const imaging::Pixel p = mask.at(source.x, source.y);
       const uint32_t a = p >> 24;
       const auto over_white = [a](uint32_t c) { return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255); };
