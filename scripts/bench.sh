@@ -27,7 +27,7 @@ trap 'rm -f "$log"' EXIT
 {
   for b in paramtext_bench base64_bench sim_bench; do
     echo "[bench] $b"
-    build/bench/bench/$b --benchmark_min_time=0.2
+    build/bench/bench/$b --benchmark_min_time=0.2 --benchmark_color=false
     echo
   done
   echo "[bench] imaging_bench"
