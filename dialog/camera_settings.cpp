@@ -22,20 +22,6 @@ using D = TdlgCanonEosSDK;
 constexpr char16_t kSkinFolder[] = u"Canon_EOS_SDK_Skin";
 constexpr char16_t kProbing[] = u"Reading the camera's settings...";
 
-int OuterWidth(HWND w) {
-  RECT r;
-  GetWindowRect(w, &r);
-  return r.right - r.left;
-}
-
-int OuterHeight(HWND w) {
-  RECT r;
-  GetWindowRect(w, &r);
-  return r.bottom - r.top;
-}
-
-int Height(const ui::Item& item) { return item.Bounds().bottom - item.Bounds().top; }
-
 // Selects the entry of that text; none when the list has no such entry.
 void SelectText(ui::ComboBox& combo, TextView text) { SelectComboText(combo.Handle(), text, -1); }
 
@@ -115,10 +101,11 @@ Text D::GetSettingsText() {
                         .width = std::nullopt,
                         .height = std::nullopt};
   if (FCurrentSkin.empty()) {
-    dialog.width = OuterWidth(Window());
+    const RECT outer = OuterBounds();
+    dialog.width = outer.right - outer.left;
     // An automatic or settings-only run hid the button row and shrank the window by it.
     const bool row_hidden = FAuto || s.SettingsOnlyMode;
-    dialog.height = OuterHeight(Window()) + (row_hidden ? Height(paButtons) + Height(beButtons) : 0);
+    dialog.height = outer.bottom - outer.top + (row_hidden ? ButtonRowHeight() : 0);
   }
   const Text iso = settings ? GetComboValue(settings->List(ValueList::ISO)) : Text();
   return BuildSettingsText(current, iso, dialog);
@@ -147,8 +134,7 @@ void D::ApplySettingsText(TextView text) {
   }
   if (dialog.delay) s.DelayIndex = *dialog.delay;
   if (FCurrentSkin.empty() && (dialog.width || dialog.height)) {
-    RECT r;
-    GetWindowRect(Window(), &r);
+    const RECT r = OuterBounds();
     PlaceOnScreen({r.left, r.top, r.left + dialog.width.value_or(r.right - r.left),
                    r.top + dialog.height.value_or(r.bottom - r.top)});
   }
@@ -162,15 +148,11 @@ void D::ShowSettingsDialog() {
   if (IsWindowVisible(Window())) {
     if (!btSettings.Enabled() && !s.SettingsOnlyMode) return;
     // Beside the capture dialog: on its right, or on its left when the screen ends first.
-    RECT me, other;
-    GetWindowRect(Window(), &me);
-    GetWindowRect(settings->Window(), &other);
+    const RECT me = OuterBounds(), other = settings->OuterBounds();
     const int width = other.right - other.left, height = other.bottom - other.top;
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(MonitorFromWindow(Window(), MONITOR_DEFAULTTONEAREST), &info);
-    const bool fits_right = me.right + 5 + width <= info.rcWork.right;
-    const int left = fits_right || me.left - 5 - width < info.rcWork.left ? me.right + 5 : me.left - 5 - width;
+    const RECT area = ui::WorkAreaNear(me);
+    const bool fits_right = me.right + 5 + width <= area.right;
+    const int left = fits_right || me.left - 5 - width < area.left ? me.right + 5 : me.left - 5 - width;
     settings->PlaceOnScreen({left, me.top + 5, left + width, me.top + 5 + height});
     ui::ProcessMessages();
   }

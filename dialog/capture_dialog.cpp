@@ -194,9 +194,6 @@ Text EventText(EventEnumType event) {
   return Translate(FormatText(u"Unknown error: %s", {IntToText(event)}));
 }
 
-int Width(const ui::Item& item) { return item.Bounds().right - item.Bounds().left; }
-int Height(const ui::Item& item) { return item.Bounds().bottom - item.Bounds().top; }
-
 }  // namespace
 
 TdlgCanonEosSdkSettings* SettingsDialog() { return SettingsInstance().get(); }
@@ -455,12 +452,12 @@ bool TdlgCanonEosSDK::FormKeyDown(WORD key) {
 
 void TdlgCanonEosSDK::Panel3Resize(ui::Component&) {
   constexpr int kBorder = 8;
-  paBord.SetBounds({kBorder, kBorder, Width(Panel3) - kBorder, Height(Panel3) - kBorder});
+  paBord.SetBounds({kBorder, kBorder, Panel3.Width() - kBorder, Panel3.Height() - kBorder});
 }
 
 void TdlgCanonEosSDK::paBordResize(ui::Component*) {
   const double ratio = FPreviewSizeSet ? static_cast<double>(FPreviewH) / FPreviewW : 2.0 / 3.0;
-  const FrameRect r = FitPictureFrame(Width(paBord), Height(paBord), Width(paImx), Height(paImx), ratio);
+  const FrameRect r = FitPictureFrame(paBord.Width(), paBord.Height(), paImx.Width(), paImx.Height(), ratio);
   paImx.SetBounds({r.Left, r.Top, r.Left + r.Width, r.Top + r.Height});
   shImx.SetBounds({0, 0, r.Width, r.Height});
   paIm.SetBounds({1, 1, r.Width - 1, r.Height - 1});
@@ -468,9 +465,9 @@ void TdlgCanonEosSDK::paBordResize(ui::Component*) {
 
 void TdlgCanonEosSDK::DoSetRotate(int ang) {
   ang = NormaliseAngle(ang);
-  if (TurnSwapsSides(ang, Width(paImx), Height(paImx))) {
+  if (TurnSwapsSides(ang, paImx.Width(), paImx.Height())) {
     const RECT b = paImx.Bounds();
-    paImx.SetBounds({b.left, b.top, b.left + Height(paImx), b.top + Width(paImx)});
+    paImx.SetBounds({b.left, b.top, b.left + paImx.Height(), b.top + paImx.Width()});
     paBordResize(nullptr);
   }
   if (TdlgCanonEosSdkSettings* settings = SettingsDialog()) settings->SetAngle(ang);
@@ -496,7 +493,7 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
   }
   ui::Painted* skin_view = SkinView();
   ui::Painted& shown = skin_view ? *skin_view : FAngle == 0 ? Image1 : ImageR;
-  const SkinRect size = skin_view ? SkinViewRect() : SkinRect{0, 0, Width(shown), Height(shown)};
+  const SkinRect size = skin_view ? SkinViewRect() : SkinRect{0, 0, shown.Width(), shown.Height()};
   if (!view_.Render(Jpegdata, size.width, size.height, FAngle, FMirror, error))
     throw ECamException(u"Live view frame: " + FromUtf8(error));
   // A change of view lays the panel out again; most frames change nothing but pixels.

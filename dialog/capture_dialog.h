@@ -38,6 +38,8 @@ class TdlgCanonEosSDK : public ui::Form {
   bool CloseCamera();
   bool SetViewfinder(bool Open);
   void UpdateButtons();
+  // The button row with its bevel, which automatic and settings-only runs hide.
+  int ButtonRowHeight() const { return paButtons.Height() + beButtons.Height(); }
 
   // --- Live view ---
   // Turns the view to `ang` degrees (normalised into 0..270).

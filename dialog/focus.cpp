@@ -84,8 +84,7 @@ bool D::StopAutoFocus(bool Force) {
 }
 
 void D::FormMouseDown(POINT screen) {
-  RECT r;
-  GetWindowRect(Window(), &r);
+  const RECT r = OuterBounds();
   FDown = true;
   FDownAt = screen;
   FDownWindow = {r.left, r.top};

@@ -42,16 +42,6 @@ void SetOuterSize(HWND w, int width, int height) {
   SetWindowPos(w, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A borderless window cannot be moved back by its frame: the skin is kept on the screen.
-void KeepOnScreen(HWND w) {
-  RECT r, work;
-  GetWindowRect(w, &r);
-  if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
-  const int x = std::clamp<int>(r.left, work.left, std::max<int>(work.left, work.right - (r.right - r.left)));
-  const int y = std::clamp<int>(r.top, work.top, std::max<int>(work.top, work.bottom - (r.bottom - r.top)));
-  if (x != r.left || y != r.top) SetWindowPos(w, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 LayoutControl* TdlgCanonEosSDK::SkinItem(SkinPart part) const { return skin_parts_[static_cast<size_t>(part)]; }
@@ -242,8 +232,9 @@ bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
   FSkinAng = angle;
   const RECT b = mask->Bounds();
   const int width = b.right - b.left, height = b.bottom - b.top;
-  SetOuterSize(w, width, height);
-  KeepOnScreen(w);
+  // A borderless window cannot be moved back by its frame: the skin is kept on the screen.
+  const RECT at = OuterBounds();
+  PlaceOnScreen({at.left, at.top, at.left + width, at.top + height});
   FSkinW = width;
   FSkinH = height;
   const imaging::Pixels& picture = mask->Picture();

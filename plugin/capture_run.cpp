@@ -32,8 +32,7 @@ bool g_running = false;
 class ButtonRowHidden {
  public:
   explicit ButtonRowHidden(TdlgCanonEosSDK& dlg) : dlg_(dlg) {
-    const RECT a = dlg.paButtons.Bounds(), b = dlg.beButtons.Bounds();
-    shrink_ = (a.bottom - a.top) + (b.bottom - b.top);
+    shrink_ = dlg.ButtonRowHeight();
     Resize(-shrink_);
     dlg.paButtons.SetVisible(false);
     dlg.beButtons.SetVisible(false);
@@ -47,8 +46,7 @@ class ButtonRowHidden {
 
  private:
   void Resize(int by) {
-    RECT r;
-    GetWindowRect(dlg_.Window(), &r);
+    const RECT r = dlg_.OuterBounds();
     SetWindowPos(dlg_.Window(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top + by,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }

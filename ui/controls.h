@@ -72,6 +72,8 @@ class Component {
 class Item : public Component {
  public:
   RECT Bounds() const { return bounds_; }
+  int Width() const { return bounds_.right - bounds_.left; }
+  int Height() const { return bounds_.bottom - bounds_.top; }
   void SetBounds(const RECT& bounds);
   Align Alignment() const { return align_; }
   bool Visible() const { return visible_; }

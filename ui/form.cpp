@@ -291,11 +291,21 @@ bool Form::Message(UINT msg, WPARAM, LPARAM, LRESULT& result) {
   }
 }
 
-void Form::PlaceOnScreen(RECT outer) {
+RECT WorkAreaNear(const RECT& place) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
-  RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-  if (GetMonitorInfoW(MonitorFromRect(&outer, MONITOR_DEFAULTTONEAREST), &info)) area = info.rcWork;
+  if (GetMonitorInfoW(MonitorFromRect(&place, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+  return {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+}
+
+RECT Form::OuterBounds() const {
+  RECT r{};
+  GetWindowRect(Window(), &r);
+  return r;
+}
+
+void Form::PlaceOnScreen(RECT outer) {
+  const RECT area = WorkAreaNear(outer);
   const LONG width = std::min(outer.right - outer.left, area.right - area.left);
   const LONG height = std::min(outer.bottom - outer.top, area.bottom - area.top);
   const LONG left = std::clamp(outer.left, area.left, area.right - width);

@@ -87,6 +87,8 @@ class Form : public Container {
   void SetCaption(TextView caption);
   // Outer height at the designed size, scaled like the bounds.
   void SetHeight(int height);
+  // The window's outer rectangle on the screen.
+  RECT OuterBounds() const;
   // Moves and sizes the window (outer pixels) onto the work area of the monitor nearest
   // to that place: shrunk to fit it, then moved inside.
   void PlaceOnScreen(RECT outer);
@@ -192,6 +194,9 @@ Form::Form(const FormSpec& spec, const Row<F> (&rows)[N]) : Form(spec) {
   }
   RealignAll();
 }
+
+// The work area (the screen less the task bar) of the monitor nearest to `place`.
+RECT WorkAreaNear(const RECT& place);
 
 // Runs the calling thread's pending messages and returns, as a handler does that must let
 // the window show a change while its thread stays busy. A WM_QUIT is posted again.
