@@ -15,7 +15,7 @@ struct NamedEvent {
 };
 // The camera state events a scenario can raise by name.
 constexpr std::array<NamedEvent, 4> kEventNames = {{
-    {"shutdown", 0x301},
+    {"shutdown", kShutdownEvent},
     {"will_soon_shut_down", 0x303},
     {"capture_error", 0x305},
     {"internal_error", 0x306},
@@ -216,6 +216,17 @@ std::string Delay(std::string_view value, Reading& r) {
   return {};
 }
 
+// "ENTRY[:ARG] N" of an event's "after" clause.
+std::string After(std::string_view entry, std::string_view nth, EventRule* e) {
+  const auto call = Call(entry);
+  const auto n = Number(nth);
+  if (!call) return "bad entry point \"" + std::string(entry) + "\"";
+  if (!n || *n == 0) return "bad call number \"" + std::string(nth) + "\"";
+  e->call = *call;
+  e->nth = *n;
+  return {};
+}
+
 std::string Event(std::string_view value, Reading& r) {
   const auto words = Words(value);
   if (words.size() != 4 || Lower(words[1]) != "after") return "expected NAME after ENTRY[:ARG] N";
@@ -230,14 +241,19 @@ std::string Event(std::string_view value, Reading& r) {
   } else {
     return "unknown event \"" + std::string(words[0]) + "\"";
   }
-  const auto call = Call(words[2]);
-  const auto nth = Number(words[3]);
-  if (!call) return "bad entry point \"" + std::string(words[2]) + "\"";
-  if (!nth || *nth == 0) return "bad call number \"" + std::string(words[3]) + "\"";
-  e.call = *call;
-  e.nth = *nth;
-  r.sc.events.push_back(e);
-  return {};
+  std::string error = After(words[2], words[3], &e);
+  if (error.empty()) r.sc.events.push_back(e);
+  return error;
+}
+
+std::string Unplug(std::string_view value, Reading& r) {
+  const auto words = Words(value);
+  if (words.size() != 3 || Lower(words[0]) != "after") return "expected after ENTRY[:ARG] N";
+  EventRule e;
+  e.event = kShutdownEvent;
+  std::string error = After(words[1], words[2], &e);
+  if (error.empty()) r.sc.unplug = e;
+  return error;
 }
 
 std::string CardFile(std::string_view value, Reading& r) {
@@ -264,6 +280,7 @@ constexpr Key kKeys[] = {
     {"refuse", [](std::string_view value, Reading& r) { return Refuse(value, r, false); }},
     {"busy", [](std::string_view value, Reading& r) { return Refuse(value, r, true); }},
     {"event", Event},
+    {"unplug", Unplug},
     {"delay", Delay},
     {"transfer_speed", kNumber<&Scenario::transfer_bytes_per_second>},
     {"picture_size", PictureSize},
@@ -341,6 +358,25 @@ uint32_t CallCounter::Next(std::string_view entry, std::optional<uint32_t> arg) 
   return 1;
 }
 
+namespace {
+
+// The calls an unplugged camera can no longer answer: those that reach the camera or
+// what is on its card. Releasing, streams in the computer's memory and the SDK's own
+// bookkeeping go on working.
+bool NeedsTheCamera(std::string_view entry) {
+  static constexpr std::string_view kEntries[] = {
+      "EdsGetChildCount",   "EdsGetChildAtIndex",      "EdsGetPropertySize",     "EdsGetPropertyData",
+      "EdsSetPropertyData", "EdsGetPropertyDesc",      "EdsGetDeviceInfo",       "EdsOpenSession",
+      "EdsSendCommand",     "EdsSendStatusCommand",    "EdsSetCapacity",         "EdsGetVolumeInfo",
+      "EdsFormatVolume",    "EdsGetDirectoryItemInfo", "EdsDeleteDirectoryItem", "EdsDownload",
+      "EdsDownloadCancel",  "EdsDownloadComplete",     "EdsDownloadThumbnail",   "EdsGetAttribute",
+      "EdsSetAttribute",    "EdsDownloadEvfImage",
+  };
+  return std::find(std::begin(kEntries), std::end(kEntries), entry) != std::end(kEntries);
+}
+
+}  // namespace
+
 uint32_t CallCounter::Count(std::string_view entry, std::optional<uint32_t> arg, std::vector<uint32_t>* events) {
   const uint32_t n = Next(entry, std::nullopt);
   const uint32_t n_arg = arg ? Next(entry, arg) : 0;
@@ -349,6 +385,12 @@ uint32_t CallCounter::Count(std::string_view entry, std::optional<uint32_t> arg,
     if (!m.arg) return n;
     return m.arg == arg ? n_arg : 0;
   };
+  if (unplugged_ && NeedsTheCamera(entry)) return kDisconnectedCode;
+  const std::optional<EventRule>& unplug = scenario_->unplug;
+  if (!unplugged_ && unplug && number_for(unplug->call) == unplug->nth) {
+    unplugged_ = true;
+    if (events) events->push_back(unplug->event);
+  }
   for (const EventRule& e : scenario_->events)
     if (number_for(e.call) == e.nth && events) events->push_back(e.event);
   for (const Refusal& r : scenario_->refusals) {

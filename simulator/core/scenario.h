@@ -19,6 +19,9 @@
 //   event = NAME after ENTRY[:ARG] N      a state event posted after the N-th call:
 //                                         shutdown, will_soon_shut_down, capture_error,
 //                                         internal_error, or a number
+//   unplug = after ENTRY[:ARG] N          the camera's cable is pulled after the N-th
+//                                         call: a shutdown event, and every later call
+//                                         that needs the camera answers 0x000000C1
 //   delay = ENTRY[:ARG] MILLISECONDS      every such call takes that long to answer
 //   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
 //   picture_size = WIDTHxHEIGHT           size of every picture taken and stored
@@ -47,6 +50,8 @@ inline constexpr char kDefaultCameraName[] = "Canon EOS 5D Mark III";
 inline constexpr uint32_t kBusyCode = 0x00000081;
 inline constexpr uint32_t kFocusFailedCode = 0x00008D01;
 inline constexpr uint32_t kMainsPower = 0xFFFFFFFF;
+inline constexpr uint32_t kShutdownEvent = 0x301;
+inline constexpr uint32_t kDisconnectedCode = 0x000000C1;
 
 // Which calls a rule applies to: an entry point's name and, optionally, its first
 // numeric argument (a property ID or a command).
@@ -83,6 +88,7 @@ struct Scenario {
   bool focus_fails = false;
   std::vector<Refusal> refusals;
   std::vector<EventRule> events;
+  std::optional<EventRule> unplug;  // its event is the shutdown
   std::vector<CallDelay> delays;
   uint32_t transfer_bytes_per_second = 0;
   int picture_width = 0;  // 0: from the image-quality setting
@@ -116,6 +122,8 @@ class CallCounter {
   // Counts a call; returns the refusal code for it, or 0 when it may go ahead. The
   // state events due after it are appended to `events`.
   uint32_t Count(std::string_view entry, std::optional<uint32_t> arg, std::vector<uint32_t>* events);
+  // The camera was unplugged by an earlier call.
+  bool unplugged() const { return unplugged_; }
 
  private:
   struct Tally {
@@ -125,6 +133,7 @@ class CallCounter {
   uint32_t Next(std::string_view entry, std::optional<uint32_t> arg);
   const Scenario* scenario_;
   std::vector<Tally> tallies_;
+  bool unplugged_ = false;
 };
 
 }  // namespace eos::sim

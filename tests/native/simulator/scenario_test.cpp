@@ -40,6 +40,7 @@ TEST(Scenario, ReadsEveryKey) {
       "refuse = EdsSendCommand 3-\n"
       "event = capture_error after EdsSendCommand:0 1\n"
       "event = 0x399 after EdsGetEvent 2\n"
+      "unplug = AFTER EdsDownload 1\n"
       "delay = EdsOpenSession 1500\n"
       "transfer_speed = 1000000\n"
       "picture_size = 640x480\n"
@@ -72,6 +73,9 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->events[0].event, 0x305u);
   EXPECT_EQ(sc->events[0].call.arg, 0u);
   EXPECT_EQ(sc->events[1].event, 0x399u);
+  ASSERT_TRUE(sc->unplug);
+  EXPECT_EQ(sc->unplug->call.entry, "EdsDownload");
+  EXPECT_EQ(sc->unplug->nth, 1u);
   ASSERT_EQ(sc->delays.size(), 1u);
   EXPECT_EQ(sc->delays[0].call.entry, "EdsOpenSession");
   EXPECT_EQ(sc->delays[0].ms, 1500u);
@@ -129,6 +133,9 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"event = shutdown before EdsOpenSession 1", "expected NAME after"},
       {"event = explode after EdsOpenSession 1", "unknown event"},
       {"event = shutdown after EdsOpenSession 0", "bad call number"},
+      {"unplug = EdsOpenSession 1", "expected after"},
+      {"unplug = after EdsOpenSession", "expected after"},
+      {"unplug = after EdsOpenSession 0", "bad call number"},
       {"shots = 99999999999", "expected a number"},
       {"delay = EdsOpenSession", "expected ENTRY"},
       {"delay = Eds-Open 10", "bad entry point"},
@@ -203,6 +210,33 @@ TEST(CallCounter, RefusesTheChosenCallsOnly) {
   EXPECT_TRUE(events.empty());
   EXPECT_EQ(counter.Count("EdsSendCommand", 4u, &events), 0u);
   EXPECT_EQ(events, std::vector<uint32_t>{0x301});
+}
+
+// A pulled cable: the call that pulls it still goes through; after it the camera's
+// calls answer "Communication disconnected" while releasing and memory streams go on.
+TEST(CallCounter, AnUnpluggedCameraAnswersOnlyWhatNeedsNoCamera) {
+  const auto sc = ParseScenario("unplug = after EdsDownloadEvfImage 2", nullptr);
+  ASSERT_TRUE(sc);
+  CallCounter counter(&*sc);
+  std::vector<uint32_t> events;
+  EXPECT_EQ(counter.Count("EdsDownloadEvfImage", std::nullopt, &events), 0u);
+  EXPECT_FALSE(counter.unplugged());
+  EXPECT_EQ(counter.Count("EdsDownloadEvfImage", std::nullopt, &events), 0u);
+  EXPECT_TRUE(counter.unplugged());
+  EXPECT_EQ(events, std::vector<uint32_t>{0x301});
+  struct Case {
+    const char* entry;
+    std::optional<uint32_t> arg;
+    uint32_t code;
+  } cases[] = {
+      {"EdsDownloadEvfImage", std::nullopt, 0xC1}, {"EdsSendCommand", 0u, 0xC1},
+      {"EdsSetPropertyData", 0x500u, 0xC1},        {"EdsDownload", std::nullopt, 0xC1},
+      {"EdsOpenSession", std::nullopt, 0xC1},      {"EdsRelease", std::nullopt, 0},
+      {"EdsCloseSession", std::nullopt, 0},        {"EdsCreateMemoryStream", std::nullopt, 0},
+      {"EdsGetPointer", std::nullopt, 0},          {"EdsGetEvent", std::nullopt, 0},
+  };
+  for (const Case& c : cases) EXPECT_EQ(counter.Count(c.entry, c.arg, &events), c.code) << c.entry;
+  EXPECT_EQ(events, std::vector<uint32_t>{0x301}) << "one shutdown only";
 }
 
 }  // namespace

@@ -8,9 +8,7 @@
 // with a crash, a hang or another failure. The shut-down runs in every case.
 #include <gtest/gtest.h>
 
-#include <regex>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "tests/win/support/camera_fixture.h"
@@ -26,34 +24,13 @@ ProcessResult Road(const std::string& scenario, const Text& picture) {
   return RunProcess(u"\"" + ProgramFolder() + u"camcheck.exe\" \"" + picture + u"\"", kRunTimeoutMs);
 }
 
-// The distinct calls of a trace as the scenario language names them: "EdsOpenSession",
-// or "EdsSetPropertyData:0x405" for the calls whose first number is a property or command.
-std::set<std::string> CallsOf(const std::string& trace) {
-  static const std::regex kLine(R"(^(Eds\w+)\(([^)]*)\) = 0x[0-9A-F]{8}$)");
-  static const std::regex kKeyed(R"(^Eds(Get|Set)Property(Data|Size|Desc)$|^EdsSend(Status)?Command$)");
-  static const std::regex kFirstNumber(R"((0x[0-9a-fA-F]+))");
-  std::set<std::string> calls;
-  std::istringstream lines(trace);
-  for (std::string line; std::getline(lines, line);) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    std::smatch m;
-    if (!std::regex_match(line, m, kLine)) continue;
-    std::string call = m[1];
-    std::smatch number;
-    const std::string args = m[2];
-    if (std::regex_search(call, kKeyed) && std::regex_search(args, number, kFirstNumber)) call += ":" + number[1].str();
-    calls.insert(call);
-  }
-  return calls;
-}
-
 TEST(FailureInjection, EveryCallOfTheRoadRefusedOnce) {
   TempDir dir;
   const Text trace = dir.path() + u"trace.txt";
   const std::string base = "picture_size = 640x480\n";
   const ProcessResult clean = Road(base + "trace = " + ToUtf8(trace) + "\n", dir.path() + u"clean.jpg");
   ASSERT_EQ(clean.exit_code, 0u) << clean.out;
-  const std::set<std::string> calls = CallsOf(ReadFileBytes(trace));
+  const std::set<std::string> calls = DistinctCalls(ReadFileBytes(trace));
   ASSERT_GT(calls.size(), 20u) << "the trace of the road was not read";
 
   int tolerated = 0;

@@ -7,12 +7,15 @@
 #include <thread>
 
 #include "base/lumutils.h"
+#include "base/paramtext.h"
 #include "win/handles.h"
 #include "win/wtext.h"
 
 namespace eos::test {
 
 void CaptureTest::TearDown() { EXPECT_EQ(PluginWindowsLeft(), 0); }
+
+void CaptureTest::ClearTrace() { DeleteFileW(win::W(trace_)); }
 
 void CaptureTest::Camera(const std::string& extra) {
   camera_.reset();
@@ -23,7 +26,7 @@ void CaptureTest::Camera(const std::string& extra) {
 }
 
 CallResult CaptureTest::Run(int32_t cmd, const Text& text, const std::function<void()>& drive) {
-  std::atomic<bool> returned{false};
+  returned_ = false;
   std::thread driver([&] {
     try {
       drive();
@@ -32,7 +35,7 @@ CallResult CaptureTest::Run(int32_t cmd, const Text& text, const std::function<v
     }
     const DWORD start = GetTickCount();
     bool failed = false;
-    while (!returned) {
+    while (!returned_) {
       if (GetTickCount() - start > 20000) {
         if (!failed) ADD_FAILURE() << "the plug-in's call did not return after the driver was done";
         failed = true;
@@ -44,7 +47,7 @@ CallResult CaptureTest::Run(int32_t cmd, const Text& text, const std::function<v
     }
   });
   CallResult r = plugin_.Call(cmd, text);
-  returned = true;
+  returned_ = true;
   driver.join();
   return r;
 }
@@ -365,6 +368,46 @@ Text FormCaption(HWND w) {
   wchar_t buf[256] = {};
   const int n = InternalGetWindowText(FormOf(w), buf, 256);
   return win::FromWide(buf, n > 0 ? static_cast<size_t>(n) : 0);
+}
+
+std::vector<Text> KeysOf(const Text& answer) {
+  std::vector<Text> keys;
+  size_t at = 0;
+  while (at < answer.size()) {
+    const size_t end = answer.find(u'\t', at);
+    const Text pair = answer.substr(at, end == Text::npos ? Text::npos : end - at);
+    keys.push_back(pair.substr(0, pair.find(u'=')));
+    if (end == Text::npos) break;
+    at = end + 1;
+  }
+  return keys;
+}
+
+void ExpectPictureAnswer(const CallResult& r, const Text& file) {
+  ASSERT_EQ(r.result, 0) << ToUtf8(r.text.substr(0, 300));
+  EXPECT_EQ(GetParamValue(u"Fil", r.text), file);
+  const std::string bytes = ReadFileBytes(file);
+  ASSERT_GT(bytes.size(), 100u);
+  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xD8") << "a JPEG file";
+  const std::optional<std::string> decoded = DecodeBase64(GetParamValue(u"Base64", r.text));
+  ASSERT_TRUE(decoded.has_value()) << "the Base64 value is not standard Base64";
+  EXPECT_TRUE(*decoded == bytes) << "the Base64 value is not the file's bytes";
+  const std::vector<Text> keys = KeysOf(r.text);
+  ASSERT_FALSE(keys.empty());
+  EXPECT_EQ(keys.front(), u"Fil");
+  EXPECT_EQ(keys.back(), u"Base64");
+}
+
+std::vector<Text> FilesIn(const Text& folder) {
+  std::vector<Text> names;
+  WIN32_FIND_DATAW found;
+  const win::UniqueFind search(FindFirstFileW(win::W(folder + u"*"), &found));
+  if (!search) return names;
+  do {
+    const Text name = win::FromWide(found.cFileName, wcslen(found.cFileName));
+    if (name != u"." && name != u"..") names.push_back(name);
+  } while (FindNextFileW(search.get(), &found));
+  return names;
 }
 
 }  // namespace eos::test

@@ -7,10 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "base/text.h"
 #include "tests/win/support/camera_fixture.h"
@@ -39,6 +41,10 @@ class CaptureTest : public ::testing::Test {
   // Calls the plug-in on this thread while `drive` works the dialog on another. A driver
   // that leaves the dialog open fails the case, and the dialog is closed for it.
   CallResult Run(int32_t cmd, const Text& text, const std::function<void()>& drive);
+  // The plug-in's call in Run has returned: a driver may work until then.
+  bool Returned() const { return returned_; }
+  // Starts the stand-in's trace afresh, for books of one run.
+  void ClearTrace();
   // The stand-in's trace so far.
   std::string Trace() const { return FileExists(trace_) ? ReadFileBytes(trace_) : std::string(); }
   // The shots the camera was asked for so far; true once there are `n`.
@@ -52,6 +58,7 @@ class CaptureTest : public ::testing::Test {
 
  private:
   Text trace_ = dir_.path() + u"trace.txt";
+  std::atomic<bool> returned_{false};
   std::optional<StandInCamera> camera_;
 };
 
@@ -83,6 +90,13 @@ bool ChooseDelay(HWND capture_dialog, int seconds);
 // The shutter in a trace: "shot" for a picture taken, "press1" and "off" for the
 // shutter button's half-press and release, in their order.
 std::string ShutterCommands(const std::string& trace);
+
+// Files in a folder, by name.
+std::vector<Text> FilesIn(const Text& folder);
+// The keys of an answer in their order.
+std::vector<Text> KeysOf(const Text& answer);
+// A confirmed answer: the file at `file`, named by "Fil", its bytes in "Base64".
+void ExpectPictureAnswer(const CallResult& r, const Text& file);
 
 // Bytes of standard Base64 with "=" fill; empty when the text is not such Base64.
 std::optional<std::string> DecodeBase64(TextView text);

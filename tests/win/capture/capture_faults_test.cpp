@@ -16,20 +16,6 @@ namespace {
 
 using CaptureFaults = CaptureTest;
 
-// Files in a folder, by name.
-std::vector<Text> FilesIn(const Text& folder) {
-  std::vector<Text> names;
-  WIN32_FIND_DATAW found;
-  const HANDLE h = FindFirstFileW(win::W(folder + u"*"), &found);
-  if (h == INVALID_HANDLE_VALUE) return names;
-  do {
-    const Text name = win::FromWide(found.cFileName, wcslen(found.cFileName));
-    if (name != u"." && name != u"..") names.push_back(name);
-  } while (FindNextFileW(h, &found));
-  FindClose(h);
-  return names;
-}
-
 TEST_F(CaptureFaults, AConnectionThatFailsAnswersTheErrorWithoutADialog) {
   struct Case {
     const char* scenario;

@@ -9,36 +9,6 @@
 namespace eos::test {
 namespace {
 
-// The keys of an answer in their order.
-std::vector<Text> KeysOf(const Text& answer) {
-  std::vector<Text> keys;
-  size_t at = 0;
-  while (at < answer.size()) {
-    const size_t end = answer.find(u'\t', at);
-    const Text pair = answer.substr(at, end == Text::npos ? Text::npos : end - at);
-    keys.push_back(pair.substr(0, pair.find(u'=')));
-    if (end == Text::npos) break;
-    at = end + 1;
-  }
-  return keys;
-}
-
-// A confirmed answer: the file at `file`, named by "Fil", its bytes in "Base64".
-void ExpectPictureAnswer(const CallResult& r, const Text& file) {
-  ASSERT_EQ(r.result, 0) << ToUtf8(r.text.substr(0, 300));
-  EXPECT_EQ(GetParamValue(u"Fil", r.text), file);
-  const std::string bytes = ReadFileBytes(file);
-  ASSERT_GT(bytes.size(), 100u);
-  EXPECT_EQ(bytes.substr(0, 2), "\xFF\xD8") << "a JPEG file";
-  const std::optional<std::string> decoded = DecodeBase64(GetParamValue(u"Base64", r.text));
-  ASSERT_TRUE(decoded.has_value()) << "the Base64 value is not standard Base64";
-  EXPECT_TRUE(*decoded == bytes) << "the Base64 value is not the file's bytes";
-  const std::vector<Text> keys = KeysOf(r.text);
-  ASSERT_FALSE(keys.empty());
-  EXPECT_EQ(keys.front(), u"Fil");
-  EXPECT_EQ(keys.back(), u"Base64");
-}
-
 void EndWithEscape(HWND dialog) {
   PostKey(dialog, VK_ESCAPE);
   EXPECT_TRUE(WaitGone(dialog));

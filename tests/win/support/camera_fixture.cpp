@@ -1,5 +1,7 @@
 #include "tests/win/support/camera_fixture.h"
 
+#include <regex>
+#include <sstream>
 #include <vector>
 
 #include "base/text.h"
@@ -39,6 +41,25 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
     win::PumpMessagesFor(10);
   }
   return true;
+}
+
+std::set<std::string> DistinctCalls(const std::string& trace) {
+  static const std::regex kLine(R"(^(Eds\w+)\(([^)]*)\) = 0x[0-9A-F]{8}$)");
+  static const std::regex kKeyed(R"(^Eds(Get|Set)Property(Data|Size|Desc)$|^EdsSend(Status)?Command$)");
+  static const std::regex kFirstNumber(R"((0x[0-9a-fA-F]+))");
+  std::set<std::string> calls;
+  std::istringstream lines(trace);
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::smatch m;
+    if (!std::regex_match(line, m, kLine)) continue;
+    std::string call = m[1];
+    std::smatch number;
+    const std::string args = m[2];
+    if (std::regex_search(call, kKeyed) && std::regex_search(args, number, kFirstNumber)) call += ":" + number[1].str();
+    calls.insert(call);
+  }
+  return calls;
 }
 
 }  // namespace eos::test

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <set>
 #include <string>
 
 #include "base/exception.h"
@@ -31,6 +32,11 @@ class StandInCamera {
 // Dispatches the calling thread's messages until `done` answers true or the time is up;
 // answers `done()` at the end.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000);
+
+// The distinct calls of a stand-in's trace as its scenario language names them:
+// "EdsOpenSession", or "EdsSetPropertyData:0x405" for the calls whose first number is a
+// property or command.
+std::set<std::string> DistinctCalls(const std::string& trace);
 
 // The message of the system's exception `operation` raises, or "" when it returns.
 inline std::string Raised(const std::function<void()>& operation) {
