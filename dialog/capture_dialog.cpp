@@ -65,6 +65,7 @@ constexpr ui::Row<D> kRows[] = {
      .kind = ui::Kind::Painted,
      .parent = u"paIm",
      .align = ui::Align::Client,
+     .options = ui::kHidden,
      .on_paint = &D::PaintDelay},
     {.name = u"btSettings",
      .kind = ui::Kind::Button,
@@ -253,6 +254,12 @@ TdlgCanonEosSDK::TdlgCanonEosSDK()
   font.lfWeight = FW_NORMAL;
   wcscpy(font.lfFaceName, L"Arial");
   delay_font_.reset(CreateFontIndirectW(&font));
+  // The view is rendered at the size of the item that shows it (until the next frame
+  // after a resize).
+  for (ui::Painted* image : {&ImageR, &Image1})
+    image->fills_bounds = [this, image] {
+      return view_.view().width == image->Width() && view_.view().height == image->Height();
+    };
 
   CamRemote.SetEOSViewfinderRefreshInterval(100);
   CamRemote.OnViewfinderEvent = [this](JpegBytes jpeg, const ViewfinderPositionType& meta) {
@@ -564,21 +571,23 @@ void TdlgCanonEosSDK::timSettingsTimer(ui::Component&) {
   ShowSettingsDialog();
 }
 
-void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) {
-  delay_text_.clear();
-  laDelay.Invalidate();
+void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) { SetOverlayText(Text()); }
+
+// The countdown's digit or a message over the live view; hidden while there is none, so
+// the live view alone is painted straight to the screen.
+void TdlgCanonEosSDK::SetOverlayText(Text text) {
+  delay_text_ = std::move(text);
+  laDelay.SetVisible(!delay_text_.empty());
 }
 
 void TdlgCanonEosSDK::UpdateValueDelay(int del) {
-  delay_text_ = del == -1 ? Text(u" ") : IntToText(del);
+  SetOverlayText(del == -1 ? Text(u" ") : IntToText(del));
   if (paSkin.Visible()) layout::Engine().SetFieldValueAndRefresh(u"Delay", delay_text_, paSkin);
-  laDelay.Invalidate();
   ui::ProcessMessages();
 }
 
 void TdlgCanonEosSDK::ShowInfoText(TextView Message, unsigned Interval) {
-  delay_text_ = Message;
-  laDelay.Invalidate();
+  SetOverlayText(Text(Message));
   timInfoEnd.Clock().SetInterval(Interval);
   timInfoEnd.SetEnabled(true);
 }

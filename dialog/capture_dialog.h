@@ -98,6 +98,7 @@ class TdlgCanonEosSDK : public ui::Form {
   void paBordResized(ui::Component&) { paBordResize(nullptr); }
   void Panel3Resize(ui::Component&);
   void PaintLiveView(HDC dc, const RECT& bounds);
+  void SetOverlayText(Text text);
   void PaintDelay(HDC dc, const RECT& bounds);
 
   // --- Skins (dialog/skin.cpp, with LoadSkin above) ---

@@ -304,7 +304,35 @@ bool Container::ContainerMessage(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result
   }
 }
 
+namespace {
+
+// The item that alone shows in `area`: the topmost visible one there, when it paints all
+// of the area; null when the area needs the back buffer.
+const Painted* SoleCover(const std::vector<Item*>& items, const RECT& area) {
+  for (auto it = items.rbegin(); it != items.rend(); ++it) {
+    const auto* painted = dynamic_cast<const Painted*>(*it);
+    RECT overlap;
+    const RECT bounds = (*it)->Bounds();
+    if (!painted || !painted->Visible() || !IntersectRect(&overlap, &bounds, &area)) continue;
+    const bool covers = bounds.left <= area.left && bounds.top <= area.top && bounds.right >= area.right &&
+                        bounds.bottom >= area.bottom;
+    return covers && painted->fills_bounds && painted->fills_bounds() ? painted : nullptr;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
 void Container::Paint(HDC dc, const RECT& area) {
+  if (const Painted* cover = SoleCover(items_, area)) {
+    // One opaque item and nothing on it: one copy to the screen, which cannot flicker.
+    try {
+      cover->Paint(dc);
+      return;
+    } catch (...) {
+      win::LogSwallowed(u"ui::Painted");  // painted again below, with the back buffer
+    }
+  }
   const int width = area.right - area.left, height = area.bottom - area.top;
   // The area is painted into a bitmap of its own size and copied out in one piece.
   const win::UniqueMemoryDc memory(width > 0 && height > 0 ? CreateCompatibleDC(dc) : nullptr);

@@ -258,6 +258,9 @@ class Painted : public Item {
   Painted(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options);
   void SetVisible(bool visible) override;
   PaintHook on_paint;
+  // True while the item's painting covers every pixel of its bounds: an area it covers
+  // with nothing on top is painted straight to the screen, without the back buffer.
+  std::function<bool()> fills_bounds;
   // Paints the item again at the next WM_PAINT.
   void Invalidate();
   virtual void Paint(HDC dc) const;
