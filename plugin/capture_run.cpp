@@ -129,7 +129,7 @@ bool CreateCaptureDialog() {
   }
 }
 
-bool RunCapture(Text& text, bool AutoDefault, std::vector<std::uint8_t>* picture) {
+bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
   g_running = true;
   PluginState& s = State();
   bool modal_ok = false;
@@ -171,9 +171,8 @@ bool RunCapture(Text& text, bool AutoDefault, std::vector<std::uint8_t>* picture
       KeepSettings(dlg);
       if (modal_ok) {
         CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged);
-        if (picture) {
-          text = std::move(answer.head);
-          *picture = std::move(answer.picture);
+        if (sink) {
+          sink(std::move(answer));
         } else {
           text = answer.Whole();
         }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
+#include <functional>
 
 #include "base/text.h"
 #include "plugin/core/capture_answer.h"
@@ -21,11 +21,14 @@ TdlgCanonEosSDK* CaptureDialog();
 // loop may call the plug-in again, and that call must leave the run alone.
 bool CaptureRunning();
 
+// Where a confirmed capture's answer goes as soon as it is known, while the run goes on
+// to let go of the dialog and the camera.
+using AnswerSink = std::function<void(CaptureAnswerParts answer)>;
+
 // True when the dialog closed with OK (a picture taken, or settings confirmed); `text` is
-// then the answer, else the error or the cancelled run's file name. With `picture` a
-// confirmed capture leaves its picture's bytes there and the answer's head in `text`, for
-// the caller to complete where the answer goes (CaptureAnswerParts).
-bool RunCapture(Text& text, bool AutoDefault, std::vector<std::uint8_t>* picture = nullptr);
+// then the answer, else the error or the cancelled run's file name. With a `sink` a
+// confirmed capture's answer goes there instead of into `text`.
+bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink = {});
 // The answer of a confirmed capture (see CaptureAnswer), the picture file read once.
 CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed);
 // Command 2: the dialog only for the settings; true with the settings text in `text`.

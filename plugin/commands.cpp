@@ -45,7 +45,7 @@ void Versions(Text& text) {
 
 }  // namespace
 
-int32_t CanonEosSDKParams(int32_t cmd, Text& text, std::vector<std::uint8_t>* picture) {
+int32_t CanonEosSDKParams(int32_t cmd, Text& text, const AnswerSink& sink) {
   PluginState& s = State();
   try {
     switch (cmd) {
@@ -60,7 +60,7 @@ int32_t CanonEosSDKParams(int32_t cmd, Text& text, std::vector<std::uint8_t>* pi
           text = s.LastErrorText;
           return -1;
         }
-        return RunCapture(text, cmd == ctEos_CaptureAuto, picture) ? 0 : -1;
+        return RunCapture(text, cmd == ctEos_CaptureAuto, sink) ? 0 : -1;
       case ctEos_GetSettings:
         text = s.StoredSettings;
         break;

@@ -2,9 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "base/text.h"
+#include "plugin/capture_run.h"
 
 namespace eos {
 
@@ -21,9 +21,8 @@ enum Command : int32_t {
   ctEos_Ping = 99,
 };
 
-// Runs one host command on `text`; 0 for success, -1 for failure. Never throws. With
-// `picture` a confirmed capture leaves its picture's bytes there and the answer's head in
-// `text`, for the caller to complete where the answer goes (CaptureAnswerParts).
-int32_t CanonEosSDKParams(int32_t cmd, Text& text, std::vector<std::uint8_t>* picture = nullptr);
+// Runs one host command on `text`; 0 for success, -1 for failure. Never throws. With a
+// `sink` a confirmed capture's answer goes there instead of into `text`.
+int32_t CanonEosSDKParams(int32_t cmd, Text& text, const AnswerSink& sink = {});
 
 }  // namespace eos

@@ -52,8 +52,12 @@ extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* pa
   try {
     // The length comes from the BSTR's prefix: the text may hold NULs.
     Text text = win::FromWide(*params, SysStringLen(*params));
+    // A picture's answer is written while the dialog and the camera are let go.
+    AnswerWriter picture_answer;
+    const int32_t result =
+        CanonEosSDKParams(cmd, text, [&](CaptureAnswerParts answer) { picture_answer.Start(std::move(answer)); });
+    if (picture_answer.Started()) return picture_answer.Finish(params) ? result : -1;
     CaptureAnswerParts answer;
-    const int32_t result = CanonEosSDKParams(cmd, text, &answer.picture);
     answer.head = std::move(text);
     return ReplaceHostText(params, answer) ? result : -1;
   } catch (...) {

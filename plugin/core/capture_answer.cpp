@@ -12,7 +12,7 @@ std::size_t CaptureAnswerParts::Size() const {
   return head.size() + (picture.empty() ? 0 : Base64Size(picture.size()) + 1);
 }
 
-void CaptureAnswerParts::Write(char16_t* out) const {
+void CaptureAnswerParts::Write(char16_t* out) const noexcept {
   out = std::copy(head.begin(), head.end(), out);
   if (picture.empty()) return;
   Base64Encode(picture.data(), picture.size(), out);

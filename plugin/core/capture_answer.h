@@ -21,7 +21,7 @@ struct CaptureAnswerParts {
   // The whole answer's length in UTF-16 units.
   std::size_t Size() const;
   // Writes the whole answer, Size() units, to `out`.
-  void Write(char16_t* out) const;
+  void Write(char16_t* out) const noexcept;
   // The whole answer, allocated once at its final size.
   Text Whole() const;
 };
