@@ -615,7 +615,8 @@ bool TdlgCanonEosSDK::TakePicture() {
   } catch (const Exception& e) {
     s.LastErrorText = FormatText(Translate(u"Remote process stopped: %s"), {e.message()});
   }
-  if (const Text words = FocusFailureText(s.LastErrorText); !words.empty()) ShowInfoText(words, 2000);
+  // The user sees why nothing was taken: the camera's words over the view for 2 s.
+  if (!result) ShowInfoText(ShotFailureText(s.LastErrorText), 2000);
   WriteLogTime(u"TakePicture done: ");
   if (!result) {
     try {

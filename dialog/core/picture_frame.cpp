@@ -3,7 +3,6 @@
 #include <cmath>
 #include <limits>
 
-#include "base/lumutils.h"
 
 namespace eos {
 
@@ -51,10 +50,14 @@ bool TurnSwapsSides(int angle, int frame_width, int frame_height) {
   return false;
 }
 
-Text FocusFailureText(TextView message) {
-  constexpr TextView kCode = u"0x00008D01";
-  if (!ContainsTextNoCase(kCode, message)) return {};
-  return TextAfter(u"0x00008D01, ", message);
+Text ShotFailureText(TextView message) {
+  constexpr TextView kCode = u"errorcode 0x";
+  const size_t at = message.find(kCode);
+  constexpr size_t kDigits = 8;
+  if (at == TextView::npos || message.size() < at + kCode.size() + kDigits) return Text(message);
+  const TextView after = message.substr(at + kCode.size() + kDigits);
+  if (!after.starts_with(u", ")) return Text(message);
+  return Text(after.substr(2));
 }
 
 }  // namespace eos

@@ -25,8 +25,9 @@ int ToControlAngle(int angle);
 // A quarter turn away from the frame's current orientation swaps its sides.
 bool TurnSwapsSides(int angle, int frame_width, int frame_height);
 
-// The camera's own words after a failed focus ("... 0x00008D01, <words>"), or "" when the
-// message is about something else.
-Text FocusFailureText(TextView message);
+// What the user is shown over the view when the camera refuses a shot: the camera's own
+// words ("... errorcode 0x00008D01, <words>" for a failed focus, or "Device busy",
+// "Communication disconnected"...), else the whole message.
+Text ShotFailureText(TextView message);
 
 }  // namespace eos

@@ -53,13 +53,23 @@ TEST(PictureFrame, QuarterTurnsSwapTheSidesOnce) {
   EXPECT_FALSE(TurnSwapsSides(90, 400, 400));  // a square never swaps
 }
 
-TEST(PictureFrame, FocusFailureShowsTheCamerasWords) {
-  EXPECT_EQ(FocusFailureText(u"Remote process stopped: EdsSendCommand errorcode 0x00008D01, Take picture error, "
-                             u"focus failed"),
-            u"Take picture error, focus failed");
-  EXPECT_EQ(FocusFailureText(u"EdsSendCommand errorcode 0x00008d01, lower case"), u"lower case");
-  EXPECT_EQ(FocusFailureText(u"EdsSendCommand errorcode 0x00000081, Device busy"), u"");
-  EXPECT_EQ(FocusFailureText(u""), u"");
+TEST(PictureFrame, ARefusedShotShowsTheCamerasWords) {
+  const struct {
+    const char16_t* message;
+    const char16_t* shown;
+  } cases[] = {
+      {u"Remote process stopped: EdsSendCommand errorcode 0x00008D01, Take picture error, focus failed",
+       u"Take picture error, focus failed"},
+      {u"Remote process stopped: EdsSendCommand errorcode 0x000000C1, Communication disconnected",
+       u"Communication disconnected"},
+      {u"EdsSendCommand errorcode 0x00000081, Device busy", u"Device busy"},
+      // Without the SDK's words the whole message is all there is.
+      {u"Remote process stopped: Camera not connected", u"Remote process stopped: Camera not connected"},
+      {u"errorcode 0x0000", u"errorcode 0x0000"},
+      {u"errorcode 0x00000081 Device busy", u"errorcode 0x00000081 Device busy"},
+      {u"", u""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ShotFailureText(c.message), c.shown) << ToUtf8(c.message);
 }
 
 }  // namespace

@@ -62,7 +62,11 @@ TEST_F(CaptureFaults, ARefusedShotKeepsTheDialogForAnotherTryOrACancel) {
       ASSERT_NE(dialog, nullptr);
       PostClick(ButtonOf(dialog, u"Take picture"));
       ASSERT_TRUE(WaitForShots(shots + 1));
-      Sleep(1000);
+      // The camera's words ("Internal error") over the view tell the user why.
+      HWND area = PictureArea(dialog);
+      const DWORD start = GetTickCount();
+      while (GreenInk(CaptureClient(area)) == 0 && GetTickCount() - start < 3000) Sleep(20);
+      EXPECT_GT(GreenInk(CaptureClient(area)), 3 * 400) << "no words over the view";
       ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a refused shot";
       EXPECT_FALSE(FileExists(file));
       PostClick(ButtonOf(dialog, c.then));
