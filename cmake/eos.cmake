@@ -25,6 +25,13 @@ elseif(EOS_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# A DLL of the project starts at EosDllEntry (win/dll_entry.cpp), which frees what the thread
+# runtime keeps for the host thread that frees the DLL.
+function(eos_dll_entry target)
+  target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/win/dll_entry.cpp)
+  target_link_options(${target} PRIVATE -Wl,--entry=_EosDllEntry@12)
+endfunction()
+
 # libjpeg-turbo and libpng as eos::jpeg and eos::png: Debian's natively, the static i686
 # builds of scripts/setup.sh in the Windows tree.
 if(WIN32)

@@ -13,8 +13,9 @@ namespace eos::win {
 // thread's timers; the timer's identifier finds the Timer object. The window and its class
 // belong to this module and go with ReleaseModuleWindows.
 //
-// Nothing here is a thread_local object with a destructor: the runtime pins a DLL that has
-// one, and a pinned plug-in would never really unload.
+// The windows are found by thread in the registry, not kept in thread_local variables: the
+// runtime pins a DLL with a thread_local destructor, and the first thread_local of a load
+// makes the thread runtime create two semaphores that outlive the DLL.
 struct TimerWindow {
   static constexpr wchar_t kClass[] = L"EosTimerWindow";
 
@@ -25,6 +26,7 @@ struct TimerWindow {
   struct Registry {
     std::mutex mutex;
     std::unordered_map<UINT_PTR, Entry> timers;
+    std::unordered_map<DWORD, HWND> windows;  // by thread
     UINT_PTR next_id = 1;
   };
   static Registry& Timers() {
@@ -39,10 +41,7 @@ struct TimerWindow {
     return it != r.timers.end() && it->second.thread == GetCurrentThreadId() ? it->second.timer : nullptr;
   }
 
-  static bool ThreadHasTimers() {
-    Registry& r = Timers();
-    std::lock_guard lock(r.mutex);
-    const DWORD thread = GetCurrentThreadId();
+  static bool ThreadHasTimers(const Registry& r, DWORD thread) {
     for (const auto& [id, entry] : r.timers)
       if (entry.thread == thread) return true;
     return false;
@@ -57,22 +56,38 @@ struct TimerWindow {
     return DefWindowProcW(hwnd, msg, wp, lp);
   }
 
-  // A plain handle, not an owner: at process exit nothing may be destroyed, so the window
-  // goes only through ReleaseTimerWindow.
-  static HWND& Window() {
-    thread_local HWND window = nullptr;
-    return window;
-  }
-
+  // Plain handles, not owners: at process exit nothing may be destroyed, so a window goes
+  // only through ReleaseTimerWindow. The window of a thread that has ended went with it, and
+  // a new thread may have the same identifier: only a window of the calling thread is its.
   static HWND Get() {
-    HWND& window = Window();
-    if (window && IsWindow(window)) return window;
+    Registry& r = Timers();
+    const DWORD thread = GetCurrentThreadId();
+    {
+      std::lock_guard lock(r.mutex);
+      const auto it = r.windows.find(thread);
+      if (it != r.windows.end() && IsWindow(it->second) && GetWindowThreadProcessId(it->second, nullptr) == thread)
+        return it->second;
+    }
     WNDCLASSEXW wc{};
     wc.lpfnWndProc = Proc;
     wc.lpszClassName = kClass;
-    window = EnsureModuleClass(wc)
-                 ? CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ThisModule(), nullptr)
-                 : nullptr;
+    HWND window = EnsureModuleClass(wc)
+                      ? CreateWindowExW(0, kClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ThisModule(), nullptr)
+                      : nullptr;
+    std::lock_guard lock(r.mutex);
+    r.windows[thread] = window;
+    return window;
+  }
+
+  // Takes the calling thread's window out of the registry once none of its timers is left.
+  static HWND TakeUnused() {
+    Registry& r = Timers();
+    const DWORD thread = GetCurrentThreadId();
+    std::lock_guard lock(r.mutex);
+    const auto it = r.windows.find(thread);
+    if (it == r.windows.end() || ThreadHasTimers(r, thread)) return nullptr;
+    const HWND window = it->second;
+    r.windows.erase(it);
     return window;
   }
 
@@ -92,11 +107,7 @@ struct TimerWindow {
 };
 
 void ReleaseTimerWindow() noexcept {
-  HWND& window = TimerWindow::Window();
-  if (window && !TimerWindow::ThreadHasTimers()) {
-    DestroyWindow(window);
-    window = nullptr;
-  }
+  if (const HWND window = TimerWindow::TakeUnused()) DestroyWindow(window);
 }
 
 Timer::Timer(Handler handler, unsigned interval_ms, bool enabled)

@@ -3,19 +3,13 @@
 // holds (GDI and USER objects, handles, threads, private bytes) read after every capture.
 #pragma once
 
-#include <windows.h>
-
 #include <functional>
 #include <string>
 #include <vector>
 
-namespace eos::test {
+#include "tests/win/support/process_counters.h"
 
-struct ProcessCounters {
-  DWORD gdi = 0, user = 0, handles = 0, threads = 0;
-  double private_mb = 0;
-};
-ProcessCounters ReadProcessCounters();
+namespace eos::test {
 
 struct LongDay {
   int captures = 0;  // asked for
