@@ -4,8 +4,9 @@
 # (tests/fuzz/corpus/NAME, only read) and a working corpus kept under build/fuzz/NAME
 # from run to run. Then the inputs that add coverage go back into the repository's
 # corpus, kept small: the hand-made seeds (descriptive names) stay, and the fuzzer's own
-# inputs (named by their SHA-1) are replaced by a set-cover selection of them, the
-# smallest first, at most FUZZ_MAX_UNITS files and FUZZ_MAX_BYTES bytes in all. Crashing
+# inputs (named by their SHA-1) are replaced by a set-cover selection of them that
+# reaches every edge the inputs reach (hit counts aside: the working corpus keeps those),
+# the smallest first, at most FUZZ_MAX_UNITS files and FUZZ_MAX_BYTES bytes in all. Crashing
 # inputs go to build/fuzz/crashes. Ends with a table of the figures of every target.
 # Usage: nice -n 19 scripts/fuzz.sh [target...]   (default: every target, in the order
 # of tests/fuzz/CMakeLists.txt)
@@ -63,9 +64,9 @@ for target in "${targets[@]}"; do
   for f in "$corpus"/*; do
     if ! is_unit "$f"; then cp "$f" "$merged/"; fi
   done
-  "$exe" "${options[@]}" -set_cover_merge=1 "$merged" "$corpus" "$work" >"$out/$name.merge.log" 2>&1
+  "$exe" "${options[@]}" -set_cover_merge=1 -use_counters=0 "$merged" "$corpus" "$work" >"$out/$name.merge.log" 2>&1
   kept=0
-  bytes=$(find "$merged" -type f ! -regex '.*/[0-9a-f]\{40\}' -printf '%s\n' | awk '{s += $1} END {print s + 0}')
+  bytes=$(find "$merged" -type f -regextype posix-extended ! -regex '.*/[0-9a-f]{40}' -printf '%s\n' | awk '{s += $1} END {print s + 0}')
   for f in "$corpus"/*; do
     if is_unit "$f"; then rm "$f"; fi
   done
@@ -77,7 +78,7 @@ for target in "${targets[@]}"; do
     cp "$f" "$corpus/"
     kept=$((kept + 1))
     bytes=$((bytes + size))
-  done < <(find "$merged" -type f -regex '.*/[0-9a-f]\{40\}' -printf '%s %p\n' | sort -n)
+  done < <(find "$merged" -type f -regextype posix-extended -regex '.*/[0-9a-f]{40}' -printf '%s %p\n' | sort -n)
   rm -r "$merged"
   files=$(find "$corpus" -type f | wc -l)
   rows+=("$(printf '%-20s %12s %6s %7s %6s %8s %7s %s' "$name" "${executions:-?}" "${cov:-?}" "${ft:-?}" \
