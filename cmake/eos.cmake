@@ -9,6 +9,12 @@ function(eos_target_defaults target)
       target_compile_options(${target} PRIVATE -Werror)
     endif()
   endif()
+  # The fuzzers see the coverage of all the project's code, not only of their own file:
+  # without it libFuzzer keeps no input that gets deeper into the code under test.
+  if(EOS_FUZZ)
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+    target_link_options(${target} PRIVATE -fsanitize=fuzzer-no-link)
+  endif()
 endfunction()
 
 if(WIN32)

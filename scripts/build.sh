@@ -2,6 +2,7 @@
 # Configures and builds the build trees: "native" (clang, sanitizers, fuzzers),
 # "win" (the i686 Windows DLL, tools and tests) and "bench" (native, optimised).
 # Usage: scripts/build.sh [native|win|bench]...   (default: native win)
+# EOS_TARGETS="a b" builds only those targets of each tree.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 werror=${EOS_WERROR:-OFF}
@@ -24,5 +25,6 @@ for tree in "${trees[@]}"; do
   esac
   cmake "$dir" -DEOS_WERROR="$werror" >/dev/null
   echo "[build] $tree"
-  cmake --build "$dir"
+  # shellcheck disable=SC2086 # a list of target names
+  cmake --build "$dir" ${EOS_TARGETS:+--target $EOS_TARGETS}
 done

@@ -1,6 +1,7 @@
 // Layout reading on arbitrary bytes: the container's header and parts, the text
 // decoding, every line through the item parser and the field rules. Nothing may crash,
-// allocate beyond the file's own size, or give an item that cannot be drawn.
+// allocate beyond the file's own size, or give an item that cannot be drawn; a kind that
+// is never a container always reads as text, and every embedded file is found by name.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,12 +18,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::span<const uint8_t> bytes(data, size);
   LayoutDocument doc;
   Text error;
+  if (!ReadLayoutBytes(bytes, u"txt", doc, error)) std::abort();
   if (!ReadLayoutBytes(bytes, u"qzb", doc, error)) {
     if (error.empty()) std::abort();
     return 0;
   }
   size_t embedded = 0;
-  for (const EmbeddedFile& f : doc.embedded.Index()) embedded += f.size;
+  for (const EmbeddedFile& f : doc.embedded.Index()) {
+    embedded += f.size;
+    if (!doc.embedded.Find(f.name)) std::abort();
+  }
   if (embedded > size) std::abort();
   FieldStore fields;
   fields.Set(u"Delay", u"3");
