@@ -12,6 +12,8 @@ constexpr char16_t kBreak = u'\u00FF';    // ÿ
 constexpr char16_t kTabMark = u'\u00FE';  // þ
 constexpr TextView kMarker = u"[DB]";
 constexpr TextView kSpecial = u"!!special:";
+// Longer than any label: a file's larger number is no length.
+constexpr int32_t kMaxDataLength = 1024;
 
 // The maximum length right after the first marker, and the text without it.
 struct DataName {
@@ -28,7 +30,8 @@ DataName ParseDataName(TextView dat) {
     while (digits < dat.size() && dat[digits] >= u'0' && dat[digits] <= u'9') ++digits;
     const TextView number = dat.substr(first + kMarker.size(), digits - first - kMarker.size());
     int32_t n = 0;
-    if (!number.empty() && ParseInt32(number, n) && n >= 0) out.max_length = static_cast<size_t>(n);
+    if (!number.empty() && ParseInt32(number, n) && n >= 0 && n <= kMaxDataLength)
+      out.max_length = static_cast<size_t>(n);
     // The length is no part of the field's name.
     rest = Text(dat.substr(0, first + kMarker.size())) + Text(dat.substr(digits));
   }

@@ -323,6 +323,9 @@ TEST(LayoutFields, DataLabelsCutOrPadToTheirLength) {
       {u"Nr[DB]5", u"Nr", u"-42", u"-42"},
       {u"Nr[DB]x", u"Nrx", u"long value", u"long value"},
       {u"[DB]Name[DB]", u"Name", u"v", u"v"},
+      // A length no label can have is no length: padding to it would take all memory.
+      {u"Nr[DB]1055650665", u"Nr", u"42", u"42"},
+      {u"Nr[DB]4096", u"Nr", u"ABCDEFGH", u"ABCDEFGH"},
       {u"", u"", u"v", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(DataLabelText(c.dat, c.key, c.value, false), c.want) << ToAsciiLossy(c.dat);
