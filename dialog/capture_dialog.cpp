@@ -615,10 +615,10 @@ bool TdlgCanonEosSDK::TakePicture() {
   } catch (const Exception& e) {
     s.LastErrorText = FormatText(Translate(u"Remote process stopped: %s"), {e.message()});
   }
-  // The user sees why nothing was taken: the camera's words over the view for 2 s.
-  if (!result) ShowInfoText(ShotFailureText(s.LastErrorText), 2000);
   WriteLogTime(u"TakePicture done: ");
   if (!result) {
+    // The user sees why nothing was taken: the camera's words over the view for 2 s.
+    ShowInfoText(ShotFailureText(s.LastErrorText), 2000);
     try {
       SetViewfinder(true);
     } catch (const Exception&) {
