@@ -22,29 +22,13 @@ using D = TdlgCanonEosSDK;
 constexpr char16_t kSkinFolder[] = u"Canon_EOS_SDK_Skin";
 constexpr char16_t kProbing[] = u"Reading the camera's settings...";
 
-// Selects the entry of that text; none when the list has no such entry.
-void SelectText(ui::ComboBox& combo, TextView text) { SelectComboText(combo.Handle(), text, -1); }
-
-// The hourglass for as long as the camera keeps the thread.
-class WaitCursor {
- public:
-  WaitCursor() : old_(SetCursor(LoadCursorW(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(old_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR old_;
-};
-
 }  // namespace
 
 void D::GetCameraValues() {
   FCameraRemoteSettings = OfferedByCamera(FCameraCapability.RemoteParamSupported);
-  TdlgCanonEosSdkSettings* settings = SettingsDialog();
-  if (settings == nullptr) return;
+  if (!FSettings) return;
   for (const ValueKind& k : kValueKinds) {
-    ui::ComboBox& list = settings->List(k.list);
+    ui::ComboBox& list = FSettings->List(k.list);
     list.SetEnabled(false);
     list.Clear();
     const ListContent content = ListContentOf(k.list, FCameraRemoteSettings[static_cast<size_t>(k.list)]);
@@ -55,32 +39,31 @@ void D::GetCameraValues() {
 
 void D::UpdateComboValues(std::optional<ValueList> co) {
   const RemoteReleaseParametersType current = CamRemote.RemoteGetRemoteParams();
-  TdlgCanonEosSdkSettings* settings = SettingsDialog();
   if (!co) {
     FImageMode = Text(ValueName(current.ImageMode));
-    FDriveMode = Text(ValueName(current.DriveMode));
-    if (settings) settings->laImageMode.SetCaption(FImageMode);
+    if (FSettings) FSettings->SetImageMode(FImageMode);
   }
-  if (settings) {
+  if (FSettings) {
     if (FCameraProbeDone) {
+      // A name the list does not hold leaves the list without a choice.
       for (const ValueKind& k : kValueKinds)
-        if (!co || *co == k.list) SelectText(settings->List(k.list), k.name(k.get(current)));
+        if (!co || *co == k.list) FSettings->List(k.list).SelectText(k.name(k.get(current)), -1);
     } else {
-      settings->List(ValueList::AFMode).SetHint(ValueName(current.AFMode));
-      settings->List(ValueList::ISO).SetHint(ValueName(current.ISO));
+      FSettings->List(ValueList::AFMode).SetHint(ValueName(current.AFMode));
+      FSettings->List(ValueList::ISO).SetHint(ValueName(current.ISO));
     }
   }
   UpdateButtons();
 }
 
 void D::SetCameraValues(std::optional<ValueList> co) {
-  const TdlgCanonEosSdkSettings* settings = SettingsDialog();
-  if (settings == nullptr) return;
+  if (!FSettings) return;
   std::array<int, kValueListCount> selected{};
   std::array<bool, kValueListCount> enabled{};
-  for (size_t i = 0; i < kValueListCount; ++i) {
-    selected[i] = settings->ValueLists[i]->ItemIndex();
-    enabled[i] = settings->ValueLists[i]->Enabled();
+  for (const ValueKind& k : kValueKinds) {
+    const ui::ComboBox& list = FSettings->List(k.list);
+    selected[static_cast<size_t>(k.list)] = list.ItemIndex();
+    enabled[static_cast<size_t>(k.list)] = list.Enabled();
   }
   CamRemote.RemoteSetRemoteParams(ValuesToSend(FCameraRemoteSettings, selected, enabled, co));
 }
@@ -92,7 +75,7 @@ Text D::GetComboValue(const ui::ComboBox& combo) const {
 Text D::GetSettingsText() {
   const PluginState& s = State();
   const RemoteReleaseParametersType current = CamRemote.RemoteGetRemoteParams();
-  const TdlgCanonEosSdkSettings* settings = SettingsDialog();
+  const TdlgCanonEosSdkSettings* settings = FSettings.get();
   DialogSettings dialog{.after_mode = s.AfterMode,
                         .delay = s.DelayIndex,
                         .angle = settings ? settings->Angle() : 0,
@@ -101,11 +84,11 @@ Text D::GetSettingsText() {
                         .width = std::nullopt,
                         .height = std::nullopt};
   if (FCurrentSkin.empty()) {
-    const RECT outer = OuterBounds();
-    dialog.width = outer.right - outer.left;
-    // An automatic or settings-only run hid the button row and shrank the window by it.
-    const bool row_hidden = FAuto || s.SettingsOnlyMode;
-    dialog.height = outer.bottom - outer.top + (row_hidden ? ButtonRowHeight() : 0);
+    // The size the window has when it is not maximised, with the button row that an
+    // automatic or settings-only run took from it.
+    const SIZE size = RestoredSize();
+    dialog.width = size.cx;
+    dialog.height = size.cy + (row_shrunk_ ? ButtonRowHeight() : 0);
   }
   const Text iso = settings ? GetComboValue(settings->List(ValueList::ISO)) : Text();
   return BuildSettingsText(current, iso, dialog);
@@ -130,7 +113,7 @@ void D::ApplySettingsText(TextView text) {
       win::LogSwallowed(u"ApplySettingsText");
     }
     if (dialog.angle) DoSetRotate(*dialog.angle);
-    if (TdlgCanonEosSdkSettings* settings = SettingsDialog()) settings->ckMirror.SetChecked(dialog.mirror);
+    if (FSettings) FSettings->SetMirror(dialog.mirror);
   }
   if (dialog.delay) s.DelayIndex = *dialog.delay;
   if (FCurrentSkin.empty() && (dialog.width || dialog.height)) {
@@ -142,18 +125,12 @@ void D::ApplySettingsText(TextView text) {
 }
 
 void D::ShowSettingsDialog() {
-  TdlgCanonEosSdkSettings* settings = SettingsDialog();
+  TdlgCanonEosSdkSettings* settings = FSettings.get();
   if (settings == nullptr) return;
   PluginState& s = State();
-  if (IsWindowVisible(Window())) {
-    if (!btSettings.Enabled() && !s.SettingsOnlyMode) return;
-    // Beside the capture dialog: on its right, or on its left when the screen ends first.
-    const RECT me = OuterBounds(), other = settings->OuterBounds();
-    const int width = other.right - other.left, height = other.bottom - other.top;
-    const RECT area = ui::WorkAreaNear(me);
-    const bool fits_right = me.right + 5 + width <= area.right;
-    const int left = fits_right || me.left - 5 - width < area.left ? me.right + 5 : me.left - 5 - width;
-    settings->PlaceOnScreen({left, me.top + 5, left + width, me.top + 5 + height});
+  if (Visible()) {
+    if (!btSettings->Enabled() && !s.SettingsOnlyMode) return;
+    settings->PlaceBeside(OuterBounds());
     ui::ProcessMessages();
   }
   settings->actions = {
@@ -172,7 +149,7 @@ void D::ShowSettingsDialog() {
   };
   if (!FCameraProbeDone) {
     try {
-      const WaitCursor wait;
+      const ui::WaitCursor wait;  // for as long as the camera keeps the thread
       ShowStatus(Translate(kProbing), true);
       OpenCamera(true);
     } catch (const Exception& e) {
@@ -180,17 +157,12 @@ void D::ShowSettingsDialog() {
       WriteLog(u"Probing the camera's values failed - " + e.message());
     }
     HideStatus();
-    settings->cbSkin.Clear();
-    settings->cbSkin.Add(u"(Ingenting)");
-    ListFileNames(GetPluginFolder() + kSkinFolder, u"*.qzb");
-    for (const Text& name : FoundFiles()) settings->cbSkin.Add(name);
-    SelectComboText(settings->cbSkin.Handle(), FCurrentSkin, 0);
+    settings->SetSkins(ListFileNames(GetPluginFolder() + kSkinFolder, u"*.qzb"), FCurrentSkin);
   }
-  settings->cbAfterMode.SetItemIndex(s.AfterMode);
-  settings->cbDelay.SetItemIndex(s.DelayIndex);
+  settings->SetChoices(s.AfterMode, s.DelayIndex);
 
   bool confirmed = true;
-  if (!IsWindowVisible(settings->Window())) {
+  if (!settings->Visible()) {
     std::optional<Text> snapshot;
     try {
       snapshot = GetSettingsText();
@@ -201,8 +173,7 @@ void D::ShowSettingsDialog() {
     confirmed = settings->Run();
     if (confirmed) {
       s.SettingsChanged = true;
-    } else if (settings->SettingsEdited) {
-      settings->SettingsEdited = false;
+    } else if (settings->TakeEdited()) {
       // The snapshot leaves out an angle of 0, so the angle is turned back on its own.
       if (settings->Angle() != angle_before) DoSetRotate(angle_before);
       if (snapshot) {

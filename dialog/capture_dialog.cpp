@@ -6,14 +6,17 @@
 #include "base/lumutils.h"
 #include "camremote/core/CamValues.h"
 #include "dialog/core/picture_frame.h"
+#include "dialog/core/tool_pictures.h"
 #include "dialog/countdown.h"
 #include "dialog/picture_file.h"
 #include "dialogs/settings_dialog.h"
+#include "dialogs/status_window.h"
 #include "imaging/LumImageEx.h"
 #include "layout/layout_engine.h"
 #include "plugin/services/services.h"
 #include "plugin/services/state.h"
 #include "win/log_file.h"
+#include "win/rect.h"
 
 namespace eos {
 
@@ -24,150 +27,7 @@ using D = TdlgCanonEosSDK;
 constexpr COLORREF kCream = RGB(255, 251, 240);
 constexpr COLORREF kDelayGreen = RGB(0, 160, 0);
 
-constexpr ui::Row<D> kRows[] = {
-    {.name = u"paNoSkin", .kind = ui::Kind::Panel, .bounds = {0, 0, 624, 470}, .align = ui::Align::Client},
-    {.name = u"paButtons",
-     .kind = ui::Kind::Panel,
-     .parent = u"paNoSkin",
-     .bounds = {0, 435, 624, 35},
-     .align = ui::Align::Bottom},
-    {.name = u"beButtons",
-     .kind = ui::Kind::Bevel,
-     .parent = u"paNoSkin",
-     .bounds = {0, 427, 624, 8},
-     .align = ui::Align::Bottom},
-    {.name = u"Panel3",
-     .kind = ui::Kind::Panel,
-     .parent = u"paNoSkin",
-     .bounds = {0, 0, 624, 427},
-     .align = ui::Align::Client,
-     .on_event = &D::Panel3Resize},
-    {.name = u"paBord",
-     .kind = ui::Kind::Panel,
-     .parent = u"Panel3",
-     .bounds = {8, 8, 608, 411},
-     .on_event = &D::paBordResized},
-    {.name = u"paImx", .kind = ui::Kind::Panel, .parent = u"paBord", .bounds = {0, 0, 608, 408}},
-    {.name = u"shImx", .kind = ui::Kind::Shape, .parent = u"paImx", .bounds = {0, 0, 608, 408}},
-    {.name = u"paIm", .kind = ui::Kind::Panel, .parent = u"paImx", .bounds = {1, 1, 606, 406}},
-    {.name = u"ImageR",
-     .kind = ui::Kind::Painted,
-     .parent = u"paIm",
-     .align = ui::Align::Client,
-     .options = ui::kHidden,
-     .on_paint = &D::PaintLiveView},
-    {.name = u"Image1",
-     .kind = ui::Kind::Painted,
-     .parent = u"paIm",
-     .align = ui::Align::Client,
-     .on_paint = &D::PaintLiveView},
-    {.name = u"laDelay",
-     .kind = ui::Kind::Painted,
-     .parent = u"paIm",
-     .align = ui::Align::Client,
-     .options = ui::kHidden,
-     .on_paint = &D::PaintDelay},
-    {.name = u"btSettings",
-     .kind = ui::Kind::Button,
-     .parent = u"paButtons",
-     .bounds = {8, 5, 27, 25},
-     .caption = u"...",
-     .hint = u"Inställningar",
-     .on_event = &D::btSettingsXClick},
-    {.name = u"btFocusFar",
-     .kind = ui::Kind::Button,
-     .parent = u"paButtons",
-     .bounds = {44, 5, 27, 25},
-     .caption = u">",
-     .hint = u"Fokusera längre bort",
-     .tag = 1,
-     .on_mouse_down = &D::btFocusFarXMouseDown,
-     .on_mouse_up = &D::btFocusFarXMouseUp},
-    {.name = u"btFocusNear",
-     .kind = ui::Kind::Button,
-     .parent = u"paButtons",
-     .bounds = {72, 5, 27, 25},
-     .caption = u"<",
-     .hint = u"Fokusera närmare",
-     .tag = -1,
-     .on_mouse_down = &D::btFocusFarXMouseDown,
-     .on_mouse_up = &D::btFocusFarXMouseUp},
-    {.name = u"btAF",
-     .kind = ui::Kind::Button,
-     .parent = u"paButtons",
-     .bounds = {100, 5, 27, 25},
-     .caption = u"AF",
-     .hint = u"Autofokus",
-     .on_event = &D::btAutoFocusClick},
-    {.name = u"btRel",
-     .kind = ui::Kind::Button,
-     .parent = u"paButtons",
-     .bounds = {456, 5, 80, 25},
-     .caption = u"Take picture",
-     .options = ui::kDefault,
-     .on_event = &D::btRelClick,
-     .on_mouse_down = &D::btRelMouseDown},
-    {.name = u"btCancel",
-     .kind = ui::Kind::Button,
-     .parent = u"paButtons",
-     .bounds = {541, 5, 75, 25},
-     .caption = u"Cancel",
-     .on_event = &D::btCancelClick},
-    {.name = u"paSkin", .kind = ui::Kind::Panel, .bounds = {0, 0, 624, 470}, .options = ui::kHidden},
-    // Click areas over a skin's button pictures; a skin's reload keeps them (Tag 999).
-    {.name = u"lumlabTakePicture",
-     .kind = ui::Kind::Painted,
-     .parent = u"paSkin",
-     .tag = 999,
-     .on_event = &D::btRelClick},
-    {.name = u"lumlabSettings",
-     .kind = ui::Kind::Painted,
-     .parent = u"paSkin",
-     .tag = 999,
-     .on_event = &D::btSettingsXClick},
-    {.name = u"lumlabCancel",
-     .kind = ui::Kind::Painted,
-     .parent = u"paSkin",
-     .tag = 999,
-     .on_event = &D::btCancelClick},
-    {.name = u"timSettings",
-     .kind = ui::Kind::Timer,
-     .options = ui::kDisabled,
-     .interval_ms = 100,
-     .on_event = &D::timSettingsTimer},
-    {.name = u"timAuto",
-     .kind = ui::Kind::Timer,
-     .options = ui::kDisabled,
-     .interval_ms = 200,
-     .on_event = &D::timAutoTimer},
-    {.name = u"timInfoEnd",
-     .kind = ui::Kind::Timer,
-     .options = ui::kDisabled,
-     .interval_ms = 2000,
-     .on_event = &D::timInfoEndTimer},
-    {.name = u"timHalfShutter",
-     .kind = ui::Kind::Timer,
-     .options = ui::kDisabled,
-     .interval_ms = 300,
-     .on_event = &D::timHalfShutterTimer},
-    {.name = u"timFocusRepeat",
-     .kind = ui::Kind::Timer,
-     .options = ui::kDisabled,
-     .interval_ms = 100,
-     .on_event = &D::timFocusRepeatTimer},
-    {.name = u"timAutoFocusDone",
-     .kind = ui::Kind::Timer,
-     .options = ui::kDisabled,
-     .interval_ms = 8000,
-     .on_event = &D::timAutoFocusDoneTimer},
-};
-
-constexpr ui::FormSpec kSpec{u"", 624, 470};
-
-std::unique_ptr<TdlgCanonEosSdkSettings>& SettingsInstance() {
-  static std::unique_ptr<TdlgCanonEosSdkSettings> instance;
-  return instance;
-}
+constexpr ui::FormSpec kSpec{u"", 624, 470, ui::kSizeable};
 
 // The built-in text of a camera event, before translation.
 Text EventText(EventEnumType event) {
@@ -197,58 +57,96 @@ Text EventText(EventEnumType event) {
 
 }  // namespace
 
-TdlgCanonEosSdkSettings* SettingsDialog() { return SettingsInstance().get(); }
+constexpr ui::Row<D> D::kRows[] = {
+    {.member = &D::paNoSkin, .bounds = {0, 0, 624, 470}, .align = ui::Align::Client},
+    {.member = &D::paButtons, .parent = &D::paNoSkin, .bounds = {0, 435, 624, 35}, .align = ui::Align::Bottom},
+    {.member = &D::beButtons, .parent = &D::paNoSkin, .bounds = {0, 427, 624, 8}, .align = ui::Align::Bottom},
+    {.member = &D::Panel3,
+     .parent = &D::paNoSkin,
+     .bounds = {0, 0, 624, 427},
+     .align = ui::Align::Client,
+     .on_event = &D::Panel3Resize},
+    {.member = &D::paBord, .parent = &D::Panel3, .bounds = {8, 8, 608, 411}, .on_event = &D::paBordResize},
+    {.member = &D::paImx, .parent = &D::paBord, .bounds = {0, 0, 608, 408}},
+    {.member = &D::shImx, .parent = &D::paImx, .bounds = {0, 0, 608, 408}},
+    {.member = &D::paIm, .parent = &D::paImx, .bounds = {1, 1, 606, 406}},
+    {.member = &D::ImageR,
+     .parent = &D::paIm,
+     .align = ui::Align::Client,
+     .options = ui::kHidden,
+     .on_paint = &D::PaintLiveView},
+    {.member = &D::Image1, .parent = &D::paIm, .align = ui::Align::Client, .on_paint = &D::PaintLiveView},
+    {.member = &D::laDelay,
+     .parent = &D::paIm,
+     .align = ui::Align::Client,
+     .options = ui::kHidden,
+     .on_paint = &D::PaintDelay},
+    {.member = &D::btSettings,
+     .parent = &D::paButtons,
+     .bounds = {8, 5, 27, 25},
+     .caption = u"...",
+     .hint = u"Inställningar",
+     .on_event = &D::btSettingsXClick},
+    {.member = &D::btFocusFar,
+     .parent = &D::paButtons,
+     .bounds = {44, 5, 27, 25},
+     .caption = u">",
+     .hint = u"Fokusera längre bort",
+     .tag = 1,
+     .on_mouse_down = &D::btFocusFarXMouseDown,
+     .on_mouse_up = &D::btFocusFarXMouseUp},
+    {.member = &D::btFocusNear,
+     .parent = &D::paButtons,
+     .bounds = {72, 5, 27, 25},
+     .caption = u"<",
+     .hint = u"Fokusera närmare",
+     .tag = -1,
+     .on_mouse_down = &D::btFocusFarXMouseDown,
+     .on_mouse_up = &D::btFocusFarXMouseUp},
+    {.member = &D::btAF,
+     .parent = &D::paButtons,
+     .bounds = {100, 5, 27, 25},
+     .caption = u"AF",
+     .hint = u"Autofokus",
+     .on_event = &D::btAutoFocusClick},
+    {.member = &D::btRel,
+     .parent = &D::paButtons,
+     .bounds = {456, 5, 80, 25},
+     .caption = u"Take picture",
+     .options = ui::kDefault,
+     .on_event = &D::btRelClick,
+     .on_mouse_down = &D::btRelMouseDown},
+    {.member = &D::btCancel,
+     .parent = &D::paButtons,
+     .bounds = {541, 5, 75, 25},
+     .caption = u"Cancel",
+     .on_event = &D::btCancelClick},
+    {.member = &D::paSkin, .bounds = {0, 0, 624, 470}, .options = ui::kHidden},
+    // Click areas over a skin's button pictures; a skin's reload keeps them (Tag 999).
+    {.member = &D::lumlabTakePicture, .parent = &D::paSkin, .tag = 999, .on_event = &D::btRelClick},
+    {.member = &D::lumlabSettings, .parent = &D::paSkin, .tag = 999, .on_event = &D::btSettingsXClick},
+    {.member = &D::lumlabCancel, .parent = &D::paSkin, .tag = 999, .on_event = &D::btCancelClick},
+    {.member = &D::timSettings, .options = ui::kDisabled, .interval_ms = 100, .on_event = &D::timSettingsTimer},
+    {.member = &D::timAuto, .options = ui::kDisabled, .interval_ms = 200, .on_event = &D::timAutoTimer},
+    {.member = &D::timInfoEnd, .options = ui::kDisabled, .interval_ms = 2000, .on_event = &D::timInfoEndTimer},
+    {.member = &D::timHalfShutter, .options = ui::kDisabled, .interval_ms = 300, .on_event = &D::timHalfShutterTimer},
+    {.member = &D::timFocusRepeat, .options = ui::kDisabled, .interval_ms = 100, .on_event = &D::timFocusRepeatTimer},
+    {.member = &D::timAutoFocusDone,
+     .options = ui::kDisabled,
+     .interval_ms = 8000,
+     .on_event = &D::timAutoFocusDoneTimer},
+};
 
-bool CreateSettingsDialog() {
-  try {
-    if (!SettingsInstance()) SettingsInstance() = std::make_unique<TdlgCanonEosSdkSettings>();
-    return true;
-  } catch (...) {
-    win::LogSwallowed(u"CreateSettingsDialog");
-    return false;
-  }
-}
-
-bool FreeSettingsDialog() {
-  try {
-    SettingsInstance().reset();
-    return true;
-  } catch (...) {
-    win::LogSwallowed(u"FreeSettingsDialog");
-    return false;
-  }
-}
-
-TdlgCanonEosSDK::TdlgCanonEosSDK()
-    : Form(kSpec, kRows),
-      paNoSkin(Get<ui::Panel>(u"paNoSkin")),
-      Panel3(Get<ui::Panel>(u"Panel3")),
-      paBord(Get<ui::Panel>(u"paBord")),
-      paImx(Get<ui::Panel>(u"paImx")),
-      shImx(Get<ui::Shape>(u"shImx")),
-      paIm(Get<ui::Panel>(u"paIm")),
-      ImageR(Get<ui::Painted>(u"ImageR")),
-      Image1(Get<ui::Painted>(u"Image1")),
-      laDelay(Get<ui::Painted>(u"laDelay")),
-      beButtons(Get<ui::Bevel>(u"beButtons")),
-      paButtons(Get<ui::Panel>(u"paButtons")),
-      btSettings(Get<ui::Button>(u"btSettings")),
-      btFocusFar(Get<ui::Button>(u"btFocusFar")),
-      btFocusNear(Get<ui::Button>(u"btFocusNear")),
-      btAF(Get<ui::Button>(u"btAF")),
-      btRel(Get<ui::Button>(u"btRel")),
-      btCancel(Get<ui::Button>(u"btCancel")),
-      paSkin(Get<ui::Panel>(u"paSkin")),
-      lumlabTakePicture(Get<ui::Painted>(u"lumlabTakePicture")),
-      lumlabSettings(Get<ui::Painted>(u"lumlabSettings")),
-      lumlabCancel(Get<ui::Painted>(u"lumlabCancel")),
-      timSettings(Get<ui::Timer>(u"timSettings")),
-      timAuto(Get<ui::Timer>(u"timAuto")),
-      timInfoEnd(Get<ui::Timer>(u"timInfoEnd")),
-      timHalfShutter(Get<ui::Timer>(u"timHalfShutter")),
-      timFocusRepeat(Get<ui::Timer>(u"timFocusRepeat")),
-      timAutoFocusDone(Get<ui::Timer>(u"timAutoFocusDone")) {
-  paIm.SetColor(kCream);
+TdlgCanonEosSDK::TdlgCanonEosSDK() : Form(kSpec) {
+  Build(*this, kRows);
+  SetDragByBody(true);
+  SetIcon(L"MainIcon");
+  // Each tool button shows its picture; one whose icon cannot be made keeps its caption.
+  btSettings->SetPicture(ToolPictureOf(ToolPicture::Settings));
+  btFocusFar->SetPicture(ToolPictureOf(ToolPicture::Farther));
+  btFocusNear->SetPicture(ToolPictureOf(ToolPicture::Nearer));
+  btAF->SetPicture(ToolPictureOf(ToolPicture::Autofocus));
+  paIm->SetColor(kCream);
   LOGFONTW font{};
   font.lfHeight = -64;
   font.lfWeight = FW_NORMAL;
@@ -256,17 +154,30 @@ TdlgCanonEosSDK::TdlgCanonEosSDK()
   delay_font_.reset(CreateFontIndirectW(&font));
   // The view is rendered at the size of the item that shows it (until the next frame
   // after a resize).
-  for (ui::Painted* image : {&ImageR, &Image1})
+  for (ui::Painted* image : {ImageR, Image1})
     image->fills_bounds = [this, image] {
       return view_.view().width == image->Width() && view_.view().height == image->Height();
     };
 
   CamRemote.SetEOSViewfinderRefreshInterval(100);
   CamRemote.OnViewfinderEvent = [this](JpegBytes jpeg, const ViewfinderPositionType& meta) {
-    CamRemoteViewfinderEvent(jpeg, meta);
+    if (!probe_.frame) return CamRemoteViewfinderEvent(jpeg, meta);
+    const bool go_on = probe_.frame(
+        jpeg,
+        [&] {
+          CamRemoteViewfinderEvent(jpeg, meta);
+          Rect size;
+          ShownView(size);
+          return SIZE{size.width, size.height};
+        },
+        [this] { PaintPending(); });
+    if (!go_on) btCancelClick(*btCancel);
   };
   CamRemote.OnEvent = [this](EventCallbackType e) { CamRemoteEvent(e); };
   CamRemote.OnRemoteEvent = [this](RemoteEventCallbackType e, const AdditionNotifyRemoteEventType& data) {
+    if (probe_.picture_ready && e == RemoteEventCallbackReleaseImageReady &&
+        data.TypeOfPicture() == TypeOfPicturePicture)
+      probe_.picture_ready();
     CamRemoteRemoteEvent(e, data);
   };
   CamRemote.OnGetPictureEvent = [](std::int32_t percent) {
@@ -277,10 +188,18 @@ TdlgCanonEosSDK::TdlgCanonEosSDK()
   CamRemote.OnRemoteProbeParamEvent = [](std::int32_t percent) {
     WriteLog(u"Probes remote parameters. " + IntToText(percent) + u" percent done.");
   };
+  try {
+    FSettings = std::make_unique<TdlgCanonEosSdkSettings>();
+  } catch (...) {
+    win::LogSwallowed(u"CreateSettingsDialog");  // the dialog runs without one
+  }
   FMessageThread = std::make_unique<TMessageThread>();
 }
 
-TdlgCanonEosSDK::~TdlgCanonEosSDK() {
+TdlgCanonEosSDK::~TdlgCanonEosSDK() { FormDestroy(); }
+
+void TdlgCanonEosSDK::FormDestroy() {
+  if (std::exchange(destroyed_, true)) return;
   // Each step runs whatever became of the one before: the camera must be let go.
   const auto step = [](TextView where, auto&& action) {
     try {
@@ -290,7 +209,7 @@ TdlgCanonEosSDK::~TdlgCanonEosSDK() {
     }
   };
   WriteLog(u"FormDestroy");
-  step(u"FormDestroy 1", [] { FreeSettingsDialog(); });
+  step(u"FormDestroy 1", [this] { FSettings.reset(); });
   WriteLog(u"FormDestroy 1");
   step(u"FormDestroy 2", [this] {
     if (FCameraConnected) DisconnectFromCamera();
@@ -306,18 +225,108 @@ TdlgCanonEosSDK::~TdlgCanonEosSDK() {
   WriteLog(u"FormDestroy done");
 }
 
+void TdlgCanonEosSDK::SetProbe(Probe probe) { probe_ = std::move(probe); }
+
+// --- The run -------------------------------------------------------------------------
+
+void TdlgCanonEosSDK::Prepare(const CaptureInput& input) {
+  FVFFirstImageDone = false;
+  btSettings->SetVisible(!input.HideSettings);
+  for (ui::Button* focus : {btFocusFar, btFocusNear, btAF}) focus->SetVisible(!input.HideFocus);
+  btRel->SetVisible(!input.HideTakePicture);
+  FAuto = input.Auto;
+}
+
+bool TdlgCanonEosSDK::Connect() {
+  PluginState& s = State();
+  bool ok = true;
+  try {
+    if (!FCameraConnected) {
+      ShowStatus(Translate(u"Connecting to EOS-camera..."), false);
+      ok = ConnectToCamera();
+    }
+    if (ok && !FCameraActive) {
+      UpdateStatusFmt(Translate(u"Starting remote connection to %s..."), {FCameraInfo.CameraModelName}, true);
+      ok = OpenCamera(false);
+    }
+    if (ok && !s.SettingsFromHost) LoadSettings();
+    if (ok && !s.StoredSettings.empty()) {
+      try {
+        ApplySettingsText(s.StoredSettings);
+      } catch (...) {
+        win::LogSwallowed(u"ApplySettingsText");
+      }
+    }
+    if (ok && s.ViewfinderSupported && !FCameraVF) {
+      UpdateStatusFmt(Translate(u"Opening %s..."), {FCameraInfo.CameraModelName}, true);
+      ok = SetViewfinder(true);
+    }
+    if (ok) FCanAF = StopAutoFocus(true);
+  } catch (...) {
+    HideStatus();
+    throw;
+  }
+  HideStatus();
+  SetRunCaption(ok);
+  return ok;
+}
+
+void TdlgCanonEosSDK::SetRunCaption(bool connected) {
+  Text caption = u"Canon plugin EOS " + GetPluginVersion();
+  if (connected) {
+    try {
+      FSDKVersion = GetSdkFileVersion(u"EDSDK.DLL");
+      caption += u" - SDK ver. " + FSDKVersion;
+      if (paSkin->Visible()) FillSkinFields();  // the skin's texts name the SDK too
+    } catch (...) {
+      win::LogSwallowed(u"RunCapture");
+    }
+  }
+  SetCaption(caption + u" | " + FCameraInfo.CameraModelName);
+}
+
+bool TdlgCanonEosSDK::RunModal() {
+  const PluginState& s = State();
+  // An automatic or settings-only run shows no button row; the window shrinks by it
+  // while the dialog shows.
+  const bool hide_row = (FAuto || s.SettingsOnlyMode) && !paSkin->Visible();
+  if (hide_row) {
+    const RECT r = OuterBounds();
+    SetOuterSize(r.right - r.left, r.bottom - r.top - ButtonRowHeight());
+    paButtons->SetVisible(false);
+    beButtons->SetVisible(false);
+    row_shrunk_ = true;
+  }
+  if (FAuto && !s.ViewfinderSupported) timAuto->SetEnabled(true);
+  bool ok = false;
+  try {
+    FormShow();
+    ok = ShowModal() == ui::kModalOk;
+    StopAutoFocus(false);
+  } catch (...) {
+    if (hide_row) {
+      paButtons->SetVisible(true);
+      beButtons->SetVisible(true);
+    }
+    throw;
+  }
+  if (hide_row) {
+    paButtons->SetVisible(true);
+    beButtons->SetVisible(true);
+  }
+  return ok;
+}
+
 // --- Connection ----------------------------------------------------------------------
 
 bool TdlgCanonEosSDK::ConnectToCamera() {
-  PluginState& s = State();
-  s.LastErrorText.clear();
+  error_.clear();
   WriteLogTime(u"ConnectToCamera: ");
   if (FCameraConnected) return true;
   try {
     const CameraConnectedType cameras = CamRemote.OpenCameraEnumeration();
-    FCameraEnumerated = true;
     if (cameras.EOSCameras == nullptr || cameras.EOSCameras->empty()) {
-      s.LastErrorText = Translate(u"No EOS-camera is connected to the computer");
+      error_ = Translate(u"No EOS-camera is connected to the computer");
       return false;
     }
     FCameraInfo = CamRemote.Connect(CamModEOS, 0);
@@ -325,7 +334,7 @@ bool TdlgCanonEosSDK::ConnectToCamera() {
     FCameraConnected = true;
     return true;
   } catch (const Exception& e) {
-    s.LastErrorText = FormatText(Translate(u"Connection to camera failed: %s"), {e.message()});
+    error_ = FormatText(Translate(u"Connection to camera failed: %s"), {e.message()});
     WriteLog(u"Connection to camera failed");
     FCameraConnected = false;
     return false;
@@ -333,12 +342,11 @@ bool TdlgCanonEosSDK::ConnectToCamera() {
 }
 
 bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
-  PluginState& s = State();
-  s.LastErrorText.clear();
+  error_.clear();
   if (!FCameraConnected && !ConnectToCamera()) return false;
   WriteLogTime(u"OpenCamera: ");
   if (!CamRemote.RemoteSupported()) {
-    s.LastErrorText = Translate(u"The connected camera does not support remote mode");
+    error_ = Translate(u"The connected camera does not support remote mode");
     return false;
   }
   WriteLog(u"Starts remote process and probes remote parameters");
@@ -347,14 +355,14 @@ bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
   } catch (const Exception& e) {
     // A camera that will not go remote fails the run with its reason, as a refused
     // connection does; passed on, it would reach the host as a plain cancel.
-    s.LastErrorText = FormatText(Translate(u"Connection to camera failed: %s"), {e.message()});
+    error_ = FormatText(Translate(u"Connection to camera failed: %s"), {e.message()});
     WriteLog(u"Connection to camera failed");
     return false;
   }
   FCameraActive = true;
   FCameraReleaseActive = true;
   if (FCameraCapability.DoSupportShootingPara) {
-    s.ViewfinderSupported = FCameraCapability.DoSupportViewfinder;
+    State().ViewfinderSupported = FCameraCapability.DoSupportViewfinder;
     WriteLogTime(u"GetCameraSettings: ");
     GetCameraValues();
     if (ProbeParams) FCameraProbeDone = true;
@@ -366,7 +374,7 @@ bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
 }
 
 bool TdlgCanonEosSDK::SetViewfinder(bool Open) {
-  State().LastErrorText.clear();
+  error_.clear();
   if (!FCameraActive && !OpenCamera(false)) {
     ShowInfoBox(u"fel");
     return false;
@@ -387,7 +395,7 @@ bool TdlgCanonEosSDK::SetViewfinder(bool Open) {
 }
 
 bool TdlgCanonEosSDK::CloseCamera() {
-  State().LastErrorText.clear();
+  error_.clear();
   if (FCameraVF && !SetViewfinder(false)) return false;
   WriteLogTime(u"CloseCamera: ");
   if (FCameraReleaseActive) {
@@ -400,8 +408,7 @@ bool TdlgCanonEosSDK::CloseCamera() {
 }
 
 void TdlgCanonEosSDK::DisconnectFromCamera() {
-  PluginState& s = State();
-  s.LastErrorText.clear();
+  error_.clear();
   if (FCameraActive && !CloseCamera()) return;
   WriteLogTime(u"DisconnectFromCamera: ");
   if (!FCameraConnected) {
@@ -412,44 +419,43 @@ void TdlgCanonEosSDK::DisconnectFromCamera() {
     FCameraConnected = false;
     CamRemote.Disconnect();
     CamRemote.CloseCameraEnumeration();
-    FCameraEnumerated = false;
     WriteLog(u"Camera is disconnected");
   } catch (const Exception& e) {
-    s.LastErrorText = FormatText(Translate(u"Camera communication error: %s"), {e.message()});
+    error_ = FormatText(Translate(u"Camera communication error: %s"), {e.message()});
     WriteLog(u"Camera communication error " + e.message());
   }
 }
 
 void TdlgCanonEosSDK::UpdateButtons() {
   const PluginState& s = State();
-  btRel.SetEnabled(FCameraReleaseActive);
-  btSettings.SetEnabled(FCameraReleaseActive && s.CanSettings);
+  btRel->SetEnabled(FCameraReleaseActive);
+  btSettings->SetEnabled(FCameraReleaseActive && s.CanSettings);
   const bool focus = FCameraReleaseActive && s.CanFocus;
-  btFocusFar.SetEnabled(focus);
-  btFocusNear.SetEnabled(focus);
+  btFocusFar->SetEnabled(focus);
+  btFocusNear->SetEnabled(focus);
   bool af_mode = false;
-  if (const TdlgCanonEosSdkSettings* settings = SettingsDialog()) {
-    const ui::ComboBox& list = settings->List(ValueList::AFMode);
+  if (FSettings) {
+    const ui::ComboBox& list = FSettings->List(ValueList::AFMode);
     const RemoteFormatAFModeType mode = AFModeFromName(GetComboValue(list));
     af_mode = !list.Enabled() || mode == RemoteFormatAFModeOneShot || mode == RemoteFormatAFModeAIServo ||
               mode == RemoteFormatAFModeAIFocus;
   }
-  btAF.SetEnabled(focus && FCanAF && af_mode);
+  btAF->SetEnabled(focus && FCanAF && af_mode);
 }
 
 void TdlgCanonEosSDK::FormShow() {
   WriteLogTime(u"FormShow: ");
-  if (State().SettingsOnlyMode) timSettings.SetEnabled(true);
+  if (State().SettingsOnlyMode) timSettings->SetEnabled(true);
   UpdateButtons();
 }
 
 bool TdlgCanonEosSDK::FormKeyDown(WORD key) {
   if (key == VK_ESCAPE) {
-    btCancelClick(btCancel);
+    btCancelClick(*btCancel);
     return true;
   }
   if (key == VK_RETURN) {
-    btRelClick(btRel);
+    btRelClick(*btRel);
     return true;
   }
   return false;
@@ -459,29 +465,39 @@ bool TdlgCanonEosSDK::FormKeyDown(WORD key) {
 
 void TdlgCanonEosSDK::Panel3Resize(ui::Component&) {
   constexpr int kBorder = 8;
-  paBord.SetBounds({kBorder, kBorder, Panel3.Width() - kBorder, Panel3.Height() - kBorder});
+  paBord->SetBounds({kBorder, kBorder, Panel3->Width() - kBorder, Panel3->Height() - kBorder});
 }
 
-void TdlgCanonEosSDK::paBordResize(ui::Component*) {
+void TdlgCanonEosSDK::paBordResize(ui::Component&) {
   const double ratio = FPreviewSizeSet ? static_cast<double>(FPreviewH) / FPreviewW : 2.0 / 3.0;
-  const FrameRect r = FitPictureFrame(paBord.Width(), paBord.Height(), paImx.Width(), paImx.Height(), ratio);
-  paImx.SetBounds({r.Left, r.Top, r.Left + r.Width, r.Top + r.Height});
-  shImx.SetBounds({0, 0, r.Width, r.Height});
-  paIm.SetBounds({1, 1, r.Width - 1, r.Height - 1});
+  const Rect r = FitPictureFrame(paBord->Width(), paBord->Height(), paImx->Width(), paImx->Height(), ratio);
+  paImx->SetBounds(win::ToRECT(r));
+  shImx->SetBounds({0, 0, r.width, r.height});
+  paIm->SetBounds({1, 1, r.width - 1, r.height - 1});
 }
 
 void TdlgCanonEosSDK::DoSetRotate(int ang) {
   ang = NormaliseAngle(ang);
-  if (TurnSwapsSides(ang, paImx.Width(), paImx.Height())) {
-    const RECT b = paImx.Bounds();
-    paImx.SetBounds({b.left, b.top, b.left + paImx.Height(), b.top + paImx.Width()});
-    paBordResize(nullptr);
+  if (TurnSwapsSides(ang, paImx->Width(), paImx->Height())) {
+    const RECT b = paImx->Bounds();
+    paImx->SetBounds({b.left, b.top, b.left + paImx->Height(), b.top + paImx->Width()});
+    paBordResize(*paBord);
   }
-  if (TdlgCanonEosSdkSettings* settings = SettingsDialog()) settings->SetAngle(ang);
+  if (FSettings) FSettings->SetAngle(ang);
   FAngle = ang;
-  Image1.SetVisible(ang == 0);
-  ImageR.SetVisible(ang != 0);
-  if (paSkin.Visible()) ApplySkinShape(ang);
+  Image1->SetVisible(ang == 0);
+  ImageR->SetVisible(ang != 0);
+  if (paSkin->Visible()) ApplySkinShape(ang);
+}
+
+ui::Painted& TdlgCanonEosSDK::ShownView(Rect& size) const {
+  if (ui::Painted* skin_view = SkinView()) {
+    size = SkinViewRect();
+    return *skin_view;
+  }
+  ui::Painted& shown = FAngle == 0 ? *Image1 : *ImageR;
+  size = {0, 0, shown.Width(), shown.Height()};
+  return shown;
 }
 
 void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const ViewfinderPositionType&) {
@@ -492,24 +508,23 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
     FPreviewSizeSet = true;
     FPreviewW = header.width();
     FPreviewH = header.height();
-    paBordResize(nullptr);
+    paBordResize(*paBord);
   }
-  if (const TdlgCanonEosSdkSettings* settings = SettingsDialog()) {
-    FAngle = settings->Angle();
-    FMirror = settings->Mirror();
+  if (FSettings) {
+    FAngle = FSettings->Angle();
+    FMirror = FSettings->Mirror();
   }
-  ui::Painted* skin_view = SkinView();
-  ui::Painted& shown = skin_view ? *skin_view : FAngle == 0 ? Image1 : ImageR;
-  const SkinRect size = skin_view ? SkinViewRect() : SkinRect{0, 0, shown.Width(), shown.Height()};
+  Rect size;
+  ui::Painted& shown = ShownView(size);
   if (!view_.Render(Jpegdata, size.width, size.height, FAngle, FMirror, error))
     throw ECamException(u"Live view frame: " + FromUtf8(error));
   // A change of view lays the panel out again; most frames change nothing but pixels.
-  if (Image1.Visible() != (FAngle == 0)) Image1.SetVisible(FAngle == 0);
-  if (ImageR.Visible() != (FAngle != 0)) ImageR.SetVisible(FAngle != 0);
+  if (Image1->Visible() != (FAngle == 0)) Image1->SetVisible(FAngle == 0);
+  if (ImageR->Visible() != (FAngle != 0)) ImageR->SetVisible(FAngle != 0);
   shown.Invalidate();
   if (!FVFFirstImageDone) {
     FVFFirstImageDone = true;
-    if (FAuto) btRelClick(btRel);
+    if (FAuto) btRelClick(*btRel);
   }
 }
 
@@ -520,19 +535,18 @@ void TdlgCanonEosSDK::PaintLiveView(HDC dc, const RECT& bounds) {
 
 void TdlgCanonEosSDK::PaintDelay(HDC dc, const RECT& bounds) {
   if (delay_text_.empty()) return;
-  const HGDIOBJ old_font = SelectObject(dc, delay_font_.get());
+  const win::Selected keep_font(dc, delay_font_.get());
   const COLORREF old_color = SetTextColor(dc, kDelayGreen);
   ui::DrawLabelText(dc, bounds, delay_text_, ui::kCentre | ui::kMiddle | ui::kWordWrap);
   SetTextColor(dc, old_color);
-  SelectObject(dc, old_font);
 }
 
 // --- Taking the picture --------------------------------------------------------------
 
-void TdlgCanonEosSDK::btRelMouseDown(ui::Component&) { timHalfShutter.SetEnabled(true); }
+void TdlgCanonEosSDK::btRelMouseDown(ui::Component&) { timHalfShutter->SetEnabled(true); }
 
 void TdlgCanonEosSDK::timHalfShutterTimer(ui::Component&) {
-  timHalfShutter.SetEnabled(false);
+  timHalfShutter->SetEnabled(false);
   for (RemoteShutterButtonType button : {RemoteShutterButtonHalfPressed, RemoteShutterButtonOff}) {
     try {
       CamRemote.RemotePressShutter(button);
@@ -545,7 +559,7 @@ void TdlgCanonEosSDK::timHalfShutterTimer(ui::Component&) {
 }
 
 void TdlgCanonEosSDK::btRelClick(ui::Component&) {
-  timHalfShutter.SetEnabled(false);
+  timHalfShutter->SetEnabled(false);
   if (!FFocusDone) {
     StopAutoFocus(false);
     if (State().DelayIndex > 0) ShowDelay(State().DelayIndex, [this](int del) { UpdateValueDelay(del); });
@@ -555,8 +569,8 @@ void TdlgCanonEosSDK::btRelClick(ui::Component&) {
 }
 
 void TdlgCanonEosSDK::timAutoTimer(ui::Component&) {
-  timAuto.SetEnabled(false);
-  btRelClick(btRel);
+  timAuto->SetEnabled(false);
+  btRelClick(*btRel);
 }
 
 void TdlgCanonEosSDK::btCancelClick(ui::Component&) { SetModalResult(ui::kModalCancel); }
@@ -567,7 +581,7 @@ void TdlgCanonEosSDK::btSettingsXClick(ui::Component&) {
 }
 
 void TdlgCanonEosSDK::timSettingsTimer(ui::Component&) {
-  timSettings.SetEnabled(false);
+  timSettings->SetEnabled(false);
   ShowSettingsDialog();
 }
 
@@ -577,48 +591,44 @@ void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) { SetOverlayText(Text()); 
 // the live view alone is painted straight to the screen.
 void TdlgCanonEosSDK::SetOverlayText(Text text) {
   delay_text_ = std::move(text);
-  laDelay.SetVisible(!delay_text_.empty());
+  laDelay->SetVisible(!delay_text_.empty());
 }
 
 void TdlgCanonEosSDK::UpdateValueDelay(int del) {
   SetOverlayText(del == -1 ? Text(u" ") : IntToText(del));
-  if (paSkin.Visible()) layout::Engine().SetFieldValueAndRefresh(u"Delay", delay_text_, paSkin);
+  if (paSkin->Visible()) layout::Engine().SetFieldValueAndRefresh(u"Delay", delay_text_, *paSkin);
   ui::ProcessMessages();
 }
 
 void TdlgCanonEosSDK::ShowInfoText(TextView Message, unsigned Interval) {
   SetOverlayText(Text(Message));
-  timInfoEnd.Clock().SetInterval(Interval);
-  timInfoEnd.SetEnabled(true);
+  timInfoEnd->Clock().SetInterval(Interval);
+  timInfoEnd->SetEnabled(true);
 }
 
 bool TdlgCanonEosSDK::TakePicture() {
-  PluginState& s = State();
-  s.LastErrorText.clear();
+  error_.clear();
   if (!FCameraActive && !OpenCamera(false)) {
     ShowInfoBox(u"fel");
-    s.LastErrorText = Translate(u"Error opening camera while taking picture");
+    error_ = Translate(u"Error opening camera while taking picture");
     return false;
   }
   WriteLogTime(u"TakePicture: ");
   bool result = false;
   try {
     WriteLog(u"Taking the picture " + IntToText(FCameraCapability.ReqViewfinderOffWhenShooting ? 1 : 0));
-    FUseTumbnail = false;
     if (FCameraCapability.ReqViewfinderOffWhenShooting) SetViewfinder(false);
-    FLastEventCallback = -1;
-    FGetPictureFailed = false;
     WriteLogTime(u"RemoteTakePicture: ");
     CamRemote.RemoteTakePicture();
     WriteLogTime(u"RemoteTakePicture after: ");
     result = true;
   } catch (const Exception& e) {
-    s.LastErrorText = FormatText(Translate(u"Remote process stopped: %s"), {e.message()});
+    error_ = FormatText(Translate(u"Remote process stopped: %s"), {e.message()});
   }
   WriteLogTime(u"TakePicture done: ");
   if (!result) {
     // The user sees why nothing was taken: the camera's words over the view for 2 s.
-    ShowInfoText(ShotFailureText(s.LastErrorText), 2000);
+    ShowInfoText(ShotFailureText(error_), 2000);
     try {
       SetViewfinder(true);
     } catch (const Exception&) {
@@ -630,7 +640,6 @@ bool TdlgCanonEosSDK::TakePicture() {
 
 void TdlgCanonEosSDK::PictureTaken() {
   WriteLog(u"PictureTaken");
-  PluginState& s = State();
   try {
     if (!FCameraActive) {
       ShowInfoBox(u"Exception, nearly. mReleaseProcessActive");
@@ -639,14 +648,13 @@ void TdlgCanonEosSDK::PictureTaken() {
     const std::int32_t n = CamRemote.PicturesToDownload();
     WriteLogFmt(u"PictureTaken - PicturesToDownload: %d", {int64_t{n}});
     if (n <= 0) {
-      FGetPictureFailed = true;
       ui::ProcessMessages();
       return;
     }
-    DownloadPictureFile(s.PictureFileName,
+    DownloadPictureFile(State().PictureFileName,
                         [this](const Text& temp) { CamRemote.RemoteGetPicture(temp, PictureTypeFull); });
   } catch (const Exception& e) {
-    s.LastErrorText = e.message();
+    error_ = e.message();
     return;
   }
   SetModalResult(ui::kModalOk);

@@ -1,12 +1,16 @@
 // The modal capture dialog: live view from the camera, turned and mirrored as the
 // settings dialog says, and the release that takes the picture into the run's file. It
-// owns the camera remote component and the message thread that shows camera warnings,
-// and carries the state of the camera connection in its four layers (enumeration,
-// connection, remote mode, live view). A capture run creates it and frees it at the end.
+// owns the camera remote component, the settings dialog and the message thread that
+// shows camera warnings, and carries the state of the camera connection in its four
+// layers (enumeration, connection, remote mode, live view). A capture run creates it,
+// prepares it from the host's input, connects it, runs it modally and frees it.
 #pragma once
+
+#include <windows.h>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -16,6 +20,7 @@
 #include "dialog/core/focus_steps.h"
 #include "dialog/core/skin_shape.h"
 #include "imaging/core/live_view.h"
+#include "plugin/core/capture_input.h"
 #include "ui/form.h"
 #include "win/ThreadMessage.h"
 
@@ -26,67 +31,74 @@ namespace layout {
 class LayoutControl;
 }
 
-class TdlgCanonEosSDK : public ui::Form {
+class TdlgCanonEosSDK : private ui::Form {
  public:
   TdlgCanonEosSDK();
   ~TdlgCanonEosSDK() override;
 
-  // --- Connection (each answers success; errors go to LastErrorText) ---
+  // The run's options from the host's input: automatic release and the buttons it hides.
+  // Every run starts with every button shown and no live-view frame seen.
+  void Prepare(const CaptureInput& input);
+  // Connects to the first EOS camera, starts remote mode, applies the stored settings
+  // and opens live view, saying so in the status window; the caption then names the
+  // plug-in, the SDK and the camera. False when a step failed, and Error() says why; a
+  // fault of the camera stack beyond those steps is thrown.
+  bool Connect();
+  // Shows the dialog modally (without its button row in an automatic or settings-only
+  // run); true when it closed with OK: a picture taken, or the settings confirmed.
+  bool RunModal();
+  // The live view's rotation in degrees, as the answer reports it.
+  int Angle() const { return FAngle; }
+  // The settings text of the camera's values and the dialog's.
+  Text GetSettingsText();
+  // The error of the last step that failed; every step clears it first.
+  const Text& Error() const { return error_; }
+  // Lets go of the settings dialog, the camera and the message thread, in that order, each
+  // step whatever became of the one before; the destructor does it when nobody did.
+  // Error() then tells of a disconnection that failed.
+  void FormDestroy();
+
+  // A seam for benchmarks alone, which time the dialog's own work. `frame` gets each
+  // live-view frame with the dialog's handling of it (which answers the size the frame is
+  // shown at) and the painting of the window now; false from it ends the dialog as Cancel
+  // does. `picture_ready` hears the camera's notice of a new picture first.
+  struct Probe {
+    using Handle = std::function<SIZE()>;
+    using Paint = std::function<void()>;
+    std::function<bool(JpegBytes frame, const Handle& handle, const Paint& paint)> frame;
+    std::function<void()> picture_ready;
+  };
+  void SetProbe(Probe probe);
+
+ private:
+  // --- Connection (each answers success; Error() tells why not) ---
   bool ConnectToCamera();
   void DisconnectFromCamera();
   bool OpenCamera(bool ProbeParams);
   bool CloseCamera();
   bool SetViewfinder(bool Open);
   void UpdateButtons();
-  // The button row with its bevel, which automatic and settings-only runs hide.
-  int ButtonRowHeight() const { return paButtons.Height() + beButtons.Height(); }
+  void SetRunCaption(bool connected);
+  void FormShow();
+  bool FormKeyDown(WORD key) override;
 
   // --- Live view ---
   // Turns the view to `ang` degrees (normalised into 0..270).
   void DoSetRotate(int ang);
-  void paBordResize(ui::Component* Sender);
+  void paBordResize(ui::Component&);
+  void Panel3Resize(ui::Component&);
   void CamRemoteViewfinderEvent(JpegBytes Jpegdata, const ViewfinderPositionType& Metadata);
+  // The item that shows the live view now, and the size the frame is rendered at.
+  ui::Painted& ShownView(Rect& size) const;
+  void PaintLiveView(HDC dc, const RECT& bounds);
+  void PaintDelay(HDC dc, const RECT& bounds);
+  void SetOverlayText(Text text);
 
   // --- Taking the picture ---
   bool TakePicture();
   void PictureTaken();
   void UpdateValueDelay(int del);
   void ShowInfoText(TextView Message, unsigned Interval);
-
-  // --- Camera values and the settings text ---
-  void GetCameraValues();
-  // Reads the camera's values and selects them in the changed list, or in every list.
-  void UpdateComboValues(std::optional<ValueList> co = std::nullopt);
-  // Sends the changed list's value, or every list's, to the camera.
-  void SetCameraValues(std::optional<ValueList> co = std::nullopt);
-  Text GetComboValue(const ui::ComboBox& combo) const;
-  Text GetSettingsText();
-  void ApplySettingsText(TextView Text);
-  void ShowSettingsDialog();
-  // The skin of that name from the skin folders, or for the empty name (and after any
-  // failure, with its message) the standard look.
-  void LoadSkin(TextView skin);
-
-  // --- Focus and dragging ---
-  void btFocusFarXMouseDown(ui::Component& sender);
-  void timFocusRepeatTimer(ui::Component&);
-  void btFocusFarXMouseUp(ui::Component&);
-  void btAutoFocusClick(ui::Component&);
-  void timAutoFocusDoneTimer(ui::Component&);
-  // Stops the camera's live-view autofocus: always when forced, else only while one runs.
-  // True when the camera took the command.
-  bool StopAutoFocus(bool Force);
-  // The window follows the mouse from a press on its body (screen coordinates) until the
-  // button is let go.
-  void FormMouseDown(POINT screen);
-  void FormMouseMove(POINT screen);
-  void FormMouseUp();
-
-  // --- Camera events ---
-  void CamRemoteEvent(EventCallbackType Event);
-  void CamRemoteRemoteEvent(RemoteEventCallbackType Event, const AdditionNotifyRemoteEventType& EventData);
-
-  // --- Handlers of the component table ---
   void btRelClick(ui::Component&);
   void btRelMouseDown(ui::Component&);
   void timHalfShutterTimer(ui::Component&);
@@ -95,13 +107,37 @@ class TdlgCanonEosSDK : public ui::Form {
   void btSettingsXClick(ui::Component&);
   void timSettingsTimer(ui::Component&);
   void timInfoEndTimer(ui::Component&);
-  void paBordResized(ui::Component&) { paBordResize(nullptr); }
-  void Panel3Resize(ui::Component&);
-  void PaintLiveView(HDC dc, const RECT& bounds);
-  void SetOverlayText(Text text);
-  void PaintDelay(HDC dc, const RECT& bounds);
+  // The button row with its bevel, which automatic and settings-only runs hide.
+  int ButtonRowHeight() const { return paButtons->Height() + beButtons->Height(); }
 
-  // --- Skins (dialog/skin.cpp, with LoadSkin above) ---
+  // --- Camera values and the settings text ---
+  void GetCameraValues();
+  // Reads the camera's values and selects them in the changed list, or in every list.
+  void UpdateComboValues(std::optional<ValueList> co = std::nullopt);
+  // Sends the changed list's value, or every list's, to the camera.
+  void SetCameraValues(std::optional<ValueList> co = std::nullopt);
+  Text GetComboValue(const ui::ComboBox& combo) const;
+  void ApplySettingsText(TextView Text);
+  void ShowSettingsDialog();
+
+  // --- Focus ---
+  void btFocusFarXMouseDown(ui::Component& sender);
+  void timFocusRepeatTimer(ui::Component&);
+  void btFocusFarXMouseUp(ui::Component&);
+  void btAutoFocusClick(ui::Component&);
+  void timAutoFocusDoneTimer(ui::Component&);
+  // Stops the camera's live-view autofocus: always when forced, else only while one runs.
+  // True when the camera took the command.
+  bool StopAutoFocus(bool Force);
+
+  // --- Camera events ---
+  void CamRemoteEvent(EventCallbackType Event);
+  void CamRemoteRemoteEvent(RemoteEventCallbackType Event, const AdditionNotifyRemoteEventType& EventData);
+
+  // --- Skins (dialog/skin.cpp) ---
+  // The skin of that name from the skin folders, or for the empty name (and after any
+  // failure, with its message) the standard look.
+  void LoadSkin(TextView skin);
   // Turns the skin to `angle` (clockwise) and shapes the window by its mask; false when
   // the mask leaves no window.
   bool ApplySkinShape(int angle);
@@ -110,44 +146,48 @@ class TdlgCanonEosSDK : public ui::Form {
   layout::LayoutControl* SkinItem(SkinPart part) const;
   layout::LayoutControl* conMask() const { return SkinItem(SkinPart::Mask); }
   layout::LayoutControl* conVF() const { return SkinItem(SkinPart::View); }
-
-  // The run shows the form; these are its own events.
-  void FormShow();
-
-  TCamRemote CamRemote;
+  // The skin's photo place while a skin shows, the live view's size in it and its painting.
+  ui::Painted* SkinView() const;
+  Rect SkinViewRect() const;
+  void PaintSkinView(HDC dc, const RECT& bounds);
+  void ShowStandardLook();
 
   // Components.
-  ui::Panel& paNoSkin;
-  ui::Panel& Panel3;
-  ui::Panel& paBord;
-  ui::Panel& paImx;
-  ui::Shape& shImx;
-  ui::Panel& paIm;
-  ui::Painted& ImageR;
-  ui::Painted& Image1;
-  ui::Painted& laDelay;
-  ui::Bevel& beButtons;
-  ui::Panel& paButtons;
-  ui::Button& btSettings;
-  ui::Button& btFocusFar;
-  ui::Button& btFocusNear;
-  ui::Button& btAF;
-  ui::Button& btRel;
-  ui::Button& btCancel;
-  ui::Panel& paSkin;
-  ui::Painted& lumlabTakePicture;
-  ui::Painted& lumlabSettings;
-  ui::Painted& lumlabCancel;
-  ui::Timer& timSettings;
-  ui::Timer& timAuto;
-  ui::Timer& timInfoEnd;
-  ui::Timer& timHalfShutter;
-  ui::Timer& timFocusRepeat;
-  ui::Timer& timAutoFocusDone;
+  ui::Panel* paNoSkin = nullptr;
+  ui::Panel* paButtons = nullptr;
+  ui::Bevel* beButtons = nullptr;
+  ui::Panel* Panel3 = nullptr;
+  ui::Panel* paBord = nullptr;
+  ui::Panel* paImx = nullptr;
+  ui::Shape* shImx = nullptr;
+  ui::Panel* paIm = nullptr;
+  ui::Painted* ImageR = nullptr;
+  ui::Painted* Image1 = nullptr;
+  ui::Painted* laDelay = nullptr;
+  ui::ToolButton* btSettings = nullptr;
+  ui::ToolButton* btFocusFar = nullptr;
+  ui::ToolButton* btFocusNear = nullptr;
+  ui::ToolButton* btAF = nullptr;
+  ui::Button* btRel = nullptr;
+  ui::Button* btCancel = nullptr;
+  ui::Panel* paSkin = nullptr;
+  ui::Painted* lumlabTakePicture = nullptr;
+  ui::Painted* lumlabSettings = nullptr;
+  ui::Painted* lumlabCancel = nullptr;
+  ui::Timer* timSettings = nullptr;
+  ui::Timer* timAuto = nullptr;
+  ui::Timer* timInfoEnd = nullptr;
+  ui::Timer* timHalfShutter = nullptr;
+  ui::Timer* timFocusRepeat = nullptr;
+  ui::Timer* timAutoFocusDone = nullptr;
+  static const ui::Row<TdlgCanonEosSDK> kRows[];
+
+  TCamRemote CamRemote;
+  std::unique_ptr<TdlgCanonEosSdkSettings> FSettings;
+  std::unique_ptr<TMessageThread> FMessageThread;
 
   // State of the connection and the run.
   bool FCameraConnected = false;
-  bool FCameraEnumerated = false;
   bool FCameraActive = false;
   bool FCameraReleaseActive = false;
   ConnectInfoType FCameraInfo;
@@ -157,61 +197,37 @@ class TdlgCanonEosSDK : public ui::Form {
   bool FCameraProbeDone = false;
   OfferedLists FCameraRemoteSettings;
   Text FImageMode;
-  Text FDriveMode;
   Text FCurrentSkin;
-  std::unique_ptr<TMessageThread> FMessageThread;
   bool FCanAF = false;
   bool FVFFirstImageDone = false;
   bool FAuto = false;
+  bool row_shrunk_ = false;  // the window lost the button row's height for an automatic run
   std::int32_t FThumbnailsToReceive = 0;
   std::int32_t FPicturesToReceive = 0;
   Text FSDKVersion;
   int FPreviewW = 0;
   int FPreviewH = 0;
   bool FPreviewSizeSet = false;
-  std::int32_t FLastEventCallback = 0;
-  bool FUseTumbnail = false;
-  bool FGetPictureFailed = false;
   bool FFocusDone = false;
   int FAngle = 0;
   bool FMirror = false;
   FocusHold FFocusHold;  // the held focus button's step and repeat count
   bool FCameraAutoFocusing = false;
-  bool FDown = false;
-  POINT FDownAt{};      // the mouse where the drag began
-  POINT FDownWindow{};  // and the window's corner then
   int FSkinAng = 0;
   int FSkinH = 0;
   int FSkinW = 0;
+  Text error_;
+  bool destroyed_ = false;
 
-  TMessageThread* MessageThread() const { return FMessageThread.get(); }
-
- protected:
-  bool FormKeyDown(WORD key) override;
-  bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) override;
-
- private:
-  // The skin's photo place while a skin shows, the live view's size in it and its painting.
-  ui::Painted* SkinView() const;
-  SkinRect SkinViewRect() const;
-  void PaintSkinView(HDC dc, const RECT& bounds);
-  void SkinDragStart(ui::Component&);
-  void ShowStandardLook();
   std::array<layout::LayoutControl*, static_cast<size_t>(SkinPart::DragArea)> skin_parts_{};
-  // The standard look's frame and place, while a skin replaces them.
-  bool skin_style_saved_ = false;
-  DWORD standard_style_ = 0;
-  RECT standard_rect_{};
+  // The standard look's outer size, while a skin replaces it.
+  std::optional<SIZE> standard_size_;
 
   // The live view as it is on screen, and the text over it.
   imaging::LiveViewRenderer view_;
   Text delay_text_;
-  win::UniqueGdiObject delay_font_;
+  win::Gdi<HFONT> delay_font_;
+  Probe probe_;
 };
-
-// The settings dialog's instance, created with the capture dialog.
-TdlgCanonEosSdkSettings* SettingsDialog();
-bool CreateSettingsDialog();
-bool FreeSettingsDialog();
 
 }  // namespace eos

@@ -10,15 +10,17 @@ namespace eos {
 
 class TdlgDelay : public ui::Form {
  public:
-  explicit TdlgDelay(std::function<void(int)> show_value);
-
-  ui::Label& laDelay;
-  ui::Timer& timDelay;
-
-  void timDelayTimer(ui::Component&);
+  TdlgDelay(int seconds, std::function<void(int)> show_value);
+  // Counts down modally to 0.
+  void Run();
 
  private:
+  void timDelayTimer(ui::Component&);
+
+  ui::Label* laDelay = nullptr;
+  ui::Timer* timDelay = nullptr;
   std::function<void(int)> show_value_;
+  static const ui::Row<TdlgDelay> kRows[];
 };
 
 // Counts `Seconds` down to 0 at one-second steps, beeping at each number but 0, and shows

@@ -1,8 +1,6 @@
 // The capture dialog's focus controls: the lens driven nearer or farther while a button is
 // held, faster the longer it is held; the camera's live-view autofocus, stopped again
-// after 8 seconds or before a shot; and dragging the window by its body.
-#include <windows.h>
-
+// after 8 seconds or before a shot.
 #include "base/exception.h"
 #include "base/lumutils.h"
 #include "dialog/capture_dialog.h"
@@ -20,16 +18,16 @@ constexpr char16_t kNoAutofocusModel[] = u"Canon EOS 1000D";
 }  // namespace
 
 void D::btFocusFarXMouseDown(ui::Component& sender) {
-  timFocusRepeat.SetEnabled(false);
+  timFocusRepeat->SetEnabled(false);
   FFocusHold.Start(sender.Tag());
-  timFocusRepeatTimer(timFocusRepeat);
-  if (FFocusHold.step != 0) timFocusRepeat.SetEnabled(true);
+  timFocusRepeatTimer(*timFocusRepeat);
+  if (FFocusHold.step != 0) timFocusRepeat->SetEnabled(true);
 }
 
 void D::timFocusRepeatTimer(ui::Component&) {
   const std::optional<RemoteViewFinderDriveLensType> command = FFocusHold.Tick();
   if (!command) {
-    timFocusRepeat.SetEnabled(false);
+    timFocusRepeat->SetEnabled(false);
     return;
   }
   try {
@@ -37,7 +35,7 @@ void D::timFocusRepeatTimer(ui::Component&) {
   } catch (const Exception& e) {
     // One refusal ends the hold: the camera is not asked ten times a second, nor is the
     // log written, while the button stays down.
-    timFocusRepeat.SetEnabled(false);
+    timFocusRepeat->SetEnabled(false);
     FFocusHold.Stop();
     WriteLog(u"Focus - " + e.message());
     ShowInfoText(e.message(), 2000);
@@ -46,7 +44,7 @@ void D::timFocusRepeatTimer(ui::Component&) {
 
 void D::btFocusFarXMouseUp(ui::Component&) {
   FFocusHold.Stop();
-  timFocusRepeat.SetEnabled(false);
+  timFocusRepeat->SetEnabled(false);
 }
 
 void D::btAutoFocusClick(ui::Component&) {
@@ -59,12 +57,12 @@ void D::btAutoFocusClick(ui::Component&) {
     FCameraAutoFocusing = false;
     return;
   }
-  timAutoFocusDone.SetEnabled(false);
-  timAutoFocusDone.SetEnabled(true);
+  timAutoFocusDone->SetEnabled(false);
+  timAutoFocusDone->SetEnabled(true);
 }
 
 void D::timAutoFocusDoneTimer(ui::Component&) {
-  timAutoFocusDone.SetEnabled(false);
+  timAutoFocusDone->SetEnabled(false);
   StopAutoFocus(false);
 }
 
@@ -81,50 +79,6 @@ bool D::StopAutoFocus(bool Force) {
   FCameraAutoFocusing = false;
   ui::ProcessMessages();
   return stopped;
-}
-
-void D::FormMouseDown(POINT screen) {
-  const RECT r = OuterBounds();
-  FDown = true;
-  FDownAt = screen;
-  FDownWindow = {r.left, r.top};
-  SetCapture(Window());
-}
-
-void D::FormMouseMove(POINT screen) {
-  if (!FDown) return;
-  SetWindowPos(Window(), nullptr, FDownWindow.x + screen.x - FDownAt.x, FDownWindow.y + screen.y - FDownAt.y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void D::FormMouseUp() {
-  if (!FDown) return;
-  FDown = false;
-  if (GetCapture() == Window()) ReleaseCapture();
-}
-
-bool D::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
-  // Presses on the form's own body; a drag begun on a part of a skin comes here too, as
-  // the window holds the mouse until the button is let go.
-  switch (msg) {
-    case WM_LBUTTONDOWN:
-    case WM_MOUSEMOVE: {
-      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      ClientToScreen(Window(), &at);
-      msg == WM_LBUTTONDOWN ? FormMouseDown(at) : FormMouseMove(at);
-      result = 0;
-      return true;
-    }
-    case WM_LBUTTONUP:
-      FormMouseUp();
-      result = 0;
-      return true;
-    case WM_CAPTURECHANGED:
-      FDown = false;
-      return false;
-    default:
-      return Form::Message(msg, wp, lp, result);
-  }
 }
 
 }  // namespace eos

@@ -2,29 +2,25 @@
 // look by a borderless window shaped by the skin's mask, with the live view in the
 // skin's photo place and click areas over its button pictures. The members are the
 // dialog's; this file holds what they do.
-#include <windows.h>
-
 #include <algorithm>
 #include <functional>
+#include <vector>
 
 #include "dialog/capture_dialog.h"
 #include "dialog/core/skin_shape.h"
 #include "imaging/LumImageEx.h"
 #include "layout/layout_engine.h"
 #include "plugin/services/services.h"
+#include "win/files.h"
 #include "win/log_file.h"
 #include "win/message_box.h"
+#include "win/rect.h"
 
 namespace eos {
 
 namespace {
 
 using layout::LayoutControl;
-
-constexpr DWORD kFrameStyles = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER;
-
-SkinRect ToSkin(const RECT& r) { return {r.left, r.top, r.right - r.left, r.bottom - r.top}; }
-RECT ToRect(const SkinRect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
 // Runs a step of the loading; a failure shows its message and answers false.
 bool Step(TextView message, const std::function<void()>& step) {
@@ -38,19 +34,15 @@ bool Step(TextView message, const std::function<void()>& step) {
   }
 }
 
-void SetOuterSize(HWND w, int width, int height) {
-  SetWindowPos(w, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 }  // namespace
 
 LayoutControl* TdlgCanonEosSDK::SkinItem(SkinPart part) const { return skin_parts_[static_cast<size_t>(part)]; }
 
 ui::Painted* TdlgCanonEosSDK::SkinView() const {
-  return paSkin.Visible() && conVF() ? static_cast<ui::Painted*>(conVF()) : nullptr;
+  return paSkin->Visible() && conVF() ? static_cast<ui::Painted*>(conVF()) : nullptr;
 }
 
-SkinRect TdlgCanonEosSDK::SkinViewRect() const {
+Rect TdlgCanonEosSDK::SkinViewRect() const {
   const RECT b = conVF()->Bounds();
   const bool sideways = FAngle == 90 || FAngle == 270;
   const int frame_w = FPreviewSizeSet ? (sideways ? FPreviewH : FPreviewW) : 0;
@@ -60,19 +52,13 @@ SkinRect TdlgCanonEosSDK::SkinViewRect() const {
 
 void TdlgCanonEosSDK::PaintSkinView(HDC dc, const RECT& bounds) {
   if (view_.view().empty()) return;
-  const SkinRect r = SkinViewRect();
+  const Rect r = SkinViewRect();
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
   imaging::DrawPixels(
       dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.left + r.width, bounds.top + r.top + r.height},
       view_.view());
   RestoreDC(dc, saved);
-}
-
-void TdlgCanonEosSDK::SkinDragStart(ui::Component&) {
-  POINT at;
-  GetCursorPos(&at);
-  FormMouseDown(at);
 }
 
 void TdlgCanonEosSDK::LoadSkin(TextView skin) {
@@ -93,7 +79,7 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
   if (IsSkinName(skin)) {
     for (const char16_t* sub : {u"Canon_EOS_SDK_Skin\\", u"skin\\"}) {
       const Text candidate = folder + sub + Text(skin) + u".qzb";
-      if (GetFileAttributesW(reinterpret_cast<const wchar_t*>(candidate.c_str())) != INVALID_FILE_ATTRIBUTES) {
+      if (win::FileExists(candidate)) {
         file = candidate;
         break;
       }
@@ -105,28 +91,24 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
   }
   FCurrentSkin = Text(skin);
   const auto fail = [this] { LoadSkin(u""); };
-  if (!skin_style_saved_) {
-    standard_style_ = static_cast<DWORD>(GetWindowLongPtrW(Window(), GWL_STYLE));
-    GetWindowRect(Window(), &standard_rect_);
-    skin_style_saved_ = true;
-  }
+  if (!standard_size_) standard_size_ = RestoredSize();
   if (!Step(u"Fel: Ladda skal 4", [this] {
-        paNoSkin.SetVisible(false);
-        paSkin.SetVisible(true);
+        paNoSkin->SetVisible(false);
+        paSkin->SetVisible(true);
       }))
     return fail();
 
   layout::LayoutEngine& engine = layout::Engine();
   engine.on_message = [](TextView message) { CamShowMessage(message); };
   bool loaded = false;
-  if (!Step(u"Fel: Ladda skal 5", [&] { loaded = engine.LoadLayout(file, paSkin); })) return fail();
+  if (!Step(u"Fel: Ladda skal 5", [&] { loaded = engine.LoadLayout(file, *paSkin); })) return fail();
   if (!loaded) return fail();  // the engine said why
 
   if (!Step(u"Fel: Ladda skal 6", [this] {
-        for (LayoutControl* c : layout::LayoutControls(paSkin)) {
+        for (LayoutControl* c : layout::LayoutControls(*paSkin)) {
           const SkinPart part = ClassifySkinItem(c->Hint());
           if (part == SkinPart::DragArea)
-            c->on_mouse_down = [this](ui::Component& sender) { SkinDragStart(sender); };
+            c->on_mouse_down = [this](ui::Component&) { StartDrag(); };
           else
             skin_parts_[static_cast<size_t>(part)] = c;
         }
@@ -147,10 +129,10 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
     const char16_t* missing;
   };
   const ButtonRow buttons[] = {
-      {lumlabTakePicture, SkinPart::TakePicture, SkinPart::TakePictureDown, SkinPart::TakePictureOver,
+      {*lumlabTakePicture, SkinPart::TakePicture, SkinPart::TakePictureDown, SkinPart::TakePictureOver,
        u" (Take picture)"},
-      {lumlabSettings, SkinPart::Settings, SkinPart::SettingsDown, SkinPart::SettingsOver, u" (Settings)"},
-      {lumlabCancel, SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver, u" (Cancel)"},
+      {*lumlabSettings, SkinPart::Settings, SkinPart::SettingsDown, SkinPart::SettingsOver, u" (Settings)"},
+      {*lumlabCancel, SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver, u" (Cancel)"},
   };
   for (const ButtonRow& b : buttons) {
     LayoutControl* const normal = SkinItem(b.normal);
@@ -166,7 +148,7 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
           if (normal) normal->SetVisible(true);
           if (down) down->SetVisible(false);
           if (over) over->SetVisible(false);
-          paSkin.BringToFront(b.label);
+          paSkin->BringToFront(b.label);
         }))
       return fail();
   }
@@ -176,7 +158,7 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
         FillSkinFields();
         // The items are new and upright: the skin turns from 0 to the view's angle.
         FSkinAng = 0;
-        const RECT page = paSkin.Bounds();
+        const RECT page = paSkin->Bounds();
         FSkinW = page.right - page.left;
         FSkinH = page.bottom - page.top;
         shaped = ApplySkinShape(FAngle);
@@ -190,36 +172,32 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
 
 void TdlgCanonEosSDK::ShowStandardLook() {
   Step(u"Fel: Ladda skal 2", [this] {
-    if (skin_style_saved_) {
-      SetWindowRgn(Window(), nullptr, TRUE);
-      SetWindowLongPtrW(Window(), GWL_STYLE, static_cast<LONG_PTR>(standard_style_));
-      SetWindowPos(Window(), nullptr, 0, 0, standard_rect_.right - standard_rect_.left,
-                   standard_rect_.bottom - standard_rect_.top, SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED);
-      skin_style_saved_ = false;
+    if (standard_size_) {
+      ClearShape();
+      SetBorderless(false);
+      SetOuterSize(standard_size_->cx, standard_size_->cy);
+      standard_size_.reset();
     }
-    paSkin.SetVisible(false);
-    paNoSkin.SetVisible(true);
+    paSkin->SetVisible(false);
+    paNoSkin->SetVisible(true);
   });
   Step(u"Fel: Ladda skal 3", [this] {
-    Image1.SetVisible(FAngle == 0);
-    ImageR.SetVisible(FAngle != 0);
+    Image1->SetVisible(FAngle == 0);
+    ImageR->SetVisible(FAngle != 0);
   });
 }
 
 bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
   auto* mask = dynamic_cast<layout::LayoutImage*>(conMask());
   if (!mask) return false;
-  const HWND w = Window();
-  const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(w, GWL_STYLE));
-  SetWindowLongPtrW(w, GWL_STYLE, static_cast<LONG_PTR>((style & ~kFrameStyles) | WS_POPUP));
-  SetWindowPos(w, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  SetBorderless(true);
   const int delta = SkinTurn(angle, FSkinAng);
   if (delta != 0) {
     // Square first, so no item is cut while the skin turns.
     const int side = std::max(FSkinW, FSkinH);
-    SetOuterSize(w, side, side);
-    RotateSkinControl(delta, paSkin);
-    for (LayoutControl* c : layout::LayoutControls(paSkin)) {
+    SetOuterSize(side, side);
+    RotateSkinControl(delta, *paSkin);
+    for (LayoutControl* c : layout::LayoutControls(*paSkin)) {
       try {
         RotateSkinControl(delta, *c);
       } catch (...) {
@@ -227,7 +205,7 @@ bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
         CamShowMessage(u"rot cont");
       }
     }
-    for (ui::Painted* label : {&lumlabTakePicture, &lumlabSettings, &lumlabCancel}) RotateSkinControl(delta, *label);
+    for (ui::Painted* label : {lumlabTakePicture, lumlabSettings, lumlabCancel}) RotateSkinControl(delta, *label);
   }
   FSkinAng = angle;
   const RECT b = mask->Bounds();
@@ -240,28 +218,18 @@ bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
   const imaging::Pixels& picture = mask->Picture();
   const auto runs = MaskRuns(picture.data, picture.width, picture.height, width, height);
   if (!runs || runs->empty()) return false;
-  // One region from all runs at once: a union per run would take seconds for a big mask.
-  std::vector<char> data(sizeof(RGNDATAHEADER) + runs->size() * sizeof(RECT));
-  auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
-  *header = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(runs->size()), 0, {0, 0, width, height}};
-  auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
-  for (size_t i = 0; i < runs->size(); ++i) {
-    const MaskRun& r = (*runs)[i];
-    rects[i] = {r.x0, r.y, r.x1, r.y + 1};
-  }
-  win::UniqueGdiObject region(
-      ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
-  if (!region) return false;
-  // The window owns its region from here on.
-  if (SetWindowRgn(w, static_cast<HRGN>(region.get()), TRUE)) region.release();
-  paSkin.Invalidate();
+  std::vector<Rect> pieces;
+  pieces.reserve(runs->size());
+  for (const MaskRun& r : *runs) pieces.push_back({r.x0, r.y, r.x1 - r.x0, 1});
+  if (!SetShape(pieces)) return false;
+  paSkin->Invalidate();
   return true;
 }
 
 void TdlgCanonEosSDK::RotateSkinControl(int delta, ui::Item& control) {
-  const SkinRect turned = TurnSkinRect(delta, FSkinW, FSkinH, ToSkin(control.Bounds()));
+  const Rect turned = TurnRect(delta, FSkinW, FSkinH, win::FromRECT(control.Bounds()));
   if (auto* item = dynamic_cast<LayoutControl*>(&control)) item->Turn(delta);
-  control.SetBounds(ToRect(turned));
+  control.SetBounds(win::ToRECT(turned));
 }
 
 void TdlgCanonEosSDK::FillSkinFields() {
@@ -278,7 +246,7 @@ void TdlgCanonEosSDK::FillSkinFields() {
   engine.SetFieldValue(u"TakePicture", Translate(u"Take picture"));
   engine.SetFieldValue(u"Settings", Translate(u"Settings"));
   engine.SetFieldValue(u"Cancel", Translate(u"Cancel"));
-  engine.RefreshFields(paSkin);
+  engine.RefreshFields(*paSkin);
 }
 
 }  // namespace eos

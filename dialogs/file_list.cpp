@@ -8,21 +8,9 @@
 
 namespace eos {
 
-namespace {
-
-std::vector<Text>& Found() {
-  static std::vector<Text> found;
-  return found;
-}
-
-}  // namespace
-
-const std::vector<Text>& FoundFiles() { return Found(); }
-
-int ListFiles(TextView Folder, TextView Masks) {
-  std::vector<Text>& found = Found();
-  found.clear();
-  if (Folder.empty()) return 0;
+std::vector<Text> ListFiles(TextView Folder, TextView Masks) {
+  std::vector<Text> found;
+  if (Folder.empty()) return found;
   Text folder(Folder);
   if (folder.back() != u'\\') folder += u'\\';
   Text masks = Masks.empty() ? Text(u"*.*") : Text(Masks);
@@ -37,14 +25,14 @@ int ListFiles(TextView Folder, TextView Masks) {
         found.push_back(win::FromWide(std::wstring(entry.cFileName)));
     } while (FindNextFileW(search.get(), &entry));
   }
-  return static_cast<int>(found.size());
+  return found;
 }
 
-int ListFileNames(TextView Folder, TextView Masks) {
-  const int n = ListFiles(Folder, Masks);
-  for (Text& name : Found())
+std::vector<Text> ListFileNames(TextView Folder, TextView Masks) {
+  std::vector<Text> names = ListFiles(Folder, Masks);
+  for (Text& name : names)
     if (const size_t dot = name.rfind(u'.'); dot != Text::npos) name.erase(dot);
-  return n;
+  return names;
 }
 
 }  // namespace eos

@@ -10,10 +10,9 @@ namespace eos {
 
 // The ordinary files (not folders) of `Folder` matching the masks of `Masks` (separated
 // by ";", "*.*" when empty), mask after mask, in the order the file system gives them;
-// names without folder. Kept in FoundFiles(); answers their number.
-int ListFiles(TextView Folder, TextView Masks);
+// names without folder.
+std::vector<Text> ListFiles(TextView Folder, TextView Masks);
 // ListFiles, then each name without its extension.
-int ListFileNames(TextView Folder, TextView Masks);
-const std::vector<Text>& FoundFiles();
+std::vector<Text> ListFileNames(TextView Folder, TextView Masks);
 
 }  // namespace eos

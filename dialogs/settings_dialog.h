@@ -7,6 +7,8 @@
 
 #include <array>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "dialog/core/camera_settings.h"
 #include "ui/form.h"
@@ -25,31 +27,32 @@ class TdlgCanonEosSdkSettings : public ui::Form {
  public:
   TdlgCanonEosSdkSettings();
 
-  ui::Label& laImageMode;
-  // The ten value lists and their captions, by ValueList.
-  std::array<ui::ComboBox*, kValueListCount> ValueLists{};
-  std::array<ui::Label*, kValueListCount> ValueCaptions{};
-  ui::Button& btRotLeft;
-  ui::Button& btRotRight;
-  ui::Label& laAng;
-  ui::CheckBox& ckMirror;
-  ui::ComboBox& cbSkin;
-  ui::ComboBox& cbDelay;
-  ui::ComboBox& cbAfterMode;
-  ui::Button& btOK;
-  ui::Button& btCancel;
-
-  ui::ComboBox& List(ValueList list) const { return *ValueLists[static_cast<size_t>(list)]; }
-
-  SettingsDialogActions actions;
-  // Set by every handler that changes something; cleared when the dialog is shown.
-  bool SettingsEdited = false;
-
-  int Angle() const { return laAng.Tag(); }
-  bool Mirror() const { return ckMirror.Checked(); }
+  // The list of that value: filled and read by the capture dialog.
+  ui::ComboBox& List(ValueList list) const { return *(this->*kLists[static_cast<size_t>(list)]); }
+  void SetImageMode(TextView mode) { laImageMode->SetCaption(mode); }
+  // "(Ingenting)" and the skins' names, with `current` chosen (or the first).
+  void SetSkins(const std::vector<Text>& names, TextView current);
+  void SetChoices(int after_mode, int delay);
+  int Angle() const { return laAng->Tag(); }
   // The angle into laAng's Tag and caption ("90 °").
   void SetAngle(int angle);
+  bool Mirror() const { return ckMirror->Checked(); }
+  void SetMirror(bool mirror) { ckMirror->SetChecked(mirror); }
+  // Beside the capture dialog's `outer` rectangle: on its right, or on its left when the
+  // screen ends first.
+  void PlaceBeside(const RECT& outer);
 
+  SettingsDialogActions actions;
+  // Whether the user changed something since the dialog was last shown; cleared here.
+  bool TakeEdited() { return std::exchange(edited_, false); }
+
+  // Shows the dialog modally; true when it closed with OK.
+  bool Run();
+
+ protected:
+  bool FormKeyDown(WORD key) override;
+
+ private:
   void btRotLeftClick(ui::Component& sender);
   void ComboBoxSizeChange(ui::Component& sender);
   void cbDelayChange(ui::Component& sender);
@@ -59,14 +62,53 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   void btCancelClick(ui::Component&) { SetModalResult(ui::kModalCancel); }
   void FormShow();
 
-  // Shows the dialog modally; true when it closed with OK.
-  bool Run();
+  ui::Label* laImageMode = nullptr;
+  ui::Label* LabelSize = nullptr;
+  ui::ComboBox* ComboBoxSize = nullptr;
+  ui::Label* LabelQuality = nullptr;
+  ui::ComboBox* ComboBoxQuality = nullptr;
+  ui::Label* LabelAv = nullptr;
+  ui::ComboBox* ComboBoxAv = nullptr;
+  ui::Label* LabelTV = nullptr;
+  ui::ComboBox* ComboBoxTv = nullptr;
+  ui::Label* LabelWhiteBalance = nullptr;
+  ui::ComboBox* ComboBoxWhiteBalance = nullptr;
+  ui::Label* LabelISO = nullptr;
+  ui::ComboBox* ComboBoxISO = nullptr;
+  ui::Label* LabelMeteringMode = nullptr;
+  ui::ComboBox* ComboBoxMeteringMode = nullptr;
+  ui::Label* LabelAFMode = nullptr;
+  ui::ComboBox* ComboBoxAFMode = nullptr;
+  ui::Label* LabelExpComp = nullptr;
+  ui::ComboBox* ComboBoxExpComp = nullptr;
+  ui::Label* LabelColorspace = nullptr;
+  ui::ComboBox* ComboBoxColorSpace = nullptr;
+  ui::Button* btRotLeft = nullptr;
+  ui::Button* btRotRight = nullptr;
+  ui::Label* laAng = nullptr;
+  ui::CheckBox* ckMirror = nullptr;
+  ui::Label* Label11 = nullptr;
+  ui::ComboBox* cbSkin = nullptr;
+  ui::Label* Label16 = nullptr;
+  ui::ComboBox* cbDelay = nullptr;
+  ui::Bevel* Bevel2 = nullptr;
+  ui::Button* btOK = nullptr;
+  ui::Button* btCancel = nullptr;
+  ui::Label* Label1 = nullptr;
+  ui::ComboBox* cbAfterMode = nullptr;
 
- protected:
-  bool FormKeyDown(WORD key) override;
+  bool edited_ = false;  // set by every handler that changes something
+  win::Gdi<HFONT> header_font_;
 
- private:
-  win::UniqueGdiObject header_font_;
+  static const ui::Row<TdlgCanonEosSdkSettings> kRows[];
+  // The rows of a value's caption and list, in two columns of five.
+  static constexpr ui::Row<TdlgCanonEosSdkSettings> ValueCaption(ui::Label* TdlgCanonEosSdkSettings::*member,
+                                                                 const char16_t* text, int column, int row);
+  static constexpr ui::Row<TdlgCanonEosSdkSettings> ValueCombo(ui::ComboBox* TdlgCanonEosSdkSettings::*member,
+                                                               int column, int row);
+  // Each value's list and its caption, by ValueList.
+  static const std::array<ui::ComboBox * TdlgCanonEosSdkSettings::*, kValueListCount> kLists;
+  static const std::array<ui::Label * TdlgCanonEosSdkSettings::*, kValueListCount> kCaptions;
 };
 
 }  // namespace eos

@@ -15,16 +15,23 @@ namespace eos {
 class TdlgDispStatus : public ui::Form {
  public:
   TdlgDispStatus();
-
-  ui::Label& lStat;
-  ui::Bevel& Bevel1;
-  ui::Button& btAbort;
-
-  // Nothing else reacts to Cancel: the button only shows that it was pressed.
-  void btAbortClick(ui::Component& sender);
+  // Shows the window with `text`, at the height that hides the Cancel row, painted at once.
+  void ShowText(TextView text, bool stay_on_top);
+  // Shows `text` (and refreshes the caption when `refresh_caption`), painted at once.
+  void UpdateText(TextView text, bool refresh_caption);
 
  protected:
   void FormClose(ui::CloseAction& action) override { action = ui::CloseAction::Free; }
+
+ private:
+  // Nothing else reacts to Cancel: the button only shows that it was pressed.
+  void btAbortClick(ui::Component& sender);
+
+  ui::Panel* pStatus = nullptr;
+  ui::Label* lStat = nullptr;
+  ui::Bevel* Bevel1 = nullptr;
+  ui::Button* btAbort = nullptr;
+  static const ui::Row<TdlgDispStatus> kRows[];
 };
 
 // Creates the window when there is none, then shows `text` in it and repaints at once.

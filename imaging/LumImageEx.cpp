@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "imaging/RotImg.h"
 #include "imaging/core/jpeg_decoder.h"
@@ -50,18 +51,15 @@ class Canvas {
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
     if (!dc_ || !bitmap_) return;
-    old_ = SelectObject(dc_.get(), bitmap_.get());
+    selected_.emplace(dc_.get(), bitmap_.get());
     std::fill_n(static_cast<Pixel*>(bits_), static_cast<size_t>(w) * static_cast<size_t>(h), kWhite);
     width_ = w;
     height_ = h;
   }
-  ~Canvas() {
-    if (old_) SelectObject(dc_.get(), old_);
-  }
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
-  HDC dc() const { return old_ ? dc_.get() : nullptr; }
+  HDC dc() const { return selected_ ? dc_.get() : nullptr; }
   void CopyTo(Pixels& out) const {
     GdiFlush();
     out.Resize(width_, height_);
@@ -70,10 +68,10 @@ class Canvas {
   }
 
  private:
-  win::UniqueDC dc_;
-  win::UniqueGdiObject bitmap_;
+  win::UniqueMemoryDc dc_;
+  win::Gdi<HBITMAP> bitmap_;
+  std::optional<win::Selected> selected_;  // goes before the bitmap and the DC
   void* bits_ = nullptr;
-  HGDIOBJ old_ = nullptr;
   int width_ = 0;
   int height_ = 0;
 };
@@ -86,7 +84,7 @@ bool LoadIconFile(const std::wstring& path, Pixels& out, std::string& error) {
     error = "icon file does not load";
     return false;
   }
-  const win::UniqueGdiObject mask(info.hbmMask), colour(info.hbmColor);
+  const win::Gdi<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
   BITMAP bm{};
   GetObjectW(mask.get(), sizeof bm, &bm);
   const int w = bm.bmWidth, h = colour ? bm.bmHeight : bm.bmHeight / 2;  // monochrome icons stack two masks
@@ -170,24 +168,24 @@ bool LoadPictureFile(const std::wstring& path, Pixels& out, std::string& error, 
   return loaded;
 }
 
-win::UniqueGdiObject PixelsToBitmap(const Pixels& pixels, int bits_per_pixel) {
+win::Gdi<HBITMAP> PixelsToBitmap(const Pixels& pixels, int bits_per_pixel) {
   if (pixels.empty() || (bits_per_pixel != 24 && bits_per_pixel != 32)) return {};
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), pixels.width, -pixels.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-  const win::UniqueDC dc(CreateCompatibleDC(nullptr));
+  const win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
   info.bmiHeader.biBitCount = static_cast<WORD>(bits_per_pixel);
   void* bits = nullptr;
-  win::UniqueGdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  win::Gdi<HBITMAP> bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!bitmap) return {};
   // The 32-bit pixels go in through SetDIBits, which converts to the section's depth.
   info.bmiHeader.biBitCount = 32;
-  if (SetDIBits(dc.get(), static_cast<HBITMAP>(bitmap.get()), 0, static_cast<UINT>(pixels.height), pixels.data.data(),
-                &info, DIB_RGB_COLORS) != pixels.height)
+  if (SetDIBits(dc.get(), bitmap.get(), 0, static_cast<UINT>(pixels.height), pixels.data.data(), &info,
+                DIB_RGB_COLORS) != pixels.height)
     return {};
   return bitmap;
 }
 
-bool DrawPixels(HDC dc, const Rect& dest, const Pixels& pixels) {
+bool DrawPixels(HDC dc, const EdgeRect& dest, const Pixels& pixels) {
   if (pixels.empty()) return false;
   BITMAPINFO info{};
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), pixels.width, -pixels.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
@@ -200,7 +198,7 @@ bool DrawPixels(HDC dc, const Rect& dest, const Pixels& pixels) {
                        pixels.data.data(), &info, DIB_RGB_COLORS, SRCCOPY) != 0;
 }
 
-win::UniqueGdiObject MirrorJpegToBitmap(std::span<const uint8_t> jpeg, bool vertical) {
+win::Gdi<HBITMAP> MirrorJpegToBitmap(std::span<const uint8_t> jpeg, bool vertical) {
   try {
     Pixels frame;
     std::string error;
@@ -221,12 +219,12 @@ void DrawJpegMirrored(std::span<const uint8_t> jpeg, HDC dc, bool vertical) noex
   }
 }
 
-bool LoadPictureFileToBitmap(const std::wstring& path, win::UniqueGdiObject& bitmap, ProgressFn progress) {
+bool LoadPictureFileToBitmap(const std::wstring& path, win::Gdi<HBITMAP>& bitmap, ProgressFn progress) {
   try {
     Pixels pixels;
     std::string error;
     if (!LoadPictureFile(path, pixels, error, progress)) return false;
-    win::UniqueGdiObject made = PixelsToBitmap(pixels, 24);
+    win::Gdi<HBITMAP> made = PixelsToBitmap(pixels, 24);
     if (!made) return false;
     bitmap = std::move(made);
     return true;

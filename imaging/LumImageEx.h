@@ -9,7 +9,7 @@
 #include <span>
 #include <string>
 
-#include "imaging/core/layout.h"
+#include "imaging/core/image_rect.h"
 #include "imaging/core/pixels.h"
 #include "win/handles.h"
 
@@ -28,18 +28,18 @@ std::string DetectPictureFileType(const std::wstring& path);
 bool LoadPictureFile(const std::wstring& path, Pixels& out, std::string& error, ProgressFn progress = nullptr);
 
 // LoadPictureFile into a new 24-bit bitmap.
-bool LoadPictureFileToBitmap(const std::wstring& path, win::UniqueGdiObject& bitmap, ProgressFn progress = nullptr);
+bool LoadPictureFileToBitmap(const std::wstring& path, win::Gdi<HBITMAP>& bitmap, ProgressFn progress = nullptr);
 // LoadPictureFile as the picture of the control (which keeps its own copy).
 bool LoadPictureFileToImage(TRotateImage& image, const std::wstring& path);
 
 // A bottom-up DIB section of the pixels, 24 or 32 bits per pixel; empty on failure.
-win::UniqueGdiObject PixelsToBitmap(const Pixels& pixels, int bits_per_pixel);
+win::Gdi<HBITMAP> PixelsToBitmap(const Pixels& pixels, int bits_per_pixel);
 // Stretches the pixels into `dest` of the device context; false when GDI refuses.
-bool DrawPixels(HDC dc, const Rect& dest, const Pixels& pixels);
+bool DrawPixels(HDC dc, const EdgeRect& dest, const Pixels& pixels);
 
 // The frame as a new 24-bit bitmap of its own size, flipped top to bottom (`vertical`)
 // or mirrored left to right; empty when the frame does not decode.
-win::UniqueGdiObject MirrorJpegToBitmap(std::span<const uint8_t> jpeg, bool vertical);
+win::Gdi<HBITMAP> MirrorJpegToBitmap(std::span<const uint8_t> jpeg, bool vertical);
 // The frame mirrored likewise, drawn at the origin at its own size; failures draw nothing.
 void DrawJpegMirrored(std::span<const uint8_t> jpeg, HDC dc, bool vertical) noexcept;
 

@@ -111,7 +111,7 @@ void TRotateImage::ApplyAutoSize() {
   SetBounds(bounds_.left, bounds_.top, w, h);
 }
 
-Rect TRotateImage::ImageRect() {
+EdgeRect TRotateImage::ImageRect() {
   if (!rect_ok_) {
     image_rect_ = ComputeImageRect(options_, Width(), Height(), rotated_.width, rotated_.height, max_size_);
     rect_ok_ = true;
@@ -131,22 +131,21 @@ HRGN TRotateImage::ImageRgn() {
     }
     rgn_ok_ = true;
   }
-  return static_cast<HRGN>(image_rgn_.get());
+  return image_rgn_.get();
 }
 
 void TRotateImage::Paint(HDC dc) noexcept {
   try {
     if (rotated_.empty()) return;
-    Rect r = ImageRect();
+    EdgeRect r = ImageRect();
     r = {r.left + Left(), r.top + Top(), r.right + Left(), r.bottom + Top()};
     if (transparent_) {
-      const win::UniqueGdiObject bitmap = PixelsToBitmap(rotated_, 32);
-      const win::UniqueDC source(CreateCompatibleDC(dc));
+      const win::Gdi<HBITMAP> bitmap = PixelsToBitmap(rotated_, 32);
+      const win::UniqueMemoryDc source(CreateCompatibleDC(dc));
       if (!bitmap || !source) return;
-      const HGDIOBJ old = SelectObject(source.get(), bitmap.get());
+      const win::Selected keep(source.get(), bitmap.get());
       GdiTransparentBlt(dc, r.left, r.top, r.width(), r.height(), source.get(), 0, 0, rotated_.width, rotated_.height,
                         ToColorRef(TransparentColour()));
-      SelectObject(source.get(), old);
       return;
     }
     const int saved = SaveDC(dc);

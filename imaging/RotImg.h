@@ -10,7 +10,7 @@
 
 #include <functional>
 
-#include "imaging/core/layout.h"
+#include "imaging/core/image_rect.h"
 #include "imaging/core/pixels.h"
 #include "win/handles.h"
 
@@ -58,7 +58,7 @@ class TRotateImage {
   int MaxSize() const { return max_size_; }
   const Pixels& RotatedBitmap() const { return rotated_; }
   // In control coordinates.
-  Rect ImageRect();
+  EdgeRect ImageRect();
   // In the container's client coordinates; owned by the control, null without a picture.
   HRGN ImageRgn();
 
@@ -83,10 +83,10 @@ class TRotateImage {
   bool transparent_ = false;
   ImageOptions options_;
   COLORREF color_ = RGB(255, 255, 255);
-  Rect bounds_{0, 0, 105, 105};
+  EdgeRect bounds_{0, 0, 105, 105};
   int max_size_ = 0;
-  Rect image_rect_;
-  win::UniqueGdiObject image_rgn_;
+  EdgeRect image_rect_;
+  win::Gdi<HRGN> image_rgn_;
   bool rect_ok_ = false;
   bool rgn_ok_ = false;
 };

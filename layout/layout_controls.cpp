@@ -5,13 +5,12 @@
 
 #include "imaging/LumImageEx.h"
 #include "imaging/core/rotation.h"
+#include "win/rect.h"
 #include "win/wtext.h"
 
 namespace eos::layout {
 
 namespace {
-
-RECT ToRect(const PixelRect& r) { return {r.left, r.top, r.left + r.width, r.top + r.height}; }
 
 std::vector<TextView> SplitBreaks(TextView text) {
   std::vector<TextView> lines;
@@ -27,7 +26,7 @@ std::vector<TextView> SplitBreaks(TextView text) {
 }  // namespace
 
 LayoutControl::LayoutControl(ui::Container& parent, LayoutItem item)
-    : Painted(parent, u"", item.tag, ToRect(item.bounds), ui::Align::None, 0), model_(std::move(item)) {}
+    : Painted(parent, item.tag, win::ToRECT(item.bounds), ui::Align::None, 0), model_(std::move(item)) {}
 
 // Labels
 
@@ -44,7 +43,7 @@ void LayoutLabel::Turn(int delta) {
 }
 
 HFONT LayoutLabel::LabelFont(HDC dc) const {
-  if (font_ && font_angle_ == model_.label.angle) return static_cast<HFONT>(font_.get());
+  if (font_ && font_angle_ == model_.label.angle) return font_.get();
   const LabelStyle& s = model_.label;
   LOGFONTW font{};
   GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
@@ -59,7 +58,7 @@ HFONT LayoutLabel::LabelFont(HDC dc) const {
   }
   font_.reset(CreateFontIndirectW(&font));
   font_angle_ = s.angle;
-  return static_cast<HFONT>(font_.get());
+  return font_.get();
 }
 
 void LayoutLabel::Paint(HDC dc) const {
@@ -68,7 +67,7 @@ void LayoutLabel::Paint(HDC dc) const {
   const RECT b = Bounds();
   const HFONT font = LabelFont(dc);
   if (!font) return;
-  const HGDIOBJ old_font = SelectObject(dc, font);
+  const win::Selected keep_font(dc, font);
   const COLORREF old_colour = SetTextColor(dc, s.colour);
   const int old_extra = SetTextCharacterExtra(dc, s.extra_spacing);
   SetBkMode(dc, TRANSPARENT);
@@ -112,7 +111,6 @@ void LayoutLabel::Paint(HDC dc) const {
   RestoreDC(dc, saved);
   SetTextCharacterExtra(dc, old_extra);
   SetTextColor(dc, old_colour);
-  SelectObject(dc, old_font);
 }
 
 // Images
@@ -151,7 +149,7 @@ void LayoutImage::Paint(HDC dc) const {
   }
   if (picture_.empty()) return;
   const RECT b = Bounds();
-  const imaging::Rect dest{b.left, b.top, b.right, b.bottom};
+  const imaging::EdgeRect dest{b.left, b.top, b.right, b.bottom};
   if (!blend_) {
     imaging::DrawPixels(dc, dest, picture_);
     return;
@@ -167,11 +165,10 @@ void LayoutImage::Paint(HDC dc) const {
   }
   const win::UniqueMemoryDc source(CreateCompatibleDC(dc));
   if (!source || !premultiplied_) return;
-  const HGDIOBJ old = SelectObject(source.get(), premultiplied_.get());
+  const win::Selected keep(source.get(), premultiplied_.get());
   const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   AlphaBlend(dc, dest.left, dest.top, dest.width(), dest.height(), source.get(), 0, 0, picture_.width, picture_.height,
              blend);
-  SelectObject(source.get(), old);
 }
 
 // Shapes
@@ -201,10 +198,10 @@ void LayoutShape::Turn(int delta) {
 
 void LayoutShape::Paint(HDC dc) const {
   const RECT b = Bounds();
-  const win::UniqueGdiObject brush(model_.brush ? CreateSolidBrush(*model_.brush) : nullptr);
-  const win::UniqueGdiObject pen(model_.pen ? CreatePen(PS_INSIDEFRAME, model_.pen_width, *model_.pen) : nullptr);
-  const HGDIOBJ old_brush = SelectObject(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
-  const HGDIOBJ old_pen = SelectObject(dc, pen ? pen.get() : GetStockObject(NULL_PEN));
+  const win::Gdi<HBRUSH> brush(model_.brush ? CreateSolidBrush(*model_.brush) : nullptr);
+  const win::Gdi<HPEN> pen(model_.pen ? CreatePen(PS_INSIDEFRAME, model_.pen_width, *model_.pen) : nullptr);
+  const win::Selected keep_brush(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
+  const win::Selected keep_pen(dc, pen ? pen.get() : GetStockObject(NULL_PEN));
   const int mid_x = (b.left + b.right) / 2, mid_y = (b.top + b.bottom) / 2;
   const auto line = [dc](int x0, int y0, int x1, int y1) {
     MoveToEx(dc, x0, y0, nullptr);
@@ -231,8 +228,6 @@ void LayoutShape::Paint(HDC dc) const {
       line(b.left, b.bottom, b.right, b.top);
       break;
   }
-  SelectObject(dc, old_pen);
-  SelectObject(dc, old_brush);
 }
 
 }  // namespace eos::layout

@@ -37,7 +37,7 @@ class LayoutLabel : public LayoutControl {
 
  private:
   HFONT LabelFont(HDC dc) const;
-  mutable win::UniqueGdiObject font_;
+  mutable win::Gdi<HFONT> font_;
   mutable int font_angle_ = -1;
 };
 
@@ -56,7 +56,7 @@ class LayoutImage : public LayoutControl {
  private:
   imaging::Pixels picture_;
   bool blend_ = false;
-  mutable win::UniqueGdiObject premultiplied_;  // the picture for AlphaBlend, made at first paint
+  mutable win::Gdi<HBITMAP> premultiplied_;  // the picture for AlphaBlend, made at first paint
 };
 
 // A rectangle, ellipse or line with an optional brush and pen.

@@ -1,14 +1,12 @@
 #include "plugin/capture_run.h"
 
-#include <windows.h>
-
+#include <exception>
 #include <memory>
 #include <utility>
 #include <vector>
 
 #include "base/paramtext.h"
 #include "dialog/capture_dialog.h"
-#include "dialogs/status_window.h"
 #include "plugin/core/capture_answer.h"
 #include "plugin/core/capture_input.h"
 #include "plugin/services/services.h"
@@ -27,58 +25,6 @@ std::unique_ptr<TdlgCanonEosSDK>& DialogInstance() {
 
 bool g_running = false;
 
-// Hides the button row of an automatic or settings-only run for the time the dialog is
-// shown; the form shrinks by its height.
-class ButtonRowHidden {
- public:
-  explicit ButtonRowHidden(TdlgCanonEosSDK& dlg) : dlg_(dlg) {
-    shrink_ = dlg.ButtonRowHeight();
-    Resize(-shrink_);
-    dlg.paButtons.SetVisible(false);
-    dlg.beButtons.SetVisible(false);
-  }
-  ~ButtonRowHidden() {
-    dlg_.paButtons.SetVisible(true);
-    dlg_.beButtons.SetVisible(true);
-  }
-  ButtonRowHidden(const ButtonRowHidden&) = delete;
-  ButtonRowHidden& operator=(const ButtonRowHidden&) = delete;
-
- private:
-  void Resize(int by) {
-    const RECT r = dlg_.OuterBounds();
-    SetWindowPos(dlg_.Window(), nullptr, 0, 0, r.right - r.left, r.bottom - r.top + by,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  TdlgCanonEosSDK& dlg_;
-  int shrink_ = 0;
-};
-
-void ConnectAndOpen(TdlgCanonEosSDK& dlg, bool& ok) {
-  const PluginState& s = State();
-  if (ok && !dlg.FCameraConnected) {
-    ShowStatus(Translate(u"Connecting to EOS-camera..."), false);
-    ok = dlg.ConnectToCamera();
-  }
-  if (ok && !dlg.FCameraActive) {
-    UpdateStatusFmt(Translate(u"Starting remote connection to %s..."), {dlg.FCameraInfo.CameraModelName}, true);
-    ok = dlg.OpenCamera(false);
-  }
-  if (ok && !s.SettingsFromHost) LoadSettings();
-  if (ok && !s.StoredSettings.empty()) {
-    try {
-      dlg.ApplySettingsText(s.StoredSettings);
-    } catch (...) {
-      win::LogSwallowed(u"ApplySettingsText");
-    }
-  }
-  if (ok && s.ViewfinderSupported && !dlg.FCameraVF) {
-    UpdateStatusFmt(Translate(u"Opening %s..."), {dlg.FCameraInfo.CameraModelName}, true);
-    ok = dlg.SetViewfinder(true);
-  }
-  if (ok) dlg.FCanAF = dlg.StopAutoFocus(true);
-}
-
 // The settings as the dialog leaves them; changed ones become the stored settings.
 void KeepSettings(TdlgCanonEosSDK& dlg) {
   PluginState& s = State();
@@ -91,18 +37,18 @@ void KeepSettings(TdlgCanonEosSDK& dlg) {
   }
 }
 
-void SetCaption(TdlgCanonEosSDK& dlg, bool ok) {
-  Text caption = u"Canon plugin EOS " + GetPluginVersion();
-  if (ok) {
-    try {
-      dlg.FSDKVersion = GetSdkFileVersion(u"EDSDK.DLL");
-      caption += u" - SDK ver. " + dlg.FSDKVersion;
-      if (dlg.paSkin.Visible()) dlg.FillSkinFields();  // the skin's texts name the SDK too
-    } catch (...) {
-      win::LogSwallowed(u"RunCapture");
-    }
+// The words of a fault that ended a run before its dialog closed: the host gets them,
+// translated, instead of an answer that looks like a cancel.
+Text FailureText() {
+  try {
+    throw;
+  } catch (const Exception& e) {
+    return Translate(e.message());
+  } catch (const std::exception& e) {
+    return Translate(FromUtf8(e.what()));
+  } catch (...) {
+    return Translate(u"The capture failed");
   }
-  dlg.SetCaption(caption + u" | " + dlg.FCameraInfo.CameraModelName);
 }
 
 }  // namespace
@@ -121,7 +67,6 @@ bool CreateCaptureDialog() {
   if (DialogInstance()) return true;
   try {
     DialogInstance() = std::make_unique<TdlgCanonEosSDK>();
-    CreateSettingsDialog();
     return true;
   } catch (...) {
     win::LogSwallowed(u"CreateCaptureDialog");
@@ -133,44 +78,24 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
   g_running = true;
   PluginState& s = State();
   bool modal_ok = false;
+  bool closed = false;  // the dialog has closed: a fault after that leaves the answer as it is
   try {
     PrepareSdkPath();
     if (!CreateCaptureDialog()) throw Exception(u"The capture dialog cannot be created");
     TdlgCanonEosSDK& dlg = *DialogInstance();
-    dlg.FVFFirstImageDone = false;
     const CaptureInput in = ReadCaptureInput(text, AutoDefault, GetTempFolder());
-    // Every run has a fresh dialog with every button shown; only the host's keys hide one.
-    dlg.btSettings.SetVisible(!in.HideSettings);
-    for (ui::Button* focus : {&dlg.btFocusFar, &dlg.btFocusNear, &dlg.btAF}) focus->SetVisible(!in.HideFocus);
-    dlg.btRel.SetVisible(!in.HideTakePicture);
+    dlg.Prepare(in);
     text = in.CancelText;
     s.PictureFileName = in.File;
     s.WantBase64 = true;
-    dlg.FAuto = in.Auto;
-
-    bool ok = true;
-    try {
-      ConnectAndOpen(dlg, ok);
-    } catch (...) {
-      HideStatus();
-      throw;
-    }
-    HideStatus();
-    SetCaption(dlg, ok);
-    if (!ok) {
-      text = s.LastErrorText;
+    if (!dlg.Connect()) {
+      text = dlg.Error();
     } else {
-      {
-        std::optional<ButtonRowHidden> hidden;
-        if ((dlg.FAuto || s.SettingsOnlyMode) && !dlg.paSkin.Visible()) hidden.emplace(dlg);
-        if (dlg.FAuto && !s.ViewfinderSupported) dlg.timAuto.SetEnabled(true);
-        dlg.FormShow();
-        modal_ok = dlg.ShowModal() == ui::kModalOk;
-        dlg.StopAutoFocus(false);
-      }
+      modal_ok = dlg.RunModal();
+      closed = true;
       KeepSettings(dlg);
       if (modal_ok) {
-        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.FAngle, s.SettingsChanged);
+        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.Angle(), s.SettingsChanged);
         if (sink) {
           sink(std::move(answer));
         } else {
@@ -182,6 +107,7 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
     }
   } catch (...) {
     win::LogSwallowed(u"RunCapture");
+    if (!closed) text = FailureText();
   }
   g_running = false;
   DoCanonSDKFree();
@@ -211,6 +137,9 @@ bool DoCanonSDKFree() {
     return false;
   }
   try {
+    // The dialog lets go of the camera first; a disconnection that failed is the last error.
+    dialog->FormDestroy();
+    State().LastErrorText = dialog->Error();
     dialog.reset();
     WriteLog(u"DoCanonSDKFree OK");
     return true;

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "base/lumutils.h"
+#include "imaging/LumImageEx.h"
 #include "ui/form.h"
 #include "win/log_file.h"
 #include "win/module.h"
@@ -31,14 +33,33 @@ void DrawLabelText(HDC dc, RECT rect, TextView text, unsigned options) {
   DrawTextW(dc, chars, n, &rect, flags);
 }
 
+bool SelectComboText(HWND combo, TextView text, int default_index) {
+  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
+  for (int i = 0; i < count; ++i) {
+    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (len == CB_ERR) continue;
+    std::wstring item(static_cast<size_t>(len) + 1, L'\0');
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(item.data()));
+    item.resize(static_cast<size_t>(len));
+    if (SameTextNoCase(win::FromWide(item), text)) {
+      SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
+      return true;
+    }
+  }
+  if (default_index >= 0 && default_index < count) {
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(default_index), 0);
+    return false;
+  }
+  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+  // Only a combo box with a free-text edit field shows what was asked for.
+  if ((GetWindowLongW(combo, GWL_STYLE) & 3) == CBS_DROPDOWN) SetWindowTextW(combo, win::Wide(text).c_str());
+  return false;
+}
+
 // Item
 
-Item::Item(Container& parent, Text name, int tag, RECT bounds, Align align, bool visible)
-    : Component(parent.OwnerForm(), std::move(name), tag),
-      visible_(visible),
-      parent_(parent),
-      bounds_(bounds),
-      align_(align) {
+Item::Item(Container& parent, int tag, RECT bounds, Align align, bool visible)
+    : Component(parent.OwnerForm(), tag), visible_(visible), parent_(parent), bounds_(bounds), align_(align) {
   parent.items_.push_back(this);
 }
 
@@ -50,14 +71,14 @@ void Item::SetBounds(const RECT& bounds) {
 
 // Control
 
-Control::Control(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
+Control::Control(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id,
                  const wchar_t* window_class, DWORD style, TextView caption)
-    : Item(parent, std::move(name), tag, bounds, align, (options & kHidden) == 0) {
+    : Item(parent, tag, bounds, align, (options & kHidden) == 0) {
   style |= WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | ((options & kDisabled) ? WS_DISABLED : 0);
   hwnd_ = CreateWindowExW(0, window_class, win::Wide(caption).c_str(), style, bounds.left, bounds.top,
                           bounds.right - bounds.left, bounds.bottom - bounds.top, parent.Window(),
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ThisModule(), nullptr);
-  if (!hwnd_) throw std::runtime_error("cannot create the control " + ToAsciiLossy(Name()));
+  if (!hwnd_) throw std::runtime_error("cannot create a control's window");
   SendMessageW(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(Owner().Font()), FALSE);
 }
 
@@ -112,14 +133,13 @@ LRESULT CALLBACK Control::MouseProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) n
 
 // The control kinds
 
-Button::Button(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
-               TextView caption)
-    : Button(parent, std::move(name), tag, bounds, align, options, id,
-             (options & kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, caption) {}
+Button::Button(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption)
+    : Button(parent, tag, bounds, align, options, id, (options & kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON,
+             caption) {}
 
-Button::Button(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id, DWORD style,
+Button::Button(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, DWORD style,
                TextView caption)
-    : Control(parent, std::move(name), tag, bounds, align, options, id, WC_BUTTONW, style | WS_TABSTOP, caption) {
+    : Control(parent, tag, bounds, align, options, id, WC_BUTTONW, style | WS_TABSTOP, caption) {
   WatchMouse();
 }
 
@@ -127,17 +147,28 @@ void Button::Command(WORD code) {
   if (code == BN_CLICKED) Fire(on_event);
 }
 
-ToolButton::ToolButton(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
-                       TextView caption)
-    : Button(parent, std::move(name), tag, bounds, align, options, id, BS_PUSHBUTTON | BS_ICON | BS_FLAT, caption) {}
+ToolButton::ToolButton(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption)
+    : Button(parent, tag, bounds, align, options, id, BS_PUSHBUTTON | BS_FLAT, caption) {}
 
-CheckBox::CheckBox(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
-                   TextView caption)
-    : Button(parent, std::move(name), tag, bounds, align, options, id, BS_AUTOCHECKBOX, caption) {}
+bool ToolButton::SetPicture(const imaging::Pixels& picture) {
+  // An icon is a colour bitmap with its alpha and a mask that alpha makes redundant.
+  win::Gdi<HBITMAP> colour = imaging::PixelsToBitmap(picture, 32);
+  const win::Gdi<HBITMAP> mask(colour ? CreateBitmap(picture.width, picture.height, 1, 1, nullptr) : nullptr);
+  if (!mask) return false;
+  ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
+  win::UniqueIcon icon(CreateIconIndirect(&info));
+  if (!icon) return false;
+  SetWindowLongPtrW(Handle(), GWL_STYLE, GetWindowLongPtrW(Handle(), GWL_STYLE) | BS_ICON);
+  SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon.get()));
+  icon_ = std::move(icon);  // the button shows it until it goes or gets another
+  return true;
+}
 
-ComboBox::ComboBox(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id)
-    : Control(parent, std::move(name), tag, bounds, align, options, id, WC_COMBOBOXW,
-              CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, u"") {
+CheckBox::CheckBox(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption)
+    : Button(parent, tag, bounds, align, options, id, BS_AUTOCHECKBOX, caption) {}
+
+ComboBox::ComboBox(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id)
+    : Control(parent, tag, bounds, align, options, id, WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, u"") {
   Place(bounds);
 }
 
@@ -164,21 +195,19 @@ void ComboBox::Place(const RECT&) {
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-Label::Label(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
-             TextView caption)
-    : Control(parent, std::move(name), tag, bounds, align, options, id, WC_STATICW, SS_OWNERDRAW, caption),
+Label::Label(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption)
+    : Control(parent, tag, bounds, align, options, id, WC_STATICW, SS_OWNERDRAW, caption),
       options_(options),
       color_(CLR_INVALID) {}
 
 void Label::Draw(const DRAWITEMSTRUCT& item) {
   FillRect(item.hDC, &item.rcItem, Parent().Background());
-  const HGDIOBJ old_font = SelectObject(item.hDC, font_ ? font_ : Owner().Font());
+  const win::Selected keep_font(item.hDC, font_ ? font_ : Owner().Font());
   SetBkMode(item.hDC, TRANSPARENT);
   ::SetTextColor(item.hDC, !Enabled()              ? GetSysColor(COLOR_GRAYTEXT)
                            : color_ != CLR_INVALID ? color_
                                                    : GetSysColor(COLOR_BTNTEXT));
   DrawLabelText(item.hDC, item.rcItem, Caption(), options_);
-  SelectObject(item.hDC, old_font);
 }
 
 void Label::SetFont(HFONT font) {
@@ -191,8 +220,8 @@ void Label::SetTextColor(COLORREF color) {
   InvalidateRect(Handle(), nullptr, TRUE);
 }
 
-Bevel::Bevel(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id)
-    : Control(parent, std::move(name), tag, bounds, align, options, id, WC_STATICW, SS_OWNERDRAW, u"") {}
+Bevel::Bevel(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id)
+    : Control(parent, tag, bounds, align, options, id, WC_STATICW, SS_OWNERDRAW, u"") {}
 
 void Bevel::Draw(const DRAWITEMSTRUCT& item) {
   RECT r = item.rcItem;
@@ -204,9 +233,7 @@ void Bevel::Draw(const DRAWITEMSTRUCT& item) {
 
 Container::Container(Form& form) : form_(form), color_(GetSysColor(COLOR_BTNFACE)) {}
 
-HBRUSH Container::Background() const {
-  return brush_ ? static_cast<HBRUSH>(brush_.get()) : GetSysColorBrush(COLOR_BTNFACE);
-}
+HBRUSH Container::Background() const { return brush_ ? brush_.get() : GetSysColorBrush(COLOR_BTNFACE); }
 
 void Container::SetColor(COLORREF color) {
   color_ = color;
@@ -343,8 +370,8 @@ void Container::Paint(HDC dc, const RECT& area) {
   }
   if (!back_buffer_) return;
   const HDC mem = memory.get();
-  const HGDIOBJ old_bitmap = SelectObject(mem, back_buffer_.get());
-  const HGDIOBJ old_font = SelectObject(mem, form_.Font());
+  const win::Selected keep_bitmap(mem, back_buffer_.get());
+  const win::Selected keep_font(mem, form_.Font());
   SetViewportOrgEx(mem, -area.left, -area.top, nullptr);
   SetBkMode(mem, TRANSPARENT);
   FillRect(mem, &area, Background());
@@ -360,8 +387,6 @@ void Container::Paint(HDC dc, const RECT& area) {
     }
   }
   BitBlt(dc, area.left, area.top, width, height, mem, area.left, area.top, SRCCOPY);
-  SelectObject(mem, old_font);
-  SelectObject(mem, old_bitmap);
 }
 
 void Container::Click(UINT msg, LPARAM lp) {
@@ -380,9 +405,8 @@ void Container::Click(UINT msg, LPARAM lp) {
 
 // Panel
 
-Panel::Panel(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id)
-    : Control(parent, std::move(name), tag, bounds, align, options, id, kClass, WS_CLIPCHILDREN, u""),
-      Container(parent.OwnerForm()) {
+Panel::Panel(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id)
+    : Control(parent, tag, bounds, align, options, id, kClass, WS_CLIPCHILDREN, u""), Container(parent.OwnerForm()) {
   SetWindowLongPtrW(Handle(), GWL_EXSTYLE, GetWindowLongPtrW(Handle(), GWL_EXSTYLE) | WS_EX_CONTROLPARENT);
   SetWindowLongPtrW(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(static_cast<Container*>(this)));
   SetColor(parent.Color());
@@ -392,8 +416,8 @@ bool Panel::Message(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 // Windowless items
 
-Painted::Painted(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options)
-    : Item(parent, std::move(name), tag, bounds, align, (options & kHidden) == 0) {}
+Painted::Painted(Container& parent, int tag, RECT bounds, Align align, unsigned options)
+    : Item(parent, tag, bounds, align, (options & kHidden) == 0) {}
 
 void Painted::SetVisible(bool visible) {
   visible_ = visible;
@@ -423,8 +447,8 @@ void Painted::Place(const RECT& old_bounds) {
   Invalidate();
 }
 
-Shape::Shape(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options)
-    : Painted(parent, std::move(name), tag, bounds, align, options) {}
+Shape::Shape(Container& parent, int tag, RECT bounds, Align align, unsigned options)
+    : Painted(parent, tag, bounds, align, options) {}
 
 void Shape::SetColor(COLORREF color) {
   color_ = color;
@@ -432,14 +456,14 @@ void Shape::SetColor(COLORREF color) {
 }
 
 void Shape::Paint(HDC dc) const {
-  const win::UniqueGdiObject brush(CreateSolidBrush(color_));
+  const win::Gdi<HBRUSH> brush(CreateSolidBrush(color_));
   const RECT b = Bounds();
-  FrameRect(dc, &b, static_cast<HBRUSH>(brush.get()));
+  FrameRect(dc, &b, brush.get());
 }
 
 // Timer
 
-Timer::Timer(Form& form, Text name, int tag, unsigned interval_ms, bool enabled)
-    : Component(form, std::move(name), tag), timer_([this] { Fire(on_event); }, interval_ms, enabled) {}
+Timer::Timer(Form& form, int tag, unsigned interval_ms, bool enabled)
+    : Component(form, tag), timer_([this] { Fire(on_event); }, interval_ms, enabled) {}
 
 }  // namespace eos::ui

@@ -1,15 +1,17 @@
 // The pieces a form is made of, one small class per kind: real Windows controls (push and
 // tool buttons, check boxes, drop-down lists, labels, bevel lines), panels that hold other
 // pieces, windowless items their container paints, and timers. Forms make them from their
-// component table (ui/form.h); a form's code reaches them by name.
+// component table (ui/form.h) into their members.
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 #include "base/text.h"
+#include "imaging/core/pixels.h"
 #include "win/handles.h"
 #include "win/timer.h"
 
@@ -38,6 +40,11 @@ enum Option : unsigned {
 // windowed or painted by a container.
 void DrawLabelText(HDC dc, RECT rect, TextView text, unsigned options);
 
+// Selects the first item of a drop-down list equal to `text` (no letter case) and
+// answers true. Else it selects `default_index` when that is an item, or nothing (and a
+// combo box with a free-text field shows `text`), and answers false.
+bool SelectComboText(HWND combo, TextView text, int default_index);
+
 using Event = std::function<void(class Component& sender)>;
 
 class Component {
@@ -46,7 +53,6 @@ class Component {
   Component(const Component&) = delete;
   Component& operator=(const Component&) = delete;
 
-  const Text& Name() const { return name_; }
   int Tag() const { return tag_; }
   void SetTag(int tag) { tag_ = tag; }
   Form& Owner() const { return form_; }
@@ -57,14 +63,13 @@ class Component {
   Event on_mouse_up;
 
  protected:
-  Component(Form& form, Text name, int tag) : form_(form), name_(std::move(name)), tag_(tag) {}
+  Component(Form& form, int tag) : form_(form), tag_(tag) {}
   void Fire(const Event& event) {
     if (event) event(*this);
   }
 
  private:
   Form& form_;
-  Text name_;
   int tag_;
 };
 
@@ -81,7 +86,7 @@ class Item : public Component {
   Container& Parent() const { return parent_; }
 
  protected:
-  Item(Container& parent, Text name, int tag, RECT bounds, Align align, bool visible);
+  Item(Container& parent, int tag, RECT bounds, Align align, bool visible);
   virtual void Place(const RECT& old_bounds) = 0;
   bool visible_;
 
@@ -113,8 +118,8 @@ class Control : public Item {
   virtual void Draw(const DRAWITEMSTRUCT& /*item*/) {}
 
  protected:
-  Control(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
-          const wchar_t* window_class, DWORD style, TextView caption);
+  Control(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, const wchar_t* window_class,
+          DWORD style, TextView caption);
   void Place(const RECT& old_bounds) override;
   // Sees the control's own mouse messages, for press and release handlers.
   void WatchMouse();
@@ -128,29 +133,32 @@ class Control : public Item {
 
 class Button : public Control {
  public:
-  Button(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
+  Button(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
   void Command(WORD code) override;
   // The click handler alone, as a key the form turns into a click; a user's click
   // (BM_CLICK) also presses and releases the button.
   void Click() { Fire(on_event); }
 
  protected:
-  Button(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id, DWORD style,
-         TextView caption);
+  Button(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, DWORD style, TextView caption);
 };
 
-// A button showing an icon rather than a caption; its caption stays as its window text.
+// A flat button showing a small picture rather than its caption; the caption stays its
+// window text, for the user's assistive tools.
 class ToolButton : public Button {
  public:
-  ToolButton(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id,
-             TextView caption);
-  // The icon stays the caller's; it must outlive the button.
-  void SetIcon(HICON icon) { SendMessageW(Handle(), BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)); }
+  ToolButton(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
+  // The picture (with its transparency) becomes the button's icon; false when no icon can
+  // be made of it, and the caption shows instead.
+  bool SetPicture(const imaging::Pixels& picture);
+
+ private:
+  win::UniqueIcon icon_;
 };
 
 class CheckBox : public Button {
  public:
-  CheckBox(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
+  CheckBox(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
   bool Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
   void SetChecked(bool checked) { SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0); }
 };
@@ -158,7 +166,7 @@ class CheckBox : public Button {
 // A drop-down list: the user picks one of its items, nothing is typed.
 class ComboBox : public Control {
  public:
-  ComboBox(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id);
+  ComboBox(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id);
   void Command(WORD code) override;
   void Clear() { SendMessageW(Handle(), CB_RESETCONTENT, 0, 0); }
   int Add(TextView item);
@@ -167,6 +175,9 @@ class ComboBox : public Control {
   // -1 when nothing is selected.
   int ItemIndex() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0)); }
   void SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0); }
+  // Selects the first item equal to `text` (no letter case) and answers true; else
+  // `default_index`, or nothing when that is no item, and answers false.
+  bool SelectText(TextView text, int default_index) { return SelectComboText(Handle(), text, default_index); }
 
  protected:
   void Place(const RECT& old_bounds) override;
@@ -176,7 +187,7 @@ class ComboBox : public Control {
 // can also be centred vertically; its caption is its window text, as for any static.
 class Label : public Control {
  public:
-  Label(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
+  Label(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id, TextView caption);
   void Draw(const DRAWITEMSTRUCT& item) override;
   // A font and colour of the label's own; the font stays the caller's.
   void SetFont(HFONT font);
@@ -191,7 +202,7 @@ class Label : public Control {
 // An etched line along the top of its bounds.
 class Bevel : public Control {
  public:
-  Bevel(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id);
+  Bevel(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id);
   // Drawn by the bevel itself: an etched static fills a bevel taller than its line.
   void Draw(const DRAWITEMSTRUCT& item) override;
 };
@@ -233,16 +244,16 @@ class Container {
   Form& form_;
   std::vector<Item*> items_;
   COLORREF color_;
-  win::UniqueGdiObject brush_;
+  win::Gdi<HBRUSH> brush_;
   // Paint's bitmap, kept while it is large enough: a live view repaints ten times a second.
-  win::UniqueGdiObject back_buffer_;
+  win::Gdi<HBITMAP> back_buffer_;
   SIZE back_size_{};
 };
 
 class Panel : public Control, public Container {
  public:
   static constexpr wchar_t kClass[] = L"EosPanel";
-  Panel(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options, int id);
+  Panel(Container& parent, int tag, RECT bounds, Align align, unsigned options, int id);
   HWND Window() const override { return Handle(); }
 
  private:
@@ -255,7 +266,7 @@ class Panel : public Control, public Container {
 class Painted : public Item {
  public:
   using PaintHook = std::function<void(HDC dc, const RECT& bounds)>;
-  Painted(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options);
+  Painted(Container& parent, int tag, RECT bounds, Align align, unsigned options);
   void SetVisible(bool visible) override;
   PaintHook on_paint;
   // True while the item's painting covers every pixel of its bounds: an area it covers
@@ -274,7 +285,7 @@ class Painted : public Item {
 // A rectangle outline in one colour, painted by its container.
 class Shape : public Painted {
  public:
-  Shape(Container& parent, Text name, int tag, RECT bounds, Align align, unsigned options);
+  Shape(Container& parent, int tag, RECT bounds, Align align, unsigned options);
   void SetColor(COLORREF color);
   void Paint(HDC dc) const override;
 
@@ -285,7 +296,7 @@ class Shape : public Painted {
 // A form's timer: ticks its main event on the form's thread.
 class Timer : public Component {
  public:
-  Timer(Form& form, Text name, int tag, unsigned interval_ms, bool enabled);
+  Timer(Form& form, int tag, unsigned interval_ms, bool enabled);
   win::Timer& Clock() { return timer_; }
   bool Enabled() const { return timer_.Enabled(); }
   void SetEnabled(bool enabled) { timer_.SetEnabled(enabled); }
@@ -293,5 +304,32 @@ class Timer : public Component {
  private:
   win::Timer timer_;
 };
+
+// The kind of a component type, for a form's table.
+template <class T>
+constexpr Kind KindOf() {
+  if constexpr (std::is_same_v<T, Panel>) {
+    return Kind::Panel;
+  } else if constexpr (std::is_same_v<T, Button>) {
+    return Kind::Button;
+  } else if constexpr (std::is_same_v<T, ToolButton>) {
+    return Kind::ToolButton;
+  } else if constexpr (std::is_same_v<T, CheckBox>) {
+    return Kind::CheckBox;
+  } else if constexpr (std::is_same_v<T, ComboBox>) {
+    return Kind::ComboBox;
+  } else if constexpr (std::is_same_v<T, Label>) {
+    return Kind::Label;
+  } else if constexpr (std::is_same_v<T, Bevel>) {
+    return Kind::Bevel;
+  } else if constexpr (std::is_same_v<T, Painted>) {
+    return Kind::Painted;
+  } else if constexpr (std::is_same_v<T, Shape>) {
+    return Kind::Shape;
+  } else {
+    static_assert(std::is_same_v<T, Timer>, "not a kind of a form's table");
+    return Kind::Timer;
+  }
+}
 
 }  // namespace eos::ui

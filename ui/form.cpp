@@ -8,6 +8,7 @@
 
 #include "win/log_file.h"
 #include "win/module.h"
+#include "win/rect.h"
 #include "win/window_class.h"
 #include "win/wtext.h"
 
@@ -42,7 +43,7 @@ int ScreenDpi() {
 }
 
 // The system's message font at 8 points.
-HGDIOBJ DefaultFont(int dpi) {
+HFONT DefaultFont(int dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   LOGFONTW font{};
@@ -57,7 +58,7 @@ HGDIOBJ DefaultFont(int dpi) {
 
 }  // namespace
 
-Form::Form(const FormSpec& spec) : Container(*this), dpi_(ScreenDpi()) {
+Form::Form(const FormSpec& spec) : Container(*this), style_(spec.style), dpi_(ScreenDpi()) {
   RegisterClasses();
   font_.reset(DefaultFont(dpi_));
   RECT frame{0, 0, Scale(spec.client_width), Scale(spec.client_height)};
@@ -89,22 +90,15 @@ LRESULT CALLBACK Form::ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) 
   return Proc(hwnd, msg, wp, lp);
 }
 
-Component& Form::Create(const ItemSpec& s) {
-  Container* parent = this;
-  if (s.parent && *s.parent) {
-    parent = dynamic_cast<Panel*>(Find(s.parent));
-    if (!parent) throw std::invalid_argument("no panel " + ToAsciiLossy(s.parent) + " for " + ToAsciiLossy(s.name));
-  }
-  const RECT b{Scale(s.bounds.left), Scale(s.bounds.top), Scale(s.bounds.left + s.bounds.width),
-               Scale(s.bounds.top + s.bounds.height)};
+Component& Form::Create(Kind kind, const ItemSpec& s) {
+  const RECT b{Scale(s.bounds.left), Scale(s.bounds.top), Scale(s.bounds.right()), Scale(s.bounds.bottom())};
   const int id = 100 + static_cast<int>(components_.size());
-  const Text name(s.name);
   // Every kind placed in a container takes the same leading arguments.
-  const auto make = [&](auto kind, auto... more) -> std::unique_ptr<Component> {
-    return std::make_unique<typename decltype(kind)::type>(*parent, name, s.tag, b, s.align, s.options, more...);
+  const auto make = [&](auto type, auto... more) -> std::unique_ptr<Component> {
+    return std::make_unique<typename decltype(type)::type>(s.parent, s.tag, b, s.align, s.options, more...);
   };
   std::unique_ptr<Component> c;
-  switch (s.kind) {
+  switch (kind) {
     case Kind::Panel:
       c = make(std::type_identity<Panel>{}, id);
       break;
@@ -133,10 +127,9 @@ Component& Form::Create(const ItemSpec& s) {
       c = make(std::type_identity<Shape>{});
       break;
     case Kind::Timer:
-      c = std::make_unique<Timer>(*this, name, s.tag, s.interval_ms, (s.options & kDisabled) == 0);
+      c = std::make_unique<Timer>(*this, s.tag, s.interval_ms, (s.options & kDisabled) == 0);
       break;
   }
-  if (auto* control = dynamic_cast<Control*>(c.get()); control && s.hint && *s.hint) control->SetHint(s.hint);
   components_.push_back(std::move(c));
   return *components_.back();
 }
@@ -145,12 +138,6 @@ void Form::RealignAll() {
   Realign();
   for (const auto& c : components_)
     if (auto* panel = dynamic_cast<Panel*>(c.get())) panel->Realign();
-}
-
-Component* Form::Find(TextView name) const {
-  for (const auto& c : components_)
-    if (c->Name() == name) return c.get();
-  return nullptr;
 }
 
 void Form::Free(Painted& item) {
@@ -193,11 +180,116 @@ void Form::SetHeight(int height) {
     SetWindowPos(Window(), nullptr, 0, 0, r.right - r.left, Scale(height), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void Form::SetOuterSize(int width, int height) {
+  SetWindowPos(Window(), nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Form::SetIcon(const wchar_t* resource) {
+  const auto load = [resource](int size) {
+    return win::UniqueIcon(
+        static_cast<HICON>(LoadImageW(win::ThisModule(), resource, IMAGE_ICON, GetSystemMetrics(size),
+                                      GetSystemMetrics(size == SM_CXICON ? SM_CYICON : SM_CYSMICON), 0)));
+  };
+  win::UniqueIcon big = load(SM_CXICON), small = load(SM_CXSMICON);
+  SendMessageW(Window(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
+  SendMessageW(Window(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
+  // The window shows them until it goes: the owners go with the form, after the window.
+  icon_ = std::move(big);
+  small_icon_ = std::move(small);
+}
+
+void Form::SetTopMost(bool top_most) {
+  SetWindowPos(Window(), top_most ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+namespace {
+
+constexpr DWORD kFrameStyles = WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_BORDER;
+
+}  // namespace
+
+void Form::SetBorderless(bool borderless) {
+  const DWORD now = static_cast<DWORD>(GetWindowLongPtrW(Window(), GWL_STYLE));
+  const DWORD frame = borderless ? 0 : style_ & kFrameStyles;
+  SetWindowLongPtrW(Window(), GWL_STYLE, static_cast<LONG_PTR>((now & ~kFrameStyles) | frame));
+  SetWindowPos(Window(), nullptr, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+bool Form::SetShape(std::span<const Rect> pieces) {
+  if (pieces.empty()) {
+    ClearShape();
+    return true;
+  }
+  // One region from all pieces at once: a union per piece would take seconds for a big
+  // mask of one-pixel rows.
+  std::vector<char> data(sizeof(RGNDATAHEADER) + pieces.size() * sizeof(RECT));
+  auto* header = reinterpret_cast<RGNDATAHEADER*>(data.data());
+  RECT extent{pieces.front().left, pieces.front().top, pieces.front().right(), pieces.front().bottom()};
+  auto* rects = reinterpret_cast<RECT*>(data.data() + sizeof(RGNDATAHEADER));
+  for (size_t i = 0; i < pieces.size(); ++i) {
+    rects[i] = win::ToRECT(pieces[i]);
+    UnionRect(&extent, &extent, &rects[i]);
+  }
+  *header = {sizeof(RGNDATAHEADER), RDH_RECTANGLES, static_cast<DWORD>(pieces.size()), 0, extent};
+  win::Gdi<HRGN> region(
+      ExtCreateRegion(nullptr, static_cast<DWORD>(data.size()), reinterpret_cast<const RGNDATA*>(data.data())));
+  if (!region) return false;
+  // The window owns its region from here on.
+  if (!SetWindowRgn(Window(), region.get(), TRUE)) return false;
+  region.release();
+  return true;
+}
+
+void Form::ClearShape() { SetWindowRgn(Window(), nullptr, TRUE); }
+
+void Form::StartDrag() {
+  POINT at;
+  GetCursorPos(&at);
+  const RECT r = OuterBounds();
+  dragging_ = true;
+  drag_from_ = at;
+  drag_window_ = {r.left, r.top};
+  SetCapture(Window());
+}
+
+// Presses on the form's body, and the moves of a drag begun there or on an item (the
+// window holds the mouse until the button is let go). True when the message was the drag's.
+bool Form::DragMessage(UINT msg, LPARAM lp) {
+  switch (msg) {
+    case WM_LBUTTONDOWN:
+      if (!drag_by_body_) return false;
+      StartDrag();
+      return true;
+    case WM_MOUSEMOVE: {
+      if (!dragging_) return false;
+      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      ClientToScreen(Window(), &at);
+      SetWindowPos(Window(), nullptr, drag_window_.x + at.x - drag_from_.x, drag_window_.y + at.y - drag_from_.y, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      return true;
+    }
+    case WM_LBUTTONUP:
+      if (!dragging_) return false;
+      dragging_ = false;
+      if (GetCapture() == Window()) ReleaseCapture();
+      return true;
+    case WM_CAPTURECHANGED:
+      dragging_ = false;
+      return false;
+    default:
+      return false;
+  }
+}
+
 void Form::Show() { ShowWindow(Window(), SW_SHOW); }
 
 void Form::Repaint() {
   RedrawWindow(Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }
+
+void Form::PaintPending() { RedrawWindow(Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
 
 int Form::ShowModal() {
   if (modal_) throw std::logic_error("the form runs modally already");
@@ -266,7 +358,11 @@ void Form::Close() {
   }
 }
 
-bool Form::Message(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool Form::Message(UINT msg, WPARAM, LPARAM lp, LRESULT& result) {
+  if (DragMessage(msg, lp)) {
+    result = 0;
+    return true;
+  }
   switch (msg) {
     case WM_CLOSE:
       Close();
@@ -302,6 +398,15 @@ RECT Form::OuterBounds() const {
   RECT r{};
   GetWindowRect(Window(), &r);
   return r;
+}
+
+SIZE Form::RestoredSize() const {
+  RECT r = OuterBounds();
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if ((IsZoomed(Window()) || IsIconic(Window())) && GetWindowPlacement(Window(), &placement))
+    r = placement.rcNormalPosition;
+  return {r.right - r.left, r.bottom - r.top};
 }
 
 void Form::PlaceOnScreen(RECT outer) {

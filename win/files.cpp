@@ -11,6 +11,8 @@ std::wstring FileSystemPath(TextView path) {
   return p;
 }
 
+bool FileExists(TextView path) { return GetFileAttributesW(FileSystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 bool ReadWholeFile(TextView path, std::vector<std::uint8_t>& out, std::size_t max_bytes) {
   const UniqueFile file(CreateFileW(FileSystemPath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                     FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -60,14 +60,10 @@ struct ModuleTraits {
   static HMODULE Invalid() { return nullptr; }
   static void Close(HMODULE h) { FreeLibrary(h); }
 };
+template <typename H>  // fonts, brushes, pens, bitmaps, regions
 struct GdiTraits {
-  static HGDIOBJ Invalid() { return nullptr; }
-  static void Close(HGDIOBJ h) { DeleteObject(h); }
-};
-
-struct DcTraits {  // memory device contexts from CreateCompatibleDC
-  static HDC Invalid() { return nullptr; }
-  static void Close(HDC h) { DeleteDC(h); }
+  static H Invalid() { return nullptr; }
+  static void Close(H h) { DeleteObject(h); }
 };
 struct IconTraits {
   static HICON Invalid() { return nullptr; }
@@ -91,8 +87,9 @@ using UniqueFile = Unique<HANDLE, FileTraits>;
 using UniqueFind = Unique<HANDLE, FindTraits>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueModule = Unique<HMODULE, ModuleTraits>;
-using UniqueGdiObject = Unique<HGDIOBJ, GdiTraits>;
-using UniqueDC = Unique<HDC, DcTraits>;
+// A GDI object of one type: win::Gdi<HFONT>, win::Gdi<HBITMAP>, win::Gdi<HRGN>...
+template <typename H>
+using Gdi = Unique<H, GdiTraits<H>>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueEnhMetaFile = Unique<HENHMETAFILE, EnhMetaFileTraits>;
 using UniqueLocal = Unique<HLOCAL, LocalTraits>;
@@ -109,5 +106,22 @@ struct MemoryDcTraits {  // CreateCompatibleDC's; a window's DC goes back with R
   static void Close(HDC h) { DeleteDC(h); }
 };
 using UniqueMemoryDc = Unique<HDC, MemoryDcTraits>;
+
+// An object selected into a device context for a scope: the one it replaced comes back at
+// the end.
+//   win::Selected keep(dc, font.get());
+class Selected {
+ public:
+  Selected(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ~Selected() {
+    if (old_) SelectObject(dc_, old_);
+  }
+  Selected(const Selected&) = delete;
+  Selected& operator=(const Selected&) = delete;
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};
 
 }  // namespace eos::win

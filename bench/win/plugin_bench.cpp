@@ -29,7 +29,6 @@
 
 #include "Sources/EDSDKBinding.h"
 #include "dialog/capture_dialog.h"
-#include "dialogs/settings_dialog.h"
 #include "imaging/core/jpeg_decoder.h"
 #include "imaging/core/live_view.h"
 #include "plugin/capture_run.h"
@@ -259,16 +258,12 @@ int CaptureOverhead(double megabytes) {
   for (int run = 0; run < kRuns; ++run) {
     if (!CreateCaptureDialog()) return 1;
     Clock::time_point notice{};
-    TdlgCanonEosSDK& dlg = *CaptureDialog();
-    dlg.CamRemote.OnRemoteEvent = [&dlg, &notice](RemoteEventCallbackType e, const AdditionNotifyRemoteEventType& d) {
-      if (e == RemoteEventCallbackReleaseImageReady && d.TypeOfPicture() == TypeOfPicturePicture &&
-          notice == Clock::time_point{}) {
-        notice = Clock::now();
-        g_calls.clear();
-        g_recording = true;
-      }
-      dlg.CamRemoteRemoteEvent(e, d);
-    };
+    CaptureDialog()->SetProbe({.frame = {}, .picture_ready = [&notice] {
+                                 if (notice != Clock::time_point{}) return;
+                                 notice = Clock::now();
+                                 g_calls.clear();
+                                 g_recording = true;
+                               }});
     const Text sent = u"File=" + file;
     HostString host(sent);
     Text text = sent;
@@ -328,16 +323,15 @@ int CaptureOverhead(double megabytes) {
 // --- Live view --------------------------------------------------------------------------
 
 int LiveView(int angle, bool mirror) {
+  // The view turned and mirrored by the host's settings text, as a capture applies it.
+  Text settings = u"Angle=" + IntToText(angle) + (mirror ? u"\tMirror=1" : u"");
+  CanonEosSDKParams(ctEos_SetSettings, settings);
   if (!CreateCaptureDialog()) return 1;
-  TdlgCanonEosSDK& dlg = *CaptureDialog();
-  // As the settings dialog's rotate buttons and mirror box leave them.
-  dlg.DoSetRotate(angle);
-  if (TdlgCanonEosSdkSettings* settings = SettingsDialog()) settings->ckMirror.SetChecked(mirror);
   constexpr auto kLength = std::chrono::seconds(5);
   std::vector<double> costs, paths, arriving;
   std::vector<uint8_t> last;
   Clock::time_point first{}, latest{};
-  RECT shown{};  // the painted item's bounds; the dialog is gone when the run returns
+  SIZE shown{};  // the size the frame was painted at; the dialog is gone when the run returns
   // A frame arrives after 100 ms of other work, with caches cold: the fair baseline is a
   // bare decode of the same frame at the same moment, taken before the dialog's work on
   // every other frame and after it on the rest, so neither side always finds it warm.
@@ -349,22 +343,24 @@ int LiveView(int angle, bool mirror) {
     arriving_decoder.Decode(jpeg, arriving_pixels, ignored);
     arriving.push_back(Ms(Clock::now() - t));
   };
-  dlg.CamRemote.OnViewfinderEvent = [&](JpegBytes jpeg, const ViewfinderPositionType& meta) {
-    const bool decode_first = costs.size() % 2 == 0;
-    if (decode_first) decode_arriving(jpeg);
-    const Clock::time_point t = Clock::now();
-    dlg.CamRemoteViewfinderEvent(jpeg, meta);
-    paths.push_back(Ms(Clock::now() - t));
-    RedrawWindow(dlg.Window(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    GdiFlush();
-    latest = Clock::now();
-    if (first == Clock::time_point{}) first = t;
-    costs.push_back(Ms(latest - t));
-    if (!decode_first) decode_arriving(jpeg);
-    last.assign(jpeg.begin(), jpeg.end());
-    shown = (dlg.FAngle == 0 ? dlg.Image1 : dlg.ImageR).Bounds();
-    if (latest - first >= kLength) dlg.btCancelClick(dlg.btCancel);
-  };
+  CaptureDialog()->SetProbe({.frame =
+                                 [&](JpegBytes jpeg, const TdlgCanonEosSDK::Probe::Handle& handle,
+                                     const TdlgCanonEosSDK::Probe::Paint& paint) {
+                                   const bool decode_first = costs.size() % 2 == 0;
+                                   if (decode_first) decode_arriving(jpeg);
+                                   const Clock::time_point t = Clock::now();
+                                   shown = handle();
+                                   paths.push_back(Ms(Clock::now() - t));
+                                   paint();
+                                   GdiFlush();
+                                   latest = Clock::now();
+                                   if (first == Clock::time_point{}) first = t;
+                                   costs.push_back(Ms(latest - t));
+                                   if (!decode_first) decode_arriving(jpeg);
+                                   last.assign(jpeg.begin(), jpeg.end());
+                                   return latest - first < kLength;
+                                 },
+                             .picture_ready = {}});
   Text text = u"File=" + TempFile(L"eos-bench-liveview.jpg");
   CanonEosSDKParams(ctEos_Capture, text);
   if (costs.size() < 2) {
@@ -377,8 +373,7 @@ int LiveView(int angle, bool mirror) {
   imaging::Pixels pixels;
   const double decode = MedianMs(50, [&] { decoder.Decode(last, pixels, error); });
   imaging::LiveViewRenderer renderer;
-  const double path = MedianMs(
-      50, [&] { renderer.Render(last, shown.right - shown.left, shown.bottom - shown.top, angle, mirror, error); });
+  const double path = MedianMs(50, [&] { renderer.Render(last, shown.cx, shown.cy, angle, mirror, error); });
   const double fps = static_cast<double>(costs.size() - 1) / (Ms(latest - first) / 1000.0);
   const double cost = Median(costs);
   std::printf("live view in the dialog, angle %d%s, frames %dx%d (%.0f KB), %zu frames\n", angle,

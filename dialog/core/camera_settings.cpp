@@ -3,17 +3,17 @@
 #include <algorithm>
 
 #include "base/paramtext.h"
+#include "dialog/core/skin_shape.h"
 
 namespace eos {
 
 namespace {
 
 template <auto Field, auto Avail, class E = std::remove_cvref_t<decltype(RemoteReleaseParametersType{}.*Field)>>
-constexpr ValueKind Kind(ValueList list, const char16_t* key, const char16_t* combo, int last) {
+constexpr ValueKind Kind(ValueList list, const char16_t* key, int last) {
   return {
       list,
       key,
-      combo,
       std::min(last, static_cast<int>(kEnumCount<E>) - 1),
       [](const RemoteReleaseParametersType& p) { return static_cast<int>(p.*Field); },
       [](RemoteReleaseParametersType& p, int v) { p.*Field = static_cast<E>(v); },
@@ -31,16 +31,16 @@ using A = RemoteReleaseAvailParametersType;
 }  // namespace
 
 const std::array<ValueKind, kValueListCount> kValueKinds{
-    Kind<&P::CompQuality, &A::CompQuality>(ValueList::Quality, u"Quality", u"ComboBoxQuality", 5),
-    Kind<&P::ImageSize, &A::ImageSize>(ValueList::Size, u"Size", u"ComboBoxSize", 6),
-    Kind<&P::MLWeiMode, &A::MLWeiMode>(ValueList::MeteringMode, u"MeteringMode", u"ComboBoxMeteringMode", 6),
-    Kind<&P::AFMode, &A::AFMode>(ValueList::AFMode, u"AFMode", u"ComboBoxAFMode", 4),
-    Kind<&P::WhiteBalanceSetting, &A::WhiteBalanceSetting>(ValueList::WhiteBalance, u"WB", u"ComboBoxWhiteBalance", 16),
-    Kind<&P::ColorSpace, &A::ColorSpace>(ValueList::ColorSpace, u"ColorSpace", u"ComboBoxColorSpace", 2),
-    Kind<&P::ISO, &A::ISO>(ValueList::ISO, u"ISO", u"ComboBoxISO", 25),
-    Kind<&P::Av, &A::Av>(ValueList::AV, u"AV", u"ComboBoxAv", 40),
-    Kind<&P::Tv, &A::Tv>(ValueList::TV, u"TV", u"ComboBoxTv", 59),
-    Kind<&P::ExposureCompensation, &A::ExposureCompensation>(ValueList::ExpComp, u"ExpComp", u"ComboBoxExpComp", 31),
+    Kind<&P::CompQuality, &A::CompQuality>(ValueList::Quality, u"Quality", 5),
+    Kind<&P::ImageSize, &A::ImageSize>(ValueList::Size, u"Size", 6),
+    Kind<&P::MLWeiMode, &A::MLWeiMode>(ValueList::MeteringMode, u"MeteringMode", 6),
+    Kind<&P::AFMode, &A::AFMode>(ValueList::AFMode, u"AFMode", 4),
+    Kind<&P::WhiteBalanceSetting, &A::WhiteBalanceSetting>(ValueList::WhiteBalance, u"WB", 16),
+    Kind<&P::ColorSpace, &A::ColorSpace>(ValueList::ColorSpace, u"ColorSpace", 2),
+    Kind<&P::ISO, &A::ISO>(ValueList::ISO, u"ISO", 25),
+    Kind<&P::Av, &A::Av>(ValueList::AV, u"AV", 40),
+    Kind<&P::Tv, &A::Tv>(ValueList::TV, u"TV", 59),
+    Kind<&P::ExposureCompensation, &A::ExposureCompensation>(ValueList::ExpComp, u"ExpComp", 31),
 };
 
 const ValueKind& KindOf(ValueList list) { return kValueKinds[static_cast<size_t>(list)]; }
@@ -126,19 +126,10 @@ AppliedDialogSettings ReadDialogSettings(TextView text) {
   }
   if (const std::optional<int> a = IntParam(u"Angle", text); a && *a % 90 == 0) s.angle = ((*a % 360) + 360) % 360;
   s.mirror = GetParamBool(u"Mirror", text);
-  if (Text skin = GetParamValue(u"Skin", text); IsPlainSkinName(skin)) s.skin = std::move(skin);
+  if (Text skin = GetParamValue(u"Skin", text); IsSkinName(skin)) s.skin = std::move(skin);
   s.width = DialogSide(u"Width", text);
   s.height = DialogSide(u"Height", text);
   return s;
-}
-
-bool IsPlainSkinName(TextView name) {
-  if (name.empty() || name.size() > 200 || name == u"." || name == u"..") return false;
-  if (name.back() == u'.' || name.back() == u' ') return false;  // Windows drops them: "a." is "a"
-  return std::none_of(name.begin(), name.end(), [](char16_t c) {
-    return c < 0x20 || c == u'\\' || c == u'/' || c == u':' || c == u'*' || c == u'?' || c == u'"' || c == u'<' ||
-           c == u'>' || c == u'|';
-  });
 }
 
 }  // namespace eos

@@ -16,12 +16,11 @@ namespace eos {
 enum class ValueList { Quality, Size, MeteringMode, AFMode, WhiteBalance, ColorSpace, ISO, AV, TV, ExpComp };
 inline constexpr int kValueListCount = 10;
 
-// One value list: its key in the settings text, its list in the settings dialog, the
-// values from 1 to `last` the camera may offer, and the field of the camera's values.
+// One value list: its key in the settings text, the values from 1 to `last` the camera
+// may offer, and the field of the camera's values.
 struct ValueKind {
   ValueList list;
   const char16_t* key;
-  const char16_t* combo;
   int last;
   int (*get)(const RemoteReleaseParametersType&);
   void (*set)(RemoteReleaseParametersType&, int value);
@@ -88,9 +87,5 @@ inline constexpr int kMaxDelay = 10;
 // Window sizes the dialog accepts from a settings text.
 inline constexpr int kMinDialogSide = 120;
 inline constexpr int kMaxDialogSide = 8192;
-
-// A skin is named by its file name without extension: no folder, no drive, nothing that
-// would reach outside the skin folders.
-bool IsPlainSkinName(TextView name);
 
 }  // namespace eos

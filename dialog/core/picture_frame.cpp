@@ -15,18 +15,18 @@ int RoundHalfEven(double v) {
 
 }  // namespace
 
-FrameRect FitPictureFrame(int area_width, int area_height, int frame_width, int frame_height, double ratio) {
-  FrameRect r{0, 0, frame_width, frame_height};
+Rect FitPictureFrame(int area_width, int area_height, int frame_width, int frame_height, double ratio) {
+  Rect r{0, 0, frame_width, frame_height};
   if (area_width <= 0 || area_height <= 0 || frame_width <= 0 || frame_height <= 0 || !(ratio > 0)) return r;
   const bool portrait = frame_height > frame_width;
   if (static_cast<double>(frame_height) / area_height >= static_cast<double>(frame_width) / area_width) {
-    r.Height = area_height;
-    r.Width = RoundHalfEven(portrait ? r.Height * ratio : r.Height / ratio);
-    r.Left = (area_width - r.Width) / 2;
+    r.height = area_height;
+    r.width = RoundHalfEven(portrait ? r.height * ratio : r.height / ratio);
+    r.left = (area_width - r.width) / 2;
   } else {
-    r.Width = area_width;
-    r.Height = RoundHalfEven(portrait ? r.Width / ratio : r.Width * ratio);
-    r.Top = (area_height - r.Height) / 2;
+    r.width = area_width;
+    r.height = RoundHalfEven(portrait ? r.width / ratio : r.width * ratio);
+    r.top = (area_height - r.height) / 2;
   }
   return r;
 }

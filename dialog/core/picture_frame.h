@@ -2,20 +2,17 @@
 // turns by, and what of a failed shot's message is shown over the picture. Pure functions.
 #pragma once
 
+#include "base/rect.h"
 #include "base/text.h"
 
 namespace eos {
-
-struct FrameRect {
-  int Left, Top, Width, Height;
-};
 
 // The picture frame of `frame_width` × `frame_height` fitted into an area of `area_width` ×
 // `area_height`: centred, touching the area on its tighter side, with `ratio` (the live
 // view's height over its width) kept, inverted while the frame is higher than wide (a
 // quarter turn). Sizes round half to even; the centring offset truncates. An empty area
 // or frame leaves the frame as it is.
-FrameRect FitPictureFrame(int area_width, int area_height, int frame_width, int frame_height, double ratio);
+Rect FitPictureFrame(int area_width, int area_height, int frame_width, int frame_height, double ratio);
 
 // One correction into 0..270 as the rotate buttons need it: below 0 gains 360, above 270
 // loses 360.

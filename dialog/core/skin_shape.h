@@ -8,6 +8,7 @@
 #include <span>
 #include <vector>
 
+#include "base/rect.h"
 #include "base/text.h"
 
 namespace eos {
@@ -32,17 +33,12 @@ enum class SkinPart {
 // other item is a drag area.
 SkinPart ClassifySkinItem(TextView line);
 
-struct SkinRect {
-  int left = 0, top = 0, width = 0, height = 0;
-  bool operator==(const SkinRect&) const = default;
-};
-
 // The turn from the skin's angle to the new one: 0, 90, 180 or 270 clockwise.
 int SkinTurn(int angle, int skin_angle);
 
 // Where an item of a skin area `area_width` x `area_height` goes when the whole area
 // turns clockwise by `delta` (90, 180 or 270; anything else leaves it).
-SkinRect TurnSkinRect(int delta, int area_width, int area_height, const SkinRect& r);
+Rect TurnRect(int delta, int area_width, int area_height, const Rect& r);
 
 enum class MaskClass { White, Red, Blue, Green, Other };
 MaskClass ClassifyMaskPixel(uint8_t r, uint8_t g, uint8_t b);
@@ -59,7 +55,10 @@ struct MaskRun {
 std::optional<std::vector<MaskRun>> MaskRuns(std::span<const uint32_t> pixels, int width, int height, int out_width,
                                              int out_height);
 
-// A skin name is a bare file name: no folder, drive or parent steps, no control characters.
+// A skin is named by its file name without extension, a bare name of at most 100
+// characters: no folder, drive or parent steps, no leading or trailing dot, no trailing
+// blank (Windows drops it), no control or wildcard characters. The settings text keeps
+// only such a name, and only such a name is loaded.
 bool IsSkinName(TextView name);
 
 // The text that lists the camera SDK's modules: per line of `sdk_versions` its
@@ -74,6 +73,6 @@ namespace eos {
 // The live view in the skin's photo place keeps the frame's proportions: the frame
 // (`frame_w` x `frame_h`, as turned) scaled to cover the place and centred on it; what
 // lies outside the place is cut off. Left and top are relative to the place.
-SkinRect CoverRect(int place_w, int place_h, int frame_w, int frame_h);
+Rect CoverRect(int place_w, int place_h, int frame_w, int frame_h);
 
 }  // namespace eos

@@ -40,7 +40,7 @@ int Opacity(TextView line) {
   return n && *n >= 0 && *n <= 100 ? *n : 100;
 }
 
-bool ParseBounds(TextView line, PixelRect& r, Text& error) {
+bool ParseBounds(TextView line, Rect& r, Text& error) {
   // A missing position is the page's corner; a size must be given.
   const struct {
     const char16_t* key;

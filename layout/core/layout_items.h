@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 
+#include "base/rect.h"
 #include "base/text.h"
 
 namespace eos::layout {
@@ -20,11 +21,6 @@ inline constexpr int kTagShape = 106;
 inline constexpr int kTagSerial = 9991;
 // Components of a container with this tag are not the layout's: a reload keeps them.
 inline constexpr int kTagKeep = 999;
-
-struct PixelRect {
-  int left = 0, top = 0, width = 0, height = 0;
-  bool operator==(const PixelRect&) const = default;
-};
 
 enum class HAlign { Left, Center, Right };
 enum class VAlign { Top, Center, Bottom };
@@ -50,7 +46,7 @@ struct LayoutItem {
   ItemKind kind = ItemKind::Skipped;
   Text line;  // the whole item line, the control's hint
   Text type;  // the "typ" value, lower case
-  PixelRect bounds;
+  Rect bounds;
   int tag = 0;
   // Labels: the text shown when created.
   Text text;

@@ -74,27 +74,4 @@ void ShowInfoBox(TextView text) {
   MessageBoxW(nullptr, win::Wide(text).c_str(), L"String", MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
 }
 
-bool SelectComboText(HWND combo, TextView text, int default_index) {
-  const int count = static_cast<int>(SendMessageW(combo, CB_GETCOUNT, 0, 0));
-  for (int i = 0; i < count; ++i) {
-    const LRESULT len = SendMessageW(combo, CB_GETLBTEXTLEN, i, 0);
-    if (len == CB_ERR) continue;
-    std::wstring item(static_cast<size_t>(len) + 1, L'\0');
-    SendMessageW(combo, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item.data()));
-    item.resize(static_cast<size_t>(len));
-    if (SameTextNoCase(win::FromWide(item), text)) {
-      SendMessageW(combo, CB_SETCURSEL, i, 0);
-      return true;
-    }
-  }
-  if (default_index >= 0 && default_index < count) {
-    SendMessageW(combo, CB_SETCURSEL, default_index, 0);
-    return false;
-  }
-  SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-  // Only a combo box with a free-text edit field shows what was asked for.
-  if ((GetWindowLongW(combo, GWL_STYLE) & 3) == CBS_DROPDOWN) SetWindowTextW(combo, win::Wide(text).c_str());
-  return false;
-}
-
 }  // namespace eos

@@ -30,8 +30,6 @@ void WriteLogTime(TextView label);
 
 // A system-modal information box captioned "String".
 void ShowInfoBox(TextView text);
-// Selects the first item of a combo box equal to `text` (no letter case); see lumutils.
-bool SelectComboText(HWND combo, TextView text, int default_index);
 
 Text Translate(TextView text);
 Text TranslateDef(TextView key, TextView def);

@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (const Text& line : doc.lines) {
     const auto item = ParseLayoutItem(line, error);
     if (!item) continue;
-    const PixelRect& b = item->bounds;
+    const Rect& b = item->bounds;
     if (b.width < 0 || b.height < 0 || b.left > kMaxLayoutPixels || b.left < -kMaxLayoutPixels ||
         b.width > kMaxLayoutPixels || b.height > kMaxLayoutPixels)
       std::abort();

@@ -5,12 +5,13 @@
 
 #include <vector>
 
-#include "win/message_box.h"
 #include "plugin/commands.h"
 #include "plugin/services/services.h"
 #include "plugin/services/state.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "tests/win/support/ui_driver.h"
+#include "ui/controls.h"
+#include "win/message_box.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -279,11 +280,11 @@ TEST(Lumutils, SelectComboText) {
     ASSERT_NE(combo, nullptr);
     for (const wchar_t* item : {L"Large Fine", L"Medium", L"Small"})
       SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-    EXPECT_TRUE(SelectComboText(combo, u"medium", 0));
+    EXPECT_TRUE(ui::SelectComboText(combo, u"medium", 0));
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 1);
-    EXPECT_FALSE(SelectComboText(combo, u"Huge", 2));
+    EXPECT_FALSE(ui::SelectComboText(combo, u"Huge", 2));
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), 2);
-    EXPECT_FALSE(SelectComboText(combo, u"Huge", 7));
+    EXPECT_FALSE(ui::SelectComboText(combo, u"Huge", 7));
     EXPECT_EQ(SendMessageW(combo, CB_GETCURSEL, 0, 0), CB_ERR);
     wchar_t shown[32] = {};
     GetWindowTextW(combo, shown, 32);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/paramtext.h"
+#include "dialog/core/skin_shape.h"
 
 namespace eos {
 namespace {
@@ -20,7 +21,7 @@ RemoteReleaseAvailParametersType SomeCamera() {
   return a;
 }
 
-TEST(ValueKinds, EveryListHasItsOwnKeyComboAndField) {
+TEST(ValueKinds, EveryListHasItsOwnKeyAndField) {
   RemoteReleaseParametersType p;
   for (size_t i = 0; i < kValueKinds.size(); ++i) {
     const ValueKind& k = kValueKinds[i];
@@ -29,10 +30,7 @@ TEST(ValueKinds, EveryListHasItsOwnKeyComboAndField) {
     k.set(p, 1);
     EXPECT_EQ(k.get(p), 1) << U8(k.key);
     EXPECT_EQ(k.from_name(k.name(1)), 1) << U8(k.key);
-    for (size_t j = 0; j < i; ++j) {
-      EXPECT_NE(Text(k.key), Text(kValueKinds[j].key));
-      EXPECT_NE(Text(k.combo), Text(kValueKinds[j].combo));
-    }
+    for (size_t j = 0; j < i; ++j) EXPECT_NE(Text(k.key), Text(kValueKinds[j].key));
   }
   // Each setter touched its own field only: every field now holds 1.
   for (const ValueKind& k : kValueKinds) EXPECT_EQ(k.get(p), 1) << U8(k.key);
@@ -188,11 +186,18 @@ TEST(ReadDialogSettings, AppliesWhatIsValidAndLeavesTheRest) {
   }
 }
 
-TEST(IsPlainSkinName, RefusesAnythingThatNamesAnotherPlace) {
-  for (const char16_t* ok : {u"portrait", u"Landscape 2", u"id.photo", u"skål"}) EXPECT_TRUE(IsPlainSkinName(ok));
+TEST(IsSkinName, RefusesAnythingThatNamesAnotherPlace) {
+  for (const char16_t* ok : {u"portrait", u"Landscape 2", u"id.photo", u"skål"}) EXPECT_TRUE(IsSkinName(ok));
   for (const char16_t* bad :
        {u"", u".", u"..", u"..\\x", u"x/..", u"C:x", u"\\\\server\\share", u"a\tb", u"name.", u"name ", u"a*b", u"a?b"})
-    EXPECT_FALSE(IsPlainSkinName(bad)) << U8(bad);
+    EXPECT_FALSE(IsSkinName(bad)) << U8(bad);
+}
+
+TEST(IsSkinName, TheSettingsTextKeepsOnlyANameTheSkinLoaderTakes) {
+  const Text longest(100, u'a'), too_long(101, u'a');
+  EXPECT_EQ(ReadDialogSettings(u"Skin=" + longest).skin, longest);
+  EXPECT_EQ(ReadDialogSettings(u"Skin=" + too_long).skin, u"") << "a name the loader refuses is not kept";
+  EXPECT_EQ(ReadDialogSettings(u"Skin=.hidden").skin, u"");
 }
 
 }  // namespace

@@ -9,7 +9,7 @@ struct FitCase {
   const char* what;
   int area_w, area_h, frame_w, frame_h;
   double ratio;
-  FrameRect want;
+  Rect want;
 };
 
 TEST(PictureFrame, FitsCentredOnTheTighterSide) {
@@ -26,11 +26,11 @@ TEST(PictureFrame, FitsCentredOnTheTighterSide) {
       {"empty frame is left alone", 608, 411, 0, 0, 2.0 / 3, {0, 0, 0, 0}},
   };
   for (const FitCase& c : cases) {
-    const FrameRect r = FitPictureFrame(c.area_w, c.area_h, c.frame_w, c.frame_h, c.ratio);
-    EXPECT_EQ(r.Left, c.want.Left) << c.what;
-    EXPECT_EQ(r.Top, c.want.Top) << c.what;
-    EXPECT_EQ(r.Width, c.want.Width) << c.what;
-    EXPECT_EQ(r.Height, c.want.Height) << c.what;
+    const Rect r = FitPictureFrame(c.area_w, c.area_h, c.frame_w, c.frame_h, c.ratio);
+    EXPECT_EQ(r.left, c.want.left) << c.what;
+    EXPECT_EQ(r.top, c.want.top) << c.what;
+    EXPECT_EQ(r.width, c.want.width) << c.what;
+    EXPECT_EQ(r.height, c.want.height) << c.what;
   }
 }
 

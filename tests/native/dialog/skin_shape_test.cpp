@@ -39,10 +39,10 @@ TEST(SkinShape, ItemsAreRecognisedByTheFirstRuleTheirLineMatches) {
 TEST(SkinShape, ItemsTurnClockwiseWithTheWholeArea) {
   struct Case {
     int delta;
-    SkinRect want;
+    Rect want;
   };
   // An item at (10, 20), 30 x 40, of a 400 x 300 skin.
-  const SkinRect item{10, 20, 30, 40};
+  const Rect item{10, 20, 30, 40};
   const Case cases[] = {
       {0, item},
       {90, {300 - 20 - 40, 10, 40, 30}},
@@ -50,11 +50,11 @@ TEST(SkinShape, ItemsTurnClockwiseWithTheWholeArea) {
       {270, {20, 400 - 10 - 30, 40, 30}},
       {45, item},
   };
-  for (const Case& c : cases) EXPECT_EQ(TurnSkinRect(c.delta, 400, 300, item), c.want) << c.delta;
+  for (const Case& c : cases) EXPECT_EQ(TurnRect(c.delta, 400, 300, item), c.want) << c.delta;
   // The whole area turns onto itself: 90 then (with the sides exchanged) 270 gives it back.
-  const SkinRect turned = TurnSkinRect(90, 400, 300, item);
-  EXPECT_EQ(TurnSkinRect(270, 300, 400, turned), item);
-  EXPECT_EQ(TurnSkinRect(90, 400, 300, {0, 0, 400, 300}), (SkinRect{0, 0, 300, 400}));
+  const Rect turned = TurnRect(90, 400, 300, item);
+  EXPECT_EQ(TurnRect(270, 300, 400, turned), item);
+  EXPECT_EQ(TurnRect(90, 400, 300, {0, 0, 400, 300}), (Rect{0, 0, 300, 400}));
 }
 
 TEST(SkinShape, TurnsAreTakenFromTheSkinsAngle) {
@@ -148,7 +148,7 @@ TEST(SkinShape, ModuleListNamesEachModuleWithItsVersion) {
 TEST(SkinShape, LiveViewCoversThePhotoPlaceKeepingItsProportions) {
   struct Case {
     int place_w, place_h, frame_w, frame_h;
-    SkinRect want;
+    Rect want;
   };
   const Case cases[] = {
       {420, 560, 600, 400, {-210, 0, 840, 560}},  // a landscape frame in a portrait place

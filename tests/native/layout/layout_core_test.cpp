@@ -211,7 +211,7 @@ TEST(LayoutItems, LinesBecomeItemsOrClearFailures) {
     const char16_t* line;
     ItemKind kind;  // Skipped with `fails` for a line that makes no item
     bool fails;
-    PixelRect bounds;
+    Rect bounds;
     int tag;
     const char16_t* text;
   };

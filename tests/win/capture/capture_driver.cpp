@@ -256,20 +256,20 @@ std::array<int, 10> DigitInks() {
   info.bmiHeader = {sizeof(BITMAPINFOHEADER), kW, -kH, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   void* bits = nullptr;
   const win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
-  const win::UniqueGdiObject bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win::Gdi<HBITMAP> bitmap(CreateDIBSection(dc.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   LOGFONTW font{};
   font.lfHeight = -64;
   font.lfWeight = FW_NORMAL;
   wcscpy(font.lfFaceName, L"Arial");
-  const win::UniqueGdiObject arial(CreateFontIndirectW(&font));
+  const win::Gdi<HFONT> arial(CreateFontIndirectW(&font));
   const HGDIOBJ old_bitmap = SelectObject(dc.get(), bitmap.get());
   const HGDIOBJ old_font = SelectObject(dc.get(), arial.get());
   SetBkMode(dc.get(), TRANSPARENT);
   SetTextColor(dc.get(), RGB(0, 160, 0));
-  const win::UniqueGdiObject cream(CreateSolidBrush(RGB(255, 251, 240)));
+  const win::Gdi<HBRUSH> cream(CreateSolidBrush(RGB(255, 251, 240)));
   for (int d = 0; d < 10; ++d) {
     RECT r{0, 0, kW, kH};
-    FillRect(dc.get(), &r, static_cast<HBRUSH>(cream.get()));
+    FillRect(dc.get(), &r, cream.get());
     wchar_t digit[2] = {static_cast<wchar_t>(L'0' + d), 0};
     DrawTextW(dc.get(), digit, 1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     GdiFlush();

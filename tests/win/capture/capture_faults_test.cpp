@@ -308,5 +308,51 @@ TEST_F(CaptureFaults, CallsFromTheHostWhileTheDialogRunsAnswerAtOnceAndLeaveTheC
   EXPECT_EQ(again.result, 0);
 }
 
+// Refuses every window of the plug-in's form class on the calling thread while it lives,
+// as a desktop that is still starting up (or out of resources) refuses windows.
+class FormsRefused {
+ public:
+  FormsRefused() : hook_(SetWindowsHookExW(WH_CBT, &Proc, nullptr, GetCurrentThreadId())) {}
+  ~FormsRefused() { UnhookWindowsHookEx(hook_); }
+  FormsRefused(const FormsRefused&) = delete;
+  FormsRefused& operator=(const FormsRefused&) = delete;
+  bool active() const { return hook_ != nullptr; }
+
+ private:
+  static LRESULT CALLBACK Proc(int code, WPARAM wp, LPARAM lp) {
+    if (code == HCBT_CREATEWND && WindowClass(reinterpret_cast<HWND>(wp)) == u"EosForm") return 1;
+    return CallNextHookEx(nullptr, code, wp, lp);
+  }
+  HHOOK hook_;
+};
+
+TEST_F(CaptureFaults, ADialogThatCannotBeCreatedAnswersWhyNotACancel) {
+  Camera();
+  const Text file = dir_.path() + u"never.jpg";
+  {
+    FormsRefused refused;
+    ASSERT_TRUE(refused.active());
+    for (const int32_t cmd : {kCapture, kCaptureAuto}) {
+      SCOPED_TRACE(cmd);
+      const CallResult r = plugin_.Call(cmd, u"File=" + file);
+      EXPECT_EQ(r.result, -1);
+      EXPECT_EQ(r.text, u"The capture dialog cannot be created") << "not the File value of a cancel";
+    }
+    // The words are the host's to translate, as every error of the plug-in.
+    ASSERT_EQ(plugin_.Call(5, u"The capture dialog cannot be created=Fångstdialogen kan inte skapas").result, 0);
+    const CallResult translated = plugin_.Call(kCaptureAuto, u"File=" + file);
+    EXPECT_EQ(translated.result, -1);
+    EXPECT_EQ(translated.text, u"Fångstdialogen kan inte skapas");
+    // The settings command answers as it always has after a run that did not confirm.
+    EXPECT_EQ(plugin_.Call(kSettingsOnly, u"").result, -1);
+  }
+  EXPECT_FALSE(FileExists(file));
+  EXPECT_EQ(PluginWindowsLeft(), 0);
+  // With windows again, the next capture works.
+  const CallResult again = Run(kCaptureAuto, u"File=" + file, [] { WaitGone(WaitForCaptureDialog()); });
+  ExpectPictureAnswer(again, file);
+  ExpectBooksBalanced();
+}
+
 }  // namespace
 }  // namespace eos::test

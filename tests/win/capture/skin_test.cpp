@@ -86,8 +86,8 @@ SIZE WindowSize(HWND w) {
 // Points of the window whose place in the region differs from what the mask says
 // there, on a grid; `turn` is the skin's clockwise turn from its mask as drawn.
 int RegionMismatches(HWND dialog, const imaging::Pixels& mask, int turn) {
-  const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
-  if (GetWindowRgn(dialog, static_cast<HRGN>(region.get())) == ERROR) return -1;
+  const win::Gdi<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+  if (GetWindowRgn(dialog, region.get()) == ERROR) return -1;
   const SIZE size = WindowSize(dialog);
   int mismatches = 0;
   for (int y = 0; y < size.cy; y += 3)
@@ -103,7 +103,7 @@ int RegionMismatches(HWND dialog, const imaging::Pixels& mask, int turn) {
       const auto over_white = [a](uint32_t c) { return static_cast<uint8_t>((c * a + 255 * (255 - a) + 127) / 255); };
       const bool drawn = ClassifyMaskPixel(over_white(p >> 16 & 0xFF), over_white(p >> 8 & 0xFF),
                                            over_white(p & 0xFF)) != MaskClass::White;
-      if (drawn != (PtInRegion(static_cast<HRGN>(region.get()), x, y) != FALSE)) ++mismatches;
+      if (drawn != (PtInRegion(region.get(), x, y) != FALSE)) ++mismatches;
     }
   return mismatches;
 }
@@ -314,8 +314,8 @@ TEST_F(Skins, BrokenSkinsBringTheStandardLookBackWithTheirMessage) {
       ASSERT_NE(dialog, nullptr);
       EXPECT_NE(GetWindowLongPtrW(dialog, GWL_STYLE) & WS_CAPTION, 0) << "the standard look";
       EXPECT_TRUE(Shown(ButtonOf(dialog, u"Take picture")));
-      const win::UniqueGdiObject region(CreateRectRgn(0, 0, 0, 0));
-      EXPECT_EQ(GetWindowRgn(dialog, static_cast<HRGN>(region.get())), ERROR) << "no region is left";
+      const win::Gdi<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+      EXPECT_EQ(GetWindowRgn(dialog, region.get()), ERROR) << "no region is left";
       PostKey(dialog, VK_ESCAPE);
     });
     if (box) {

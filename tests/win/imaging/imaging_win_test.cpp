@@ -34,11 +34,11 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   const HDC dc = BeginPaint(hwnd, &ps);
   RECT client;
   GetClientRect(hwnd, &client);
-  const win::UniqueDC memory(CreateCompatibleDC(dc));
-  const win::UniqueGdiObject surface(CreateCompatibleBitmap(dc, client.right, client.bottom));
+  const win::UniqueMemoryDc memory(CreateCompatibleDC(dc));
+  const win::Gdi<HBITMAP> surface(CreateCompatibleBitmap(dc, client.right, client.bottom));
   const HGDIOBJ old = SelectObject(memory.get(), surface.get());
-  const win::UniqueGdiObject brush(CreateSolidBrush(kBackdrop));
-  FillRect(memory.get(), &client, static_cast<HBRUSH>(brush.get()));
+  const win::Gdi<HBRUSH> brush(CreateSolidBrush(kBackdrop));
+  FillRect(memory.get(), &client, brush.get());
   if (image) image->Paint(memory.get());
   BitBlt(dc, 0, 0, client.right, client.bottom, memory.get(), 0, 0, SRCCOPY);
   SelectObject(memory.get(), old);
@@ -66,11 +66,11 @@ class Frame {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
     const HDC screen = GetDC(window_.get());
-    const win::UniqueDC memory(CreateCompatibleDC(screen));
+    const win::UniqueMemoryDc memory(CreateCompatibleDC(screen));
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), 80, -80, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     void* bits = nullptr;
-    const win::UniqueGdiObject dib(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    const win::Gdi<HBITMAP> dib(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     const HGDIOBJ old = SelectObject(memory.get(), dib.get());
     BitBlt(memory.get(), 0, 0, 80, 80, screen, 0, 0, SRCCOPY);
     GdiFlush();
@@ -161,7 +161,7 @@ class TempFiles : public testing::Test {
 TEST_F(TempFiles, LoaderFallsBackToTheContentsAndRefusesWhatIsNoPicture) {
   const std::wstring jpeg_as_bmp = Write(L"frame.bmp", Jpeg(16, 8));
   EXPECT_EQ(DetectPictureFileType(jpeg_as_bmp), "jpg");
-  win::UniqueGdiObject bitmap;
+  win::Gdi<HBITMAP> bitmap;
   ASSERT_TRUE(LoadPictureFileToBitmap(jpeg_as_bmp, bitmap));
   BITMAP bm{};
   GetObjectW(bitmap.get(), sizeof bm, &bm);
@@ -186,9 +186,9 @@ TEST_F(TempFiles, LoaderFallsBackToTheContentsAndRefusesWhatIsNoPicture) {
 TEST_F(TempFiles, MirroredFramesPutTheFirstPixelInTheOppositeCorner) {
   const std::vector<uint8_t> jpeg = Jpeg(64, 48);
   for (bool vertical : {false, true}) {
-    const win::UniqueGdiObject bitmap = MirrorJpegToBitmap(jpeg, vertical);
+    const win::Gdi<HBITMAP> bitmap = MirrorJpegToBitmap(jpeg, vertical);
     ASSERT_TRUE(bitmap);
-    const win::UniqueDC dc(CreateCompatibleDC(nullptr));
+    const win::UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
     const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());
     const COLORREF corner = vertical ? GetPixel(dc.get(), 0, 47) : GetPixel(dc.get(), 63, 0);
     EXPECT_LT(GetRValue(corner), 60) << vertical;

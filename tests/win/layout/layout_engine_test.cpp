@@ -22,14 +22,19 @@ namespace {
 class LayoutForm : public ui::Form {
  public:
   LayoutForm();
+  ui::Panel* paLayout = nullptr;
+  ui::Painted* laKeep = nullptr;
+
+ private:
+  static const ui::Row<LayoutForm> kRows[];
 };
 
-constexpr ui::Row<LayoutForm> kRows[] = {
-    {.name = u"paLayout", .kind = ui::Kind::Panel, .bounds = {0, 0, 300, 200}},
-    {.name = u"laKeep", .kind = ui::Kind::Painted, .parent = u"paLayout", .bounds = {0, 0, 5, 5}, .tag = kTagKeep},
+constexpr ui::Row<LayoutForm> LayoutForm::kRows[] = {
+    {.member = &LayoutForm::paLayout, .bounds = {0, 0, 300, 200}},
+    {.member = &LayoutForm::laKeep, .parent = &LayoutForm::paLayout, .bounds = {0, 0, 5, 5}, .tag = kTagKeep},
 };
 
-LayoutForm::LayoutForm() : Form({u"Layout", 300, 200, WS_POPUP}, kRows) {}
+LayoutForm::LayoutForm() : Form({u"Layout", 300, 200, WS_POPUP}) { Build(*this, kRows); }
 
 // A PNG of one colour with one alpha, by zlib alone.
 std::vector<uint8_t> Png(int w, int h, uint32_t rgb, uint8_t alpha) {
@@ -110,7 +115,7 @@ class LayoutEngineTest : public ::testing::Test {
 
 TEST_F(LayoutEngineTest, ContainerItemsShowTheirEmbeddedPicturesInLineOrder) {
   LayoutForm form;
-  auto& panel = form.Get<ui::Panel>(u"paLayout");
+  auto& panel = *form.paLayout;
   ASSERT_TRUE(engine_.LoadLayout(WriteSample(), panel));
   EXPECT_EQ(messages_, u"");
   EXPECT_EQ(engine_.Page().width, 240);
@@ -148,8 +153,8 @@ TEST_F(LayoutEngineTest, ContainerItemsShowTheirEmbeddedPicturesInLineOrder) {
 
 TEST_F(LayoutEngineTest, ReloadKeepsTag999ReadsTheUnchangedFileOnceAndRemakesItems) {
   LayoutForm form;
-  auto& panel = form.Get<ui::Panel>(u"paLayout");
-  auto& keep = form.Get<ui::Painted>(u"laKeep");
+  auto& panel = *form.paLayout;
+  auto& keep = *form.laKeep;
   const Text file = WriteSample();
   ASSERT_TRUE(engine_.LoadLayout(file, panel));
   // A mark on an item of the first load: the reload's items are new ones without it.
@@ -170,7 +175,7 @@ TEST_F(LayoutEngineTest, ReloadKeepsTag999ReadsTheUnchangedFileOnceAndRemakesIte
 
 TEST_F(LayoutEngineTest, FieldValuesFillDataLabelsAndSpecialTexts) {
   LayoutForm form;
-  auto& panel = form.Get<ui::Panel>(u"paLayout");
+  auto& panel = *form.paLayout;
   ASSERT_TRUE(engine_.LoadLayout(WriteSample(), panel));
   auto* data = dynamic_cast<LayoutLabel*>(LayoutControls(panel)[2]);
   auto* special = dynamic_cast<LayoutLabel*>(LayoutControls(panel)[3]);
@@ -195,7 +200,7 @@ TEST_F(LayoutEngineTest, FieldValuesFillDataLabelsAndSpecialTexts) {
 
 TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOutside) {
   LayoutForm form;
-  auto& panel = form.Get<ui::Panel>(u"paLayout");
+  auto& panel = *form.paLayout;
   const std::string page = "typcsz\twid60\thei40\n";
   struct Case {
     const wchar_t* name;

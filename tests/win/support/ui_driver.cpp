@@ -148,7 +148,7 @@ Picture CaptureClient(HWND w) {
   void* bits = nullptr;
   const HDC screen = GetDC(nullptr);
   const win::UniqueMemoryDc dc(CreateCompatibleDC(screen));
-  const win::UniqueGdiObject bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  const win::Gdi<HBITMAP> bitmap(CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
   ReleaseDC(nullptr, screen);
   if (!dc || !bitmap) return p;
   const HGDIOBJ old = SelectObject(dc.get(), bitmap.get());

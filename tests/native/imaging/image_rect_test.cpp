@@ -3,7 +3,7 @@
 
 #include <climits>
 
-#include "imaging/core/layout.h"
+#include "imaging/core/image_rect.h"
 
 namespace eos::imaging {
 namespace {
@@ -30,7 +30,7 @@ TEST(ComputeImageRect, LayoutsOfTheOptions) {
     const char* what;
     ImageOptions options;
     int client_w, client_h, turned_w, turned_h, max_size;
-    Rect expected;
+    EdgeRect expected;
   } cases[] = {
       {"capture dialog: stretched over the client whatever the ratio",
        {true, false, false, false},
@@ -91,7 +91,7 @@ TEST(ComputeImageRect, LayoutsOfTheOptions) {
 }
 
 TEST(ImageCorners, QuarterTurnsGiveTheImageRectangleAndFortyFiveADiamond) {
-  const Rect r{5, 5, 105, 55};
+  const EdgeRect r{5, 5, 105, 55};
   const Point origin{10, 20};
   using Corners = std::array<Point, 4>;
   EXPECT_EQ(ImageCorners(100, 50, 100, 50, 0, r, origin), (Corners{{{15, 25}, {115, 25}, {115, 75}, {15, 75}}}));

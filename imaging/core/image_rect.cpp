@@ -1,4 +1,4 @@
-#include "imaging/core/layout.h"
+#include "imaging/core/image_rect.h"
 
 #include <climits>
 #include <cmath>
@@ -20,7 +20,7 @@ int DiagonalSize(int width, int height) {
   return static_cast<int>(std::lround(std::sqrt(static_cast<double>(sum))));
 }
 
-Rect ComputeImageRect(const ImageOptions& o, int client_w, int client_h, int turned_w, int turned_h, int max_size) {
+EdgeRect ComputeImageRect(const ImageOptions& o, int client_w, int client_h, int turned_w, int turned_h, int max_size) {
   int w = o.unique_size ? max_size : turned_w;
   int h = o.unique_size ? max_size : turned_h;
   if (o.stretch || (o.proportional && (w > client_w || h > client_h))) {
@@ -57,7 +57,7 @@ Rect ComputeImageRect(const ImageOptions& o, int client_w, int client_h, int tur
 }
 
 std::array<Point, 4> ImageCorners(int picture_w, int picture_h, int turned_w, int turned_h, double degrees,
-                                  const Rect& r, Point origin) {
+                                  const EdgeRect& r, Point origin) {
   // The picture's edges, not its pixel centres, about the exact middles of both boxes:
   // at quarter turns the polygon is the image rectangle itself, so no row or column of
   // the drawn picture falls outside the clip.

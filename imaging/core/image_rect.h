@@ -9,14 +9,16 @@
 
 namespace eos::imaging {
 
-struct Rect {
+// A rectangle by its edges, as GDI takes one: the rotating image's picture place and
+// the clip polygon's frame.
+struct EdgeRect {
   int left = 0;
   int top = 0;
   int right = 0;
   int bottom = 0;
   int width() const { return right - left; }
   int height() const { return bottom - top; }
-  bool operator==(const Rect&) const = default;
+  bool operator==(const EdgeRect&) const = default;
 };
 
 // a * b / c rounded half away from zero; -1 when c is 0 or the result overflows, as the
@@ -34,12 +36,12 @@ struct ImageOptions {
 };
 
 // `turned_*`: the turned picture's size; `max_size`: DiagonalSize of the unturned one.
-Rect ComputeImageRect(const ImageOptions& options, int client_w, int client_h, int turned_w, int turned_h,
+EdgeRect ComputeImageRect(const ImageOptions& options, int client_w, int client_h, int turned_w, int turned_h,
                       int max_size);
 
 // The four corners of the turned picture as drawn into `image_rect`, offset by the
 // control's place in its parent: the clip polygon that hides the turned box's corners.
 std::array<Point, 4> ImageCorners(int picture_w, int picture_h, int turned_w, int turned_h, double degrees,
-                                  const Rect& image_rect, Point control_origin);
+                                  const EdgeRect& image_rect, Point control_origin);
 
 }  // namespace eos::imaging
