@@ -1,13 +1,23 @@
 # Settings every target of the project shares.
 
+# Warnings as errors reach the compiler through the launcher cmake/warnings-as-errors, which
+# reads the option from this file: the file changes only when the option does, and then
+# only the objects that warned are compiled again.
+if(EOS_WERROR)
+  set(eos_werror ON)
+else()
+  set(eos_werror OFF)
+endif()
+set(EOS_WERROR_SWITCH ${CMAKE_BINARY_DIR}/eos_werror)
+file(CONFIGURE OUTPUT ${EOS_WERROR_SWITCH} CONTENT "${eos_werror}\n")
+
 function(eos_target_defaults target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
     target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
                                              -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Woverloaded-virtual)
-    if(EOS_WERROR)
-      target_compile_options(${target} PRIVATE -Werror)
-    endif()
+    set(launcher ${PROJECT_SOURCE_DIR}/cmake/warnings-as-errors ${EOS_WERROR_SWITCH})
+    set_target_properties(${target} PROPERTIES C_COMPILER_LAUNCHER "${launcher}" CXX_COMPILER_LAUNCHER "${launcher}")
   endif()
   # The fuzzers see the coverage of all the project's code, not only of their own file:
   # without it libFuzzer keeps no input that gets deeper into the code under test.

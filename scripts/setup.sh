@@ -8,8 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 third=$build/third_party
 prefix=$third/i686
-export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# shellcheck source=scripts/wine-env.sh
+. "$root/scripts/wine-env.sh"
 
 packages=(cmake ninja-build nasm g++-mingw-w64-i686-posix mingw-w64-tools
   libz-mingw-w64-dev googletest wine wine32:i386 fonts-wine xvfb xauth

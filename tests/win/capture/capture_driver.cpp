@@ -8,6 +8,7 @@
 
 #include "base/lumutils.h"
 #include "base/paramtext.h"
+#include "tests/win/support/wait.h"
 #include "win/handles.h"
 #include "win/wtext.h"
 
@@ -33,17 +34,15 @@ CallResult CaptureTest::Run(int32_t cmd, const Text& text, const std::function<v
     } catch (...) {
       ADD_FAILURE() << "the driver raised";
     }
-    const DWORD start = GetTickCount();
-    bool failed = false;
-    while (!returned_) {
-      if (GetTickCount() - start > 20000) {
-        if (!failed) ADD_FAILURE() << "the plug-in's call did not return after the driver was done";
-        failed = true;
+    const auto returned = [&] { return returned_.load(); };
+    const testing::AssertionResult in_time =
+        WaitUntil(returned, 20000, "the plug-in's call to return after the driver was done", 10);
+    if (!in_time) {
+      ADD_FAILURE() << in_time.message();
+      do {
         for (HWND w : TopWindowsOfClass(u"EosForm"))
           if (IsWindowVisible(w)) PostMessageW(w, WM_SYSCOMMAND, SC_CLOSE, 0);
-        Sleep(500);
-      }
-      Sleep(10);
+      } while (!WaitUntil(returned, 500, "the plug-in's call to return after its forms were closed", 10));
     }
   });
   CallResult r = plugin_.Call(cmd, text);
@@ -60,12 +59,7 @@ int CaptureTest::Shots() const {
 }
 
 bool CaptureTest::WaitForShots(int n, DWORD timeout_ms) const {
-  const DWORD start = GetTickCount();
-  while (Shots() < n) {
-    if (GetTickCount() - start > timeout_ms) return false;
-    Sleep(20);
-  }
-  return true;
+  return static_cast<bool>(WaitUntil([&] { return Shots() >= n; }, timeout_ms, "the shots"));
 }
 
 std::string ShutterCommands(const std::string& trace) {
@@ -87,31 +81,26 @@ void CaptureTest::ExpectBooksBalanced() const {
 }
 
 HWND WaitForCaptureDialog(DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    for (HWND w : TopWindowsOfClass(u"EosForm"))
-      if (IsWindowVisible(w) && WindowCaption(w).starts_with(u"Canon plugin EOS")) return w;
-    if (GetTickCount() - start > timeout_ms) return nullptr;
-    Sleep(10);
-  }
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : TopWindowsOfClass(u"EosForm"))
+          if (IsWindowVisible(w) && WindowCaption(w).starts_with(u"Canon plugin EOS")) {
+            found = w;
+            break;
+          }
+        return found != nullptr;
+      },
+      timeout_ms, "the capture dialog", 10);
+  return found;
 }
 
 bool WaitGone(HWND w, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (IsWindow(w)) {
-    if (GetTickCount() - start > timeout_ms) return false;
-    Sleep(10);
-  }
-  return true;
+  return static_cast<bool>(WaitUntil([w] { return !IsWindow(w); }, timeout_ms, "the window to go", 10));
 }
 
 bool WaitHidden(HWND w, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (IsWindowVisible(w)) {
-    if (GetTickCount() - start > timeout_ms) return false;
-    Sleep(10);
-  }
-  return true;
+  return static_cast<bool>(WaitUntil([w] { return !IsWindowVisible(w); }, timeout_ms, "the window to hide", 10));
 }
 
 HWND ButtonOf(HWND form, TextView caption) { return FindControl(form, u"Button", caption); }
@@ -207,8 +196,7 @@ bool ChooseDelay(HWND capture_dialog, int seconds) {
   if (!WaitHidden(settings)) return false;
   // A change of focus after this would end a press of the user's. Another program's
   // window may keep the foreground, so the wait is no condition.
-  const DWORD start = GetTickCount();
-  while (GetForegroundWindow() != capture_dialog && GetTickCount() - start < 3000) Sleep(20);
+  WaitUntil([&] { return GetForegroundWindow() == capture_dialog; }, 3000, "the capture dialog in the foreground");
   Sleep(300);
   return true;
 }

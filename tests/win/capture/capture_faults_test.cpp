@@ -64,8 +64,7 @@ TEST_F(CaptureFaults, ARefusedShotKeepsTheDialogForAnotherTryOrACancel) {
       ASSERT_TRUE(WaitForShots(shots + 1));
       // The camera's words ("Internal error") over the view tell the user why.
       HWND area = PictureArea(dialog);
-      const DWORD start = GetTickCount();
-      while (GreenInk(CaptureClient(area)) == 0 && GetTickCount() - start < 3000) Sleep(20);
+      WaitUntil([&] { return GreenInk(CaptureClient(area)) > 0; }, 3000, "words over the view");
       EXPECT_GT(GreenInk(CaptureClient(area)), 3 * 400) << "no words over the view";
       ASSERT_TRUE(IsWindowVisible(dialog)) << "the dialog closed after a refused shot";
       EXPECT_FALSE(FileExists(file));
@@ -281,8 +280,7 @@ TEST_F(CaptureFaults, CallsFromTheHostWhileTheDialogRunsAnswerAtOnceAndLeaveTheC
     for (int32_t cmd : inner) {
       const int before = host.answered;
       host.Ask(cmd);
-      const DWORD start = GetTickCount();
-      while (host.answered == before && GetTickCount() - start < 5000) Sleep(10);
+      WaitUntil([&] { return host.answered != before; }, 5000, "the inner command's answer", 10);
       EXPECT_EQ(host.answered, before + 1) << "command " << cmd << " did not answer at once";
       EXPECT_TRUE(IsWindowVisible(dialog)) << "command " << cmd << " touched the running dialog";
     }

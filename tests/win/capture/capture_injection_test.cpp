@@ -47,12 +47,11 @@ class CaptureInjection : public CaptureTest {
     Camera(scenario);
     Outcome o;
     o.r = Run(kCaptureAuto, u"File=" + file_, [&] {
-      const DWORD start = GetTickCount();
-      DWORD waiting_since = start;
+      DWORD waiting_since = GetTickCount();
       HWND dialog = nullptr;
-      while (!Returned()) {
+      const auto look = [&] {
+        if (Returned()) return true;
         const DWORD now = GetTickCount();
-        if (now - start > kRunLimitMs) return;
         AnswerBoxes(&o.boxes);
         if (!dialog && (dialog = WaitForCaptureDialog(0)) != nullptr) {
           o.shown = true;
@@ -66,9 +65,9 @@ class CaptureInjection : public CaptureTest {
           }
           waiting_since = now;
         }
-        Sleep(20);
-      }
-      o.ended = true;
+        return false;
+      };
+      o.ended = static_cast<bool>(WaitUntil(look, kRunLimitMs, "the capture to end"));
     });
     return o;
   }
@@ -105,8 +104,7 @@ class CaptureInjection : public CaptureTest {
       if (!IsWindowVisible(box)) continue;
       seen->push_back(DialogStaticText(box));
       ClickButton(box, IDOK);
-      const DWORD start = GetTickCount();
-      while (IsWindowVisible(box) && GetTickCount() - start < 2000) Sleep(10);
+      WaitUntil([box] { return !IsWindowVisible(box); }, 2000, "the box to close", 10);
     }
   }
 

@@ -261,8 +261,7 @@ TEST_F(Capture, TheLiveViewTurnsAndMirrorsAsChosenInTheSettings) {
       if (std::string(s.action) == "right") PostClick(ButtonOf(settings, u"\u21B7"));
       if (std::string(s.action) == "mirror") PostClick(ButtonOf(settings, u"Spegelvänd"));
       std::string seen;
-      const DWORD start = GetTickCount();
-      while ((seen = MarkCorners(CaptureClient(area))) != s.marks && GetTickCount() - start < 5000) Sleep(50);
+      WaitUntil([&] { return (seen = MarkCorners(CaptureClient(area))) == s.marks; }, 5000, "the marks", 50);
       EXPECT_EQ(seen, s.marks) << "after " << s.action;
       RECT rc;
       GetClientRect(area, &rc);
@@ -290,12 +289,11 @@ TEST_F(Capture, AFailedFocusShowsTheCamerasWordsForTwoSecondsAndKeepsTheDialog) 
     HWND area = PictureArea(dialog);
     PostClick(ButtonOf(dialog, u"Take picture"));
     const auto ink = [&] { return GreenInk(CaptureClient(area)); };
-    DWORD start = GetTickCount();
-    while (ink() == 0 && GetTickCount() - start < 5000) Sleep(20);
+    WaitUntil([&] { return ink() > 0; }, 5000, "text in the picture area");
     const DWORD shown_at = GetTickCount();
     // Words, not a digit: far more ink than any one number.
     EXPECT_GT(ink(), 3 * 400) << "no text in the picture area";
-    while (ink() > 0 && GetTickCount() - shown_at < 6000) Sleep(50);
+    WaitUntil([&] { return ink() == 0; }, 6000, "the text to go", 50);
     EXPECT_EQ(ink(), 0) << "the text stays";
     EXPECT_GE(GetTickCount() - shown_at, 1500u) << "the text went before its two seconds";
     EXPECT_TRUE(IsWindowVisible(dialog)) << "the dialog stays open after a failed focus";

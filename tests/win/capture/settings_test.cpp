@@ -35,16 +35,6 @@ constexpr unsigned kAv = 0x405, kTv = 0x406, kExpComp = 0x407;
 constexpr unsigned kIso100 = 0x48, kIso400 = 0x58, kDaylight = 1;
 constexpr unsigned kDoEvfAf = 0x102, kDriveLensEvf = 0x103;
 
-template <class Done>
-bool WaitFor(Done done, DWORD timeout_ms = 10000) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    if (GetTickCount() - start > timeout_ms) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
 using Settings = CaptureTest;
 
 TEST_F(Settings, ValuesChosenReachTheCameraAtOnceAndOkReportsTheChange) {
@@ -66,10 +56,11 @@ TEST_F(Settings, ValuesChosenReachTheCameraAtOnceAndOkReportsTheChange) {
     EXPECT_EQ(SelectedItem(iso), u"100");
     EXPECT_EQ(SelectedItem(wb), u"Auto");
     ASSERT_TRUE(ChooseItem(iso, u"400"));
-    EXPECT_TRUE(WaitFor([&] { return writes(kIso) == std::vector<unsigned>{kIso400}; }))
+    EXPECT_TRUE(WaitUntil([&] { return writes(kIso) == std::vector<unsigned>{kIso400}; }, 10000, "the ISO's write"))
         << "the new ISO reaches the camera while the dialog is open";
     ASSERT_TRUE(ChooseItem(wb, u"Daylight"));
-    EXPECT_TRUE(WaitFor([&] { return writes(kWhiteBalance) == std::vector<unsigned>{kDaylight}; }));
+    EXPECT_TRUE(WaitUntil([&] { return writes(kWhiteBalance) == std::vector<unsigned>{kDaylight}; }, 10000,
+                          "the white balance's write"));
     EXPECT_EQ(writes(kIso).size(), 1u) << "one list's change sends that value only";
     PostClick(ButtonOf(settings, u"OK"));
     ASSERT_TRUE(WaitHidden(settings));
@@ -97,19 +88,21 @@ TEST_F(Settings, CancelGivesTheCameraAndTheViewWhatTheyHadBefore) {
     HWND iso = ComboWithItem(settings, u"400");
     ASSERT_NE(iso, nullptr);
     ASSERT_TRUE(ChooseItem(iso, u"400"));
-    ASSERT_TRUE(WaitFor([&] { return !writes(kIso).empty(); }));
+    ASSERT_TRUE(WaitUntil([&] { return !writes(kIso).empty(); }, 10000, "the ISO's write"));
     // A left turn from 0 is 270: the view turns with it.
     PostClick(ButtonOf(settings, u"\u21B6"));
-    EXPECT_TRUE(WaitFor([&] { return FindControl(settings, u"Static", u"270 °") != nullptr; }));
-    EXPECT_TRUE(WaitFor([&] { return MarkCorners(CaptureClient(area)) == "red BL green TL"; }, 5000))
+    EXPECT_TRUE(
+        WaitUntil([&] { return FindControl(settings, u"Static", u"270 °") != nullptr; }, 10000, "the angle 270 °"));
+    EXPECT_TRUE(
+        WaitUntil([&] { return MarkCorners(CaptureClient(area)) == "red BL green TL"; }, 5000, "the turned view"))
         << MarkCorners(CaptureClient(area));
     // Escape is the cancel of the settings dialog.
     PostKey(settings, VK_ESCAPE);
     ASSERT_TRUE(WaitHidden(settings));
-    EXPECT_TRUE(WaitFor([&] {
-      return writes(kIso) == std::vector<unsigned>{kIso400, kIso100};
-    })) << "the camera gets its old ISO back";
-    EXPECT_TRUE(WaitFor([&] { return MarkCorners(CaptureClient(area)) == "red TL green TR"; }, 5000))
+    const auto iso_back = [&] { return writes(kIso) == std::vector<unsigned>{kIso400, kIso100}; };
+    EXPECT_TRUE(WaitUntil(iso_back, 10000, "the old ISO's write")) << "the camera gets its old ISO back";
+    EXPECT_TRUE(
+        WaitUntil([&] { return MarkCorners(CaptureClient(area)) == "red TL green TR"; }, 5000, "the view turned back"))
         << "the view turns back: " << MarkCorners(CaptureClient(area));
     EXPECT_EQ(SelectedItem(iso), u"100") << "the list shows the camera's value again";
     EXPECT_NE(FindControl(settings, u"Static", u"0 °"), nullptr);
@@ -131,7 +124,8 @@ TEST_F(Settings, AValueTheCameraRefusesLeavesTheListShowingWhatTheCameraHas) {
     HWND iso = ComboWithItem(settings, u"400");
     ASSERT_NE(iso, nullptr);
     ASSERT_TRUE(ChooseItem(iso, u"400"));
-    EXPECT_TRUE(WaitFor([&] { return SelectedItem(iso) == u"100"; }, 5000)) << ToUtf8(SelectedItem(iso));
+    EXPECT_TRUE(WaitUntil([&] { return SelectedItem(iso) == u"100"; }, 5000, "the list to show 100 again"))
+        << ToUtf8(SelectedItem(iso));
     EXPECT_TRUE(IsWindowVisible(settings)) << "the dialog stays open and usable";
     PostClick(ButtonOf(settings, u"OK"));
     ASSERT_TRUE(WaitHidden(settings));
@@ -156,7 +150,7 @@ TEST_F(Settings, EveryKeyOfAStoredTextIsAppliedAtTheNextCapture) {
     ASSERT_NE(dialog, nullptr);
     GetWindowRect(dialog, &seen);
     HWND area = PictureArea(dialog);
-    WaitFor([&] { return (marks = MarkCorners(CaptureClient(area))) == "red TL green BL"; }, 5000);
+    WaitUntil([&] { return (marks = MarkCorners(CaptureClient(area))) == "red TL green BL"; }, 5000, "the stored turn");
     PostClick(ButtonOf(dialog, u"Take picture"));
     EXPECT_TRUE(WaitGone(dialog));
   });
@@ -303,9 +297,9 @@ TEST_F(Settings, AutofocusStopsByItselfAfterEightSeconds) {
     HWND af = ButtonOf(dialog, u"AF");
     ASSERT_TRUE(IsWindowEnabled(af));
     PostClick(af);
-    ASSERT_TRUE(WaitFor([&] { return Commands(Trace(), kDoEvfAf).size() == 2; }));
+    ASSERT_TRUE(WaitUntil([&] { return Commands(Trace(), kDoEvfAf).size() == 2; }, 10000, "autofocus to start"));
     started = GetTickCount();
-    ASSERT_TRUE(WaitFor([&] { return Commands(Trace(), kDoEvfAf).size() == 3; }, 15000));
+    ASSERT_TRUE(WaitUntil([&] { return Commands(Trace(), kDoEvfAf).size() == 3; }, 15000, "autofocus to stop"));
     stopped = GetTickCount();
     PostKey(dialog, VK_ESCAPE);
     EXPECT_TRUE(WaitGone(dialog));

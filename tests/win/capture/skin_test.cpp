@@ -186,10 +186,8 @@ TEST_F(Skins, TurningTheViewTurnsTheSkinThroughASquare) {
   });
   // The size comes first and the region after it: both are waited for.
   const auto wait_for = [](HWND dialog, const imaging::Pixels& mask, int turn, LONG width) {
-    const DWORD start = GetTickCount();
-    while ((WindowSize(dialog).cx != width || RegionMismatches(dialog, mask, turn) != 0) &&
-           GetTickCount() - start < 5000)
-      Sleep(50);
+    WaitUntil([&] { return WindowSize(dialog).cx == width && RegionMismatches(dialog, mask, turn) == 0; }, 5000,
+              "the skin's size and region", 50);
   };
   const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
     HWND dialog = WaitForCaptureDialog();

@@ -5,7 +5,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -14,6 +13,7 @@
 #include "simulator/core/jpeg.h"
 #include "simulator/core/scene.h"
 #include "tests/win/support/plugin_fixture.h"
+#include "tests/win/support/wait.h"
 #include "win/handles.h"
 #include "win/wtext.h"
 
@@ -52,22 +52,6 @@ EdsCameraRef FirstCamera(Sdk& sdk) {
   EXPECT_EQ(sdk.EdsGetChildAtIndex(list, 0, &camera), EDS_ERR_OK);
   EXPECT_EQ(sdk.EdsRelease(list), EDS_ERR_OK);
   return camera;
-}
-
-// Runs this thread's message loop until `done` or the time is up.
-template <class F>
-bool PumpUntil(F done, int ms = 5000) {
-  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > end) return false;
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    Sleep(5);
-  }
-  return true;
 }
 
 struct Heard {

@@ -6,7 +6,6 @@
 
 #include "base/text.h"
 #include "tests/win/support/plugin_fixture.h"
-#include "win/timer.h"
 #include "win/wtext.h"
 
 namespace eos::test {
@@ -31,16 +30,6 @@ StandInCamera::StandInCamera(const std::string& scenario) : saved_path_(PathValu
 StandInCamera::~StandInCamera() {
   SetEnvironmentVariableW(L"EOS_SIM_SCENARIO", nullptr);
   SetEnvironmentVariableW(L"PATH", win::W(saved_path_));
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  while (!done()) {
-    const DWORD elapsed = GetTickCount() - start;
-    if (elapsed >= timeout_ms) return done();
-    win::PumpMessagesFor(10);
-  }
-  return true;
 }
 
 std::set<std::string> DistinctCalls(const std::string& trace) {

@@ -1,6 +1,6 @@
 // Test support for the camera stack: the stand-in EDSDK.DLL found the way the plug-in
-// finds the real one (its folder on PATH), a scenario for it, and message pumping while
-// the SDK's events and the component's timers do their work.
+// finds the real one (its folder on PATH), a scenario for it, and (from wait.h) message
+// pumping while the SDK's events and the component's timers do their work.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +11,7 @@
 
 #include "base/exception.h"
 #include "base/text.h"
+#include "tests/win/support/wait.h"
 
 namespace eos::test {
 
@@ -28,10 +29,6 @@ class StandInCamera {
  private:
   Text saved_path_;
 };
-
-// Dispatches the calling thread's messages until `done` answers true or the time is up;
-// answers `done()` at the end.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeout_ms = 5000);
 
 // The distinct calls of a stand-in's trace as its scenario language names them:
 // "EdsOpenSession", or "EdsSetPropertyData:0x405" for the calls whose first number is a

@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "base/lumutils.h"
+#include "tests/win/support/wait.h"
 #include "win/handles.h"
 #include "win/wtext.h"
 
@@ -47,15 +48,16 @@ void EachChild(HWND top, Visitor visit) { EnumChildWindows(top, VisitChild, rein
 }  // namespace
 
 HWND WaitForDialog(TextView title, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    HWND found = nullptr;
-    EachTopWindow([&](HWND w) {
-      if (!found && IsWindowVisible(w) && WindowCaption(w) == title) found = w;
-    });
-    if (found || GetTickCount() - start > timeout_ms) return found;
-    Sleep(20);
-  }
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        EachTopWindow([&](HWND w) {
+          if (!found && IsWindowVisible(w) && WindowCaption(w) == title) found = w;
+        });
+        return found != nullptr;
+      },
+      timeout_ms, "a dialog of that title");
+  return found;
 }
 
 Text DialogStaticText(HWND dialog) {
@@ -84,13 +86,18 @@ std::vector<HWND> TopWindowsOfClass(TextView window_class) {
 }
 
 HWND WaitForWindowOfClass(TextView window_class, DWORD timeout_ms) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    for (HWND w : TopWindowsOfClass(window_class))
-      if (IsWindowVisible(w)) return w;
-    if (GetTickCount() - start > timeout_ms) return nullptr;
-    Sleep(20);
-  }
+  HWND found = nullptr;
+  WaitUntil(
+      [&] {
+        for (HWND w : TopWindowsOfClass(window_class))
+          if (IsWindowVisible(w)) {
+            found = w;
+            break;
+          }
+        return found != nullptr;
+      },
+      timeout_ms, "a window of that class");
+  return found;
 }
 
 int PluginWindowsLeft() {
