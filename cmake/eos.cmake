@@ -41,6 +41,16 @@ elseif(EOS_SANITIZE)
   add_link_options(-fsanitize=address,undefined)
 endif()
 
+# The common-controls manifest as a resource of `target`: ID 2 for a DLL, which activates
+# it itself around its windows (win/activation.h), ID 1 for a program, which Windows applies
+# to the whole process.
+function(eos_common_controls_manifest target id)
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_manifest.rc)
+  file(CONFIGURE OUTPUT ${rc} CONTENT "${id} 24 \"${PROJECT_SOURCE_DIR}/win/res/common-controls.manifest\"\n")
+  target_sources(${target} PRIVATE ${rc})
+  set_property(SOURCE ${rc} APPEND PROPERTY OBJECT_DEPENDS ${PROJECT_SOURCE_DIR}/win/res/common-controls.manifest)
+endfunction()
+
 # A DLL of the project starts at EosDllEntry (win/dll_entry.cpp), which frees what the thread
 # runtime keeps for the host thread that frees the DLL.
 function(eos_dll_entry target)

@@ -83,7 +83,7 @@ done < <(git ls-files --cached --others --exclude-standard -- '*.h' '*.hpp' '*.c
 # direct call can be forgotten on some way out. Only the owner headers call the release
 # functions; the stand-in camera defines the SDK's, and tests and benchmarks may call
 # anything. Comments and string literals do not count.
-release_calls='(^|[^"[:alnum:]_])(EdsRelease|EdsCloseSession|CloseHandle|DeleteObject|DeleteDC|DestroyIcon|DeleteEnhMetaFile|RegCloseKey|FreeLibrary|LocalFree|SysFreeString|FindClose|fclose)[[:space:]]*\('
+release_calls='(^|[^"[:alnum:]_])(EdsRelease|EdsCloseSession|ReleaseActCtx|CloseHandle|DeleteObject|DeleteDC|DestroyIcon|DeleteEnhMetaFile|RegCloseKey|FreeLibrary|LocalFree|SysFreeString|FindClose|fclose)[[:space:]]*\('
 owner_headers=" win/handles.h Sources/EDSDKOwners.h base/cfile.h "
 while IFS= read -r file; do
   case $file in tests/* | bench/* | build/* | simulator/*) continue ;; esac

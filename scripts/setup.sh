@@ -108,9 +108,20 @@ prepare_wine() {
   wineserver -w </dev/null >/dev/null 2>&1 || true
 }
 
+# This Wine does not load the fonts of its shared folder: without copies in the prefix,
+# caption buttons (Marlett) and Tahoma have no faces and draw as letters.
+install_wine_fonts() {
+  local fonts=$WINEPREFIX/drive_c/windows/Fonts
+  [ -f "$fonts/marlett.ttf" ] && return 0
+  log "copying Wine's fonts into the prefix"
+  mkdir -p "$fonts"
+  cp /usr/share/wine/fonts/* "$fonts/"
+}
+
 install_packages
 mkdir -p "$third/src" "$prefix"
 build_libjpeg
 build_libpng
 prepare_wine
+install_wine_fonts
 log "ready: build tree $build"

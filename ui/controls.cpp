@@ -8,6 +8,7 @@
 #include "base/lumutils.h"
 #include "imaging/LumImageEx.h"
 #include "ui/form.h"
+#include "win/activation.h"
 #include "win/log_file.h"
 #include "win/module.h"
 #include "win/wtext.h"
@@ -75,6 +76,7 @@ Control::Control(Container& parent, int tag, RECT bounds, Align align, unsigned 
                  const wchar_t* window_class, DWORD style, TextView caption)
     : Item(parent, tag, bounds, align, (options & kHidden) == 0) {
   style |= WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | ((options & kDisabled) ? WS_DISABLED : 0);
+  const win::ModuleContextScope scope;  // the version 6 controls, whatever the host has
   hwnd_ = CreateWindowExW(0, window_class, win::Wide(caption).c_str(), style, bounds.left, bounds.top,
                           bounds.right - bounds.left, bounds.bottom - bounds.top, parent.Window(),
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), win::ThisModule(), nullptr);

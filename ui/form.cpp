@@ -6,6 +6,7 @@
 #include <optional>
 #include <type_traits>
 
+#include "win/activation.h"
 #include "win/log_file.h"
 #include "win/module.h"
 #include "win/rect.h"
@@ -59,6 +60,7 @@ HFONT DefaultFont(int dpi) {
 }  // namespace
 
 Form::Form(const FormSpec& spec) : Container(*this), style_(spec.style), dpi_(ScreenDpi()) {
+  const win::ModuleContextScope scope;
   RegisterClasses();
   font_.reset(DefaultFont(dpi_));
   RECT frame{0, 0, Scale(spec.client_width), Scale(spec.client_height)};

@@ -6,6 +6,7 @@
 
 #include "base/exception.h"
 #include "win/log_file.h"
+#include "win/message_box.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -14,7 +15,7 @@ namespace eos {
 namespace {
 
 void ShowPlainBox(const MessageQueueElementType& e) {
-  MessageBoxW(nullptr, win::W(e.Caption), win::W(e.MessageText), static_cast<UINT>(e.Style));
+  ModuleMessageBox(nullptr, e.Caption, e.MessageText, static_cast<UINT>(e.Style));
 }
 
 Text ExceptionText(const std::exception_ptr& p) {
@@ -92,7 +93,7 @@ void TMessageThread::Execute() {
 void TMessageThread::HandleThreadException() noexcept {
   try {
     const Text text = ExceptionText(mException);
-    MessageBoxW(nullptr, win::W(text), win::W(win::ApplicationTitle()), MB_OK | MB_ICONERROR);
+    ModuleMessageBox(nullptr, text, win::ApplicationTitle(), MB_OK | MB_ICONERROR);
   } catch (...) {
     win::LogSwallowed(u"TMessageThread");
   }

@@ -77,6 +77,10 @@ struct LocalTraits {  // buffers the system allocates for the caller (FORMAT_MES
   static HLOCAL Invalid() { return nullptr; }
   static void Close(HLOCAL h) { LocalFree(h); }
 };
+struct ActCtxTraits {  // CreateActCtx answers INVALID_HANDLE_VALUE, not NULL
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { ReleaseActCtx(h); }
+};
 struct BstrTraits {
   static BSTR Invalid() { return nullptr; }
   static void Close(BSTR h) { SysFreeString(h); }
@@ -94,6 +98,7 @@ using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueEnhMetaFile = Unique<HENHMETAFILE, EnhMetaFileTraits>;
 using UniqueLocal = Unique<HLOCAL, LocalTraits>;
 using UniqueBstr = Unique<BSTR, BstrTraits>;
+using UniqueActCtx = Unique<HANDLE, ActCtxTraits>;
 
 struct WindowTraits {  // destroy on the thread that created the window
   static HWND Invalid() { return nullptr; }

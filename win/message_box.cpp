@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "win/activation.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -27,6 +28,11 @@ void PumpPendingMessages() {
 
 }  // namespace
 
+int ModuleMessageBox(HWND owner, TextView text, TextView caption, UINT flags) {
+  const win::ModuleContextScope scope;
+  return MessageBoxW(owner, win::Wide(text).c_str(), win::Wide(caption).c_str(), flags);
+}
+
 int CamMessageBox(TextView text, TextView caption, int flags1, int flags2) {
   const Text title = caption.empty() ? win::ApplicationTitle() : Text(caption);
   UINT flags = static_cast<UINT>(flags1 | flags2);
@@ -35,7 +41,7 @@ int CamMessageBox(TextView text, TextView caption, int flags1, int flags2) {
     PumpPendingMessages();
   else
     flags |= MB_SYSTEMMODAL;
-  return MessageBoxW(owner, win::Wide(text).c_str(), win::W(title), flags);
+  return ModuleMessageBox(owner, text, title, flags);
 }
 
 int CamShowMessage(TextView text) { return CamMessageBox(text, TextView(), MB_ICONINFORMATION, 0); }

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "win/activation.h"
 #include "win/module.h"
 #include "win/timer.h"
 
@@ -37,6 +38,7 @@ bool EnsureModuleClass(WNDCLASSEXW wc) {
 
 void ReleaseModuleWindows() noexcept {
   ReleaseTimerWindow();
+  ReleaseModuleContext();
   Registry& r = Classes();
   std::lock_guard lock(r.mutex);
   // A class still used by a window (of another thread, say) stays registered.

@@ -6,6 +6,7 @@
 #include "plugin/services/services.h"
 #include "plugin/services/version.h"
 #include "win/log_file.h"
+#include "win/message_box.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -71,7 +72,7 @@ Text GetSdkFileVersion(TextView file_name) {
 }
 
 void ShowInfoBox(TextView text) {
-  MessageBoxW(nullptr, win::Wide(text).c_str(), L"String", MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
+  ModuleMessageBox(nullptr, text, u"String", MB_OK | MB_ICONINFORMATION | MB_SYSTEMMODAL);
 }
 
 }  // namespace eos

@@ -3,6 +3,8 @@
 // icon, and tool buttons with pictures of their own.
 #include <cmath>
 #include <cstdlib>
+#include <cwctype>
+#include <string>
 #include <vector>
 
 #include "base/paramtext.h"
@@ -127,6 +129,71 @@ TEST_F(Look, TheCaptionShowsThePlugInsIconAndTheToolButtonsTheirPictures) {
     EXPECT_TRUE(WaitGone(dialog));
   });
   ExpectBooksBalanced();
+}
+
+// The file name, lower-cased, of the module that holds the code at `address`.
+std::wstring ModuleFileOf(const void* address) {
+  HMODULE module = nullptr;
+  if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                          static_cast<LPCWSTR>(address), &module))
+    return L"";
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(module, path, MAX_PATH);
+  std::wstring name(path);
+  for (wchar_t& c : name) c = towlower(c);
+  return name.substr(name.find_last_of(L"\\/") + 1);
+}
+
+// Where a window's class procedure lives: a button made under the version 6 manifest is
+// the side-by-side common controls' class, not USER32's (the class's module is the same
+// for both, so the procedure tells them apart).
+std::wstring ClassProcedureModule(HWND w) {
+  return ModuleFileOf(reinterpret_cast<const void*>(GetClassLongPtrW(w, GCLP_WNDPROC)));
+}
+
+TEST_F(Look, ThePlugInsControlsAreTheVersionSixCommonControlsAndTheHostsStayItsOwn) {
+  Camera();
+  HANDLE before = nullptr;
+  ASSERT_TRUE(GetCurrentActCtx(&before));
+  std::wstring release_module, settings_list_module;
+  Run(kCapture, dir_.path() + u"x.jpg", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    release_module = ClassProcedureModule(ButtonOf(dialog, u"Take picture"));
+    HWND settings = OpenSettings(dialog);
+    ASSERT_NE(settings, nullptr);
+    settings_list_module = ClassProcedureModule(ComboWithItem(settings, u"1 sek"));
+    PostClick(ButtonOf(settings, u"Avbryt"));
+    EXPECT_TRUE(WaitHidden(settings));
+    PostKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(release_module, L"comctl32.dll");
+  EXPECT_EQ(settings_list_module, L"comctl32.dll");
+
+  // The host's thread keeps its own context, and the host's own button is USER32's.
+  HANDLE after = nullptr;
+  ASSERT_TRUE(GetCurrentActCtx(&after));
+  EXPECT_EQ(after, before) << "no context of the plug-in is left active on the host's thread";
+  if (before) ReleaseActCtx(before);
+  if (after) ReleaseActCtx(after);
+  const win::UniqueWindow host_button(
+      CreateWindowExW(0, L"BUTTON", L"Host", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(host_button);
+  EXPECT_EQ(ClassProcedureModule(host_button.get()), L"user32.dll");
+  ExpectBooksBalanced();
+}
+
+TEST_F(Look, ThePlugInCarriesTheCommonControlsManifest) {
+  const win::UniqueModule data(
+      LoadLibraryExW(win::W(plugin_.folder() + u"CanonEosPlugin.dll"), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+  ASSERT_TRUE(data);
+  const HRSRC found = FindResourceW(data.get(), MAKEINTRESOURCEW(2), MAKEINTRESOURCEW(24));
+  ASSERT_NE(found, nullptr) << "a manifest resource with ID 2 (isolation aware)";
+  const char* bytes = static_cast<const char*>(LockResource(LoadResource(data.get(), found)));
+  const std::string manifest(bytes, SizeofResource(data.get(), found));
+  EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\""), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find("version=\"6.0.0.0\""), std::string::npos) << manifest;
 }
 
 }  // namespace
