@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (as root) to build and test the plug-in:
 # system packages, static i686 builds of libjpeg-turbo and libpng, a Free Pascal
-# cross compiler for the Pascal host, and the Wine prefix of the build tree. A second run finds everything and returns.
+# cross compiler for the Pascal host, and the Wine prefix of the build tree. A second
+# run finds everything and returns.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
