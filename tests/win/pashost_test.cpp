@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/win/capture/capture_driver.h"
+#include "tests/win/support/wait.h"
 #include "win/handles.h"
 #include "win/wtext.h"
 
@@ -73,16 +74,12 @@ BOOL CALLBACK FindHostsCaptureDialog(HWND w, LPARAM lp) {
   return FALSE;
 }
 
-// The capture dialog shown by a pashost process, or null after the timeout. (The test
-// support's look-ups see only this process's windows.)
-HWND WaitForHostsCaptureDialog(DWORD timeout_ms = 20000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    HWND found = nullptr;
-    EnumWindows(FindHostsCaptureDialog, reinterpret_cast<LPARAM>(&found));
-    if (found || GetTickCount() - start > timeout_ms) return found;
-    Sleep(20);
-  }
+// The capture dialog shown by a pashost process, or null. (The test support's look-ups see
+// only this process's windows.)
+HWND HostsCaptureDialog() {
+  HWND found = nullptr;
+  EnumWindows(FindHostsCaptureDialog, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 void ExpectCall(const CallResult& r, int32_t result, const Text& text) {
@@ -161,8 +158,9 @@ TEST_F(PascalHostCapture, TheAnswersBase64IsTheFile) {
 TEST_F(PascalHostCapture, ACancelledCaptureAnswersTheFileValue) {
   const Text file = dir_.path() + u"never.jpg";
   std::thread user([] {
-    HWND dialog = WaitForHostsCaptureDialog();
-    ASSERT_NE(dialog, nullptr);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (dialog = HostsCaptureDialog()) != nullptr; }, 20000, "pashost's capture dialog"));
     PostClick(ButtonOf(dialog, u"Cancel"));
     EXPECT_TRUE(WaitGone(dialog));
   });
