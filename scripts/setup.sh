@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (as root) to build and test the plug-in:
-# system packages, static i686 builds of libjpeg-turbo and libpng, and the
-# Wine prefix of the build tree. A second run finds everything and returns.
+# system packages, static i686 builds of libjpeg-turbo and libpng, a Free Pascal
+# cross compiler for the Pascal host, and the Wine prefix of the build tree. A second
+# run finds everything and returns.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -14,7 +15,7 @@ prefix=$third/i686
 packages=(cmake ninja-build nasm g++-mingw-w64-i686-posix mingw-w64-tools
   libz-mingw-w64-dev googletest wine wine32:i386 fonts-wine xvfb xauth
   x11-apps x11-utils xdotool imagemagick libjpeg62-turbo-dev libpng-dev libbenchmark-dev
-  clang libclang-rt-14-dev dpkg-dev file unzip python3)
+  clang libclang-rt-14-dev dpkg-dev file unzip python3 fp-compiler fpc-source)
 
 log() { printf '[setup] %s\n' "$*"; }
 
@@ -96,6 +97,43 @@ build_libpng() {
   cmake --build "$third/build/libpng" --target install >/dev/null
 }
 
+# Debian ships Free Pascal for this machine and the compiler's sources, not a compiler for
+# Windows: the i386-win32 cross compiler is built from the sources (the message tables
+# first, made by the compiler's own msg2inc), then the runtime units a program without
+# SysUtils needs. The cross compiler reads no configuration file (-n): Debian's is for
+# the native compiler. A step's output goes to a log, shown when the step fails.
+build_fpc_win32() {
+  local out=$third/fpc-win32
+  [ -x "$out/ppcross386" ] && [ -f "$out/units/sysinitpas.ppu" ] && return 0
+  local version src msg start=$SECONDS
+  version=$(fpc -iV)
+  src=/usr/share/fpcsrc/$version
+  msg=$(dirname "$(readlink -f "$(fpc -PB)")")/msg/errore.msg
+  log "building the Free Pascal $version i386-win32 cross compiler"
+  local work=$out.tmp fpc_log=$third/fpc-win32.log
+  rm -rf "$work" "$out"
+  mkdir -p "$work/msg" "$work/compiler" "$work/units"
+  : >"$fpc_log"
+  fpc_step() {
+    "$@" >>"$fpc_log" 2>&1 || { tail -20 "$fpc_log" >&2; log "failed: see $fpc_log"; exit 1; }
+  }
+  local c=$src/compiler r=$src/rtl
+  fpc_step fpc -O2 -FE"$work/msg" -FU"$work/msg" "$c/utils/msg2inc.pp"
+  fpc_step "$work/msg/msg2inc" "$msg" "$work/msg/msg" msg
+  fpc_step fpc -O2 -Sg -di386 -dGDB -dBROWSERLOG -Fu"$c" -Fu"$c/i386" -Fu"$c/x86" -Fu"$c/systems" \
+    -Fi"$work/msg" -Fi"$c" -Fi"$c/i386" -Fi"$c/x86" -FU"$work/compiler" -FE"$work" -o"$work/ppcross386" \
+    "$c/pp.pas"
+  local rtl=("$work/ppcross386" -n -Twin32 -Pi386 -O2 -FU"$work/units" -Fu"$work/units" -Fi"$r/inc"
+    -Fi"$r/i386" -Fi"$r/x86" -Fi"$r/win" -Fi"$r/win32")
+  fpc_step "${rtl[@]}" -Us -Sg "$r/win32/system.pp"
+  fpc_step "${rtl[@]}" -Fi"$r/objpas" "$r/objpas/objpas.pp"
+  fpc_step "${rtl[@]}" "$r/inc/fpintres.pp"
+  fpc_step "${rtl[@]}" "$r/win32/sysinitpas.pp"
+  rm -rf "$work/msg" "$work/compiler"
+  mv "$work" "$out"
+  log "Free Pascal $version for i386-win32 built in $((SECONDS - start)) s"
+}
+
 prepare_wine() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
   log "creating the Wine prefix $WINEPREFIX"
@@ -122,6 +160,7 @@ install_packages
 mkdir -p "$third/src" "$prefix"
 build_libjpeg
 build_libpng
+build_fpc_win32
 prepare_wine
 install_wine_fonts
 log "ready: build tree $build"
