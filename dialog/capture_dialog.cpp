@@ -441,6 +441,7 @@ void TdlgCanonEosSDK::UpdateButtons() {
               mode == RemoteFormatAFModeAIFocus;
   }
   btAF->SetEnabled(focus && FCanAF && af_mode);
+  UpdateSkinButtons();
 }
 
 void TdlgCanonEosSDK::FormShow() {
@@ -585,13 +586,23 @@ void TdlgCanonEosSDK::timSettingsTimer(ui::Component&) {
   ShowSettingsDialog();
 }
 
-void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) { SetOverlayText(Text()); }
+void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) {
+  SetOverlayText(Text());
+  SetSkinMessage(Text());
+}
 
 // The countdown's digit or a message over the live view; hidden while there is none, so
 // the live view alone is painted straight to the screen.
 void TdlgCanonEosSDK::SetOverlayText(Text text) {
   delay_text_ = std::move(text);
   laDelay->SetVisible(!delay_text_.empty());
+}
+
+// In a skin the same words go to its "Message" field, shown by a label that names it.
+void TdlgCanonEosSDK::SetSkinMessage(TextView text) {
+  if (!paSkin->Visible() || (text.empty() && !skin_message_shown_)) return;
+  layout::Engine().SetFieldValueAndRefresh(u"Message", text, *paSkin);
+  skin_message_shown_ = !text.empty();
 }
 
 void TdlgCanonEosSDK::UpdateValueDelay(int del) {
@@ -602,6 +613,7 @@ void TdlgCanonEosSDK::UpdateValueDelay(int del) {
 
 void TdlgCanonEosSDK::ShowInfoText(TextView Message, unsigned Interval) {
   SetOverlayText(Text(Message));
+  SetSkinMessage(Message);
   timInfoEnd->Clock().SetInterval(Interval);
   timInfoEnd->SetEnabled(true);
 }

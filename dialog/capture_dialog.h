@@ -93,6 +93,7 @@ class TdlgCanonEosSDK : private ui::Form {
   void PaintLiveView(HDC dc, const RECT& bounds);
   void PaintDelay(HDC dc, const RECT& bounds);
   void SetOverlayText(Text text);
+  void SetSkinMessage(TextView text);
 
   // --- Taking the picture ---
   bool TakePicture();
@@ -151,6 +152,22 @@ class TdlgCanonEosSDK : private ui::Form {
   Rect SkinViewRect() const;
   void PaintSkinView(HDC dc, const RECT& bounds);
   void ShowStandardLook();
+  // A skin's button: its click area, the standard look's button whose state it follows,
+  // its pictures, the words of a skin without it, and its caption field.
+  struct SkinButton {
+    ui::Painted* label;
+    ui::Button* button;
+    SkinPart normal, down, over;
+    const char16_t* missing;
+    const char16_t* field;
+    const char16_t* caption;
+  };
+  std::array<SkinButton, 3> SkinButtons() const;
+  // One the host hides or forbids, or the camera's state disables, cannot be used: its
+  // click area is inert and its picture and caption are not drawn.
+  static bool SkinButtonUsable(const SkinButton& b);
+  void UpdateSkinButtons();
+  void SetSkinButtonCaptions();
 
   // Components.
   ui::Panel* paNoSkin = nullptr;
@@ -226,6 +243,7 @@ class TdlgCanonEosSDK : private ui::Form {
   // The live view as it is on screen, and the text over it.
   imaging::LiveViewRenderer view_;
   Text delay_text_;
+  bool skin_message_shown_ = false;
   win::Gdi<HFONT> delay_font_;
   Probe probe_;
 };
