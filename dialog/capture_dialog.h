@@ -131,6 +131,19 @@ class TdlgCanonEosSDK : private ui::Form {
   // True when the camera took the command.
   bool StopAutoFocus(bool Force);
 
+  // --- A camera that goes away and comes back (dialog/reconnect.cpp) ---
+  // The camera is gone: the words over the view, the buttons disabled, the connection let
+  // go with the SDK kept running, and a look for a camera once a second.
+  void CameraGone();
+  // Lets go of live view, remote mode and the session whatever the camera answers.
+  void LetGoOfTheCamera() noexcept;
+  void timReconnectTimer(ui::Component&);
+  // Connects to the camera found, starts remote mode, gives it the values it had and
+  // opens live view; false when a step failed (and nothing is left open).
+  bool Reconnect();
+  // What the view says while no camera is there, or nothing.
+  Text GoneText() const;
+
   // --- Camera events ---
   void CamRemoteEvent(EventCallbackType Event);
   void CamRemoteRemoteEvent(RemoteEventCallbackType Event, const AdditionNotifyRemoteEventType& EventData);
@@ -197,6 +210,7 @@ class TdlgCanonEosSDK : private ui::Form {
   ui::Timer* timHalfShutter = nullptr;
   ui::Timer* timFocusRepeat = nullptr;
   ui::Timer* timAutoFocusDone = nullptr;
+  ui::Timer* timReconnect = nullptr;
   static const ui::Row<TdlgCanonEosSDK> kRows[];
 
   TCamRemote CamRemote;
@@ -235,6 +249,9 @@ class TdlgCanonEosSDK : private ui::Form {
   int FSkinW = 0;
   Text error_;
   bool destroyed_ = false;
+  bool camera_gone_ = false;
+  // The ten values as the camera held them last: what a camera that comes back is given.
+  RemoteReleaseParametersType last_values_;
 
   std::array<layout::LayoutControl*, static_cast<size_t>(SkinPart::DragArea)> skin_parts_{};
   // The standard look's outer size, while a skin replaces it.
