@@ -34,6 +34,10 @@ int MarkSide(int height);
 // Draws the orientation mark over a finished frame (after any zoom, so it stays put).
 void DrawOrientationMark(Image& image);
 
+// The frame number at the top, right of the orientation mark's red square, white on
+// black, drawn after any blur like a camera's on-screen display.
+void DrawFrameNumber(Image& image, uint32_t frame);
+
 // The lens position runs from kFocusNear to kFocusFar; the chart is sharp at kFocusSharp.
 inline constexpr int kFocusNear = 0;
 inline constexpr int kFocusFar = 1000;
@@ -47,9 +51,6 @@ int BlurRadius(int focus, int width);
 
 // The scene at a frame number (moves the ball, shows the number) and lens position.
 Image RenderScene(int width, int height, uint32_t frame, int focus);
-
-// A small thumbnail of the same scene, as the camera stores one with each picture.
-Image RenderThumbnail(uint32_t frame, int focus);
 
 // Sharpness of the chart in the middle of the picture: the mean absolute difference of
 // neighbouring luminance values; higher is sharper.
