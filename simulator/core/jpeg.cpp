@@ -70,8 +70,7 @@ unsigned char* Compress(const Image& image, int quality, unsigned long* size) {
 // Fills `out` (already sized by the caller's first call with rgb empty) with the picture
 // at 1/`denominator` of its size, and tells the dimensions; false on any libjpeg error.
 // The first call reads the header only.
-bool Decompress(const uint8_t* data, size_t size, int denominator, int* width, int* height,
-                std::vector<uint8_t>* rgb) {
+bool Decompress(const uint8_t* data, size_t size, int denominator, int* width, int* height, std::vector<uint8_t>* rgb) {
   jpeg_decompress_struct cinfo;
   ErrorJump err;
   cinfo.err = InitErrors(err);

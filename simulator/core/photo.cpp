@@ -104,7 +104,8 @@ void Within(double at, double step, double end, double* lo, double* hi) {
 Photo::Photo(Image full) {
   while (std::max(full.width, full.height) > kPhotoKeptSide) full = Half(full);
   levels_.push_back(std::move(full));
-  while (std::max(levels_.back().width, levels_.back().height) > 8 && std::min(levels_.back().width, levels_.back().height) >= 2) {
+  while (std::max(levels_.back().width, levels_.back().height) > 8 &&
+         std::min(levels_.back().width, levels_.back().height) >= 2) {
     Image half = Half(levels_.back());
     levels_.push_back(std::move(half));
   }
@@ -148,7 +149,8 @@ std::optional<Photo> Photo::Decode(const uint8_t* data, size_t size, std::string
 }
 
 Placement Photo::Cover(int width, int height) const {
-  const double picture = static_cast<double>(width) / height, photo = static_cast<double>(this->width()) / this->height();
+  const double picture = static_cast<double>(width) / height,
+               photo = static_cast<double>(this->width()) / this->height();
   Placement p;
   p.scale = std::max(1.0, picture / photo);
   return p;
@@ -163,8 +165,8 @@ void Photo::Draw(Image& image, const Placement& placement) const {
   while (k + 1 < levels_.size() && (2u << k) <= 1 / s) ++k;
   const Image& src = levels_[k];
   const double unit = std::ldexp(1.0, -static_cast<int>(k));  // kept pixels per photo pixel
-  const double f = unit / s;                                   // kept pixels per picture pixel
-  const double w = width() * unit, h = height() * unit;        // the photo's extent in kept pixels
+  const double f = unit / s;                                  // kept pixels per picture pixel
+  const double w = width() * unit, h = height() * unit;       // the photo's extent in kept pixels
   const double turn = placement.roll * std::numbers::pi / 180;
   const double cosine = std::cos(turn), sine = std::sin(turn);
   const double cx = placement.x * image.width, cy = placement.y * image.height;

@@ -22,13 +22,15 @@
 //   unplug = after ENTRY[:ARG] N [back after MILLISECONDS [repeat R]]
 //                                         the cables of the cameras are pulled after the
 //                                         N-th call: a shutdown event, the cameras leave
-//                                         the camera list, and every later call through
-//                                         them that needs a camera answers 0x000000C1.
-//                                         With back after, they are listed again that
-//                                         long after the pull, cameras to open anew:
-//                                         their earlier references stay disconnected.
-//                                         With repeat, they are pulled again after the
-//                                         N-th such call since their return, R more times
+//                                         the camera list, what they held for the host is
+//                                         lost, and every later call through them that
+//                                         needs a camera answers 0x000000C1 (closing the
+//                                         session and releasing still work). With back
+//                                         after they are listed again that long after
+//                                         the pull, as cameras to open anew: references
+//                                         from before stay disconnected. With repeat
+//                                         they are pulled again after the N-th such call
+//                                         since their return, R more times
 //   sleep_after = MILLISECONDS [back after MILLISECONDS]
 //                                         while a session is open, the cameras switch
 //                                         themselves off that long after it opened or
@@ -42,7 +44,8 @@
 //                                         place, a line per return (the last one for
 //                                         the later returns); another model brings a
 //                                         card with the card_file lines, the same model
-//                                         keeps its card and its file numbers
+//                                         keeps its card, file numbers and frame count;
+//                                         both start with the scenario's values
 //   delay = ENTRY[:ARG] MILLISECONDS      every such call takes that long to answer
 //   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
 //   picture_size = WIDTHxHEIGHT           size of every picture taken and stored

@@ -6,7 +6,9 @@
 // corner, its side 3/20 of the height (96 px in a 960 x 640 frame, 60 px at 600 x 400),
 // and a green square (kMarkRight) of half that side in the top-right corner. Each of the
 // eight turns and mirrors puts the two colours in a different pair of corners. The
-// frame counter stands right of the red square's place.
+// frame counter stands right of the red square's place. With a photo in place of the
+// scene (photo.h) live-view frames keep the counter and the mark over it; the pictures
+// taken show the photo alone.
 #pragma once
 
 #include <cstdint>

@@ -211,7 +211,7 @@ EdsError Sdk::State::EdsDownload(EdsDirectoryItemRef ref, EdsUInt64 size, EdsStr
   uint64_t sent = 0;
   while (sent < size) {
     Stream* s = FindStream(out);
-    if (s == nullptr) return EDS_ERR_OPERATION_CANCELLED;  // the SDK was terminated from a callback
+    if (s == nullptr) return EDS_ERR_OPERATION_CANCELLED;        // the SDK was terminated from a callback
     if (devices[device].gone) return EDS_ERR_COMM_DISCONNECTED;  // pulled by a call from a callback
     const uint64_t n = std::min(kChunk, size - sent);
     uint64_t done = 0;

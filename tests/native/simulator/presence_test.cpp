@@ -54,48 +54,45 @@ void Play(const std::string& scenario, const std::vector<Step>& steps, const cha
 }
 
 TEST(Presence, PulledAfterTheNthCallForGoodWithoutAReturn) {
-  Play("unplug = after EdsDownloadEvfImage 2",
-       {
-           {Step::kCall, 0},
-           {Step::kCall, 10, {}, true, false},
-           {Step::kLook, 1000000, {}, false, false},
-           {Step::kCall, 1000000, {}, false, false},
-       });
+  Play("unplug = after EdsDownloadEvfImage 2", {
+                                                   {Step::kCall, 0},
+                                                   {Step::kCall, 10, {}, true, false},
+                                                   {Step::kLook, 1000000, {}, false, false},
+                                                   {Step::kCall, 1000000, {}, false, false},
+                                               });
 }
 
 TEST(Presence, BackAfterItsTimeAndCallsWhileGoneDoNotCount) {
-  Play("unplug = after EdsDownloadEvfImage 2 back after 100",
-       {
-           {Step::kCall, 0},
-           {Step::kCall, 10, {}, true, false},
-           {Step::kCall, 50, {}, false, false},
-           {Step::kLook, 109, {}, false, false},
-           {Step::kLook, 110, {Change::kBack}},
-           {Step::kLook, 111, {}},
-           // Without repeat the first pull is the only one.
-           {Step::kCall, 120},
-           {Step::kCall, 130},
-           {Step::kCall, 140},
-       });
+  Play("unplug = after EdsDownloadEvfImage 2 back after 100", {
+                                                                  {Step::kCall, 0},
+                                                                  {Step::kCall, 10, {}, true, false},
+                                                                  {Step::kCall, 50, {}, false, false},
+                                                                  {Step::kLook, 109, {}, false, false},
+                                                                  {Step::kLook, 110, {Change::kBack}},
+                                                                  {Step::kLook, 111, {}},
+                                                                  // Without repeat the first pull is the only one.
+                                                                  {Step::kCall, 120},
+                                                                  {Step::kCall, 130},
+                                                                  {Step::kCall, 140},
+                                                              });
 }
 
 TEST(Presence, RepeatPullsAgainAfterTheSameCountSinceEachReturn) {
-  Play("unplug = after EdsDownloadEvfImage 2 back after 100 repeat 2",
-       {
-           {Step::kCall, 0},
-           {Step::kCall, 0, {}, true, false},
-           {Step::kLook, 100, {Change::kBack}},
-           {Step::kCall, 101},
-           {Step::kCall, 102, {}, true, false},
-           {Step::kLook, 202, {Change::kBack}},
-           {Step::kCall, 203},
-           {Step::kCall, 204, {}, true, false},
-           {Step::kLook, 304, {Change::kBack}},
-           {Step::kCall, 305},
-           {Step::kCall, 306},
-           {Step::kCall, 307},
-           {Step::kCall, 308},
-       });
+  Play("unplug = after EdsDownloadEvfImage 2 back after 100 repeat 2", {
+                                                                           {Step::kCall, 0},
+                                                                           {Step::kCall, 0, {}, true, false},
+                                                                           {Step::kLook, 100, {Change::kBack}},
+                                                                           {Step::kCall, 101},
+                                                                           {Step::kCall, 102, {}, true, false},
+                                                                           {Step::kLook, 202, {Change::kBack}},
+                                                                           {Step::kCall, 203},
+                                                                           {Step::kCall, 204, {}, true, false},
+                                                                           {Step::kLook, 304, {Change::kBack}},
+                                                                           {Step::kCall, 305},
+                                                                           {Step::kCall, 306},
+                                                                           {Step::kCall, 307},
+                                                                           {Step::kCall, 308},
+                                                                       });
 }
 
 TEST(Presence, OnlyTheCallsTheRuleNamesCount) {
@@ -111,33 +108,31 @@ TEST(Presence, OnlyTheCallsTheRuleNamesCount) {
 }
 
 TEST(Presence, ASessionWithoutTheKeepAliveSwitchesOffAfterAWarningHalfway) {
-  Play("sleep_after = 1000 back after 500",
-       {
-           {Step::kLook, 5000},  // no session: the time does not run
-           {Step::kSession, 5000},
-           {Step::kLook, 5499},
-           {Step::kLook, 5500, {Change::kWarning}},
-           {Step::kLook, 5999},
-           {Step::kLook, 6000, {Change::kSwitchedOff}, false, false},
-           {Step::kLook, 6499, {}, false, false},
-           {Step::kLook, 6500, {Change::kBack}},
-           {Step::kLook, 60000},  // back, and no session on it yet
-       });
+  Play("sleep_after = 1000 back after 500", {
+                                                {Step::kLook, 5000},  // no session: the time does not run
+                                                {Step::kSession, 5000},
+                                                {Step::kLook, 5499},
+                                                {Step::kLook, 5500, {Change::kWarning}},
+                                                {Step::kLook, 5999},
+                                                {Step::kLook, 6000, {Change::kSwitchedOff}, false, false},
+                                                {Step::kLook, 6499, {}, false, false},
+                                                {Step::kLook, 6500, {Change::kBack}},
+                                                {Step::kLook, 60000},  // back, and no session on it yet
+                                            });
 }
 
 TEST(Presence, TheKeepAliveStartsTheTimeOver) {
-  Play("sleep_after = 1000",
-       {
-           {Step::kSession, 0},
-           {Step::kLook, 500, {Change::kWarning}},
-           {Step::kKeepAlive, 600},
-           {Step::kLook, 1099},
-           {Step::kLook, 1100, {Change::kWarning}},
-           {Step::kKeepAlive, 1200},
-           {Step::kLook, 2199, {Change::kWarning}},
-           {Step::kLook, 2200, {Change::kSwitchedOff}, false, false},
-           {Step::kLook, 100000, {}, false, false},  // switched off for good
-       });
+  Play("sleep_after = 1000", {
+                                 {Step::kSession, 0},
+                                 {Step::kLook, 500, {Change::kWarning}},
+                                 {Step::kKeepAlive, 600},
+                                 {Step::kLook, 1099},
+                                 {Step::kLook, 1100, {Change::kWarning}},
+                                 {Step::kKeepAlive, 1200},
+                                 {Step::kLook, 2199, {Change::kWarning}},
+                                 {Step::kLook, 2200, {Change::kSwitchedOff}, false, false},
+                                 {Step::kLook, 100000, {}, false, false},  // switched off for good
+                             });
 }
 
 TEST(Presence, NoSessionNoSwitchingOff) {
@@ -151,10 +146,11 @@ TEST(Presence, NoSessionNoSwitchingOff) {
 
 // A host that looks late sees every change that came meanwhile, in its order.
 TEST(Presence, ALateLookFindsTheChangesInTheirOrder) {
-  Play("sleep_after = 1000 back after 500", {
-                                                {Step::kSession, 0},
-                                                {Step::kLook, 10000, {Change::kWarning, Change::kSwitchedOff, Change::kBack}},
-                                            });
+  Play("sleep_after = 1000 back after 500",
+       {
+           {Step::kSession, 0},
+           {Step::kLook, 10000, {Change::kWarning, Change::kSwitchedOff, Change::kBack}},
+       });
 }
 
 TEST(Presence, ThePullStopsTheTimeToSwitchingOff) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <regex>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -132,11 +133,23 @@ TEST(Scenario, NoCamerasAtAll) {
   EXPECT_TRUE(sc->cameras.empty());
 }
 
+struct BadLine {
+  const char* line;
+  const char* message;
+};
+
+// Each line, read as the third after `first_two`, is refused with its message.
+void ExpectRefusedOnLineThree(const std::string& first_two, std::span<const BadLine> cases) {
+  for (const BadLine& c : cases) {
+    std::string error;
+    EXPECT_FALSE(ParseScenario(first_two + c.line, &error)) << c.line;
+    EXPECT_EQ(error.rfind("scenario line 3: ", 0), 0u) << error;
+    EXPECT_NE(error.find(c.message), std::string::npos) << c.line << " -> " << error;
+  }
+}
+
 TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
-  const struct {
-    const char* line;
-    const char* message;
-  } cases[] = {
+  const BadLine cases[] = {
       {"no equals sign", "expected key = value"},
       {"colour = red", "unknown key \"colour\""},
       {"live_view = maybe", "expected yes or no"},
@@ -189,20 +202,12 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"delay = EdsOpenSession soon", "expected milliseconds"},
       {"delay = EdsOpenSession 60001", "expected milliseconds"},
   };
-  for (const auto& c : cases) {
-    std::string error;
-    EXPECT_FALSE(ParseScenario(std::string("# first\n\n") + c.line, &error)) << c.line;
-    EXPECT_EQ(error.rfind("scenario line 3: ", 0), 0u) << error;
-    EXPECT_NE(error.find(c.message), std::string::npos) << c.line << " -> " << error;
-  }
+  ExpectRefusedOnLineThree("# first\n\n", cases);
 }
 
 // Subject lines are read with the picture they place; a wrong one names its own line.
 TEST(Scenario, BadSubjectLinesAreRefusedWithTheirLineNumber) {
-  const struct {
-    const char* line;
-    const char* message;
-  } cases[] = {
+  const BadLine cases[] = {
       {"subject = 0.5 0.5", "expected X Y SCALE [ROLL] [after FRAMES]"},
       {"subject = 0.5 0.5 1 0 0", "expected X Y SCALE [ROLL] [after FRAMES]"},
       {"subject = 0.5 0.5 1 0 after", "expected X Y SCALE [ROLL] [after FRAMES]"},
@@ -223,14 +228,7 @@ TEST(Scenario, BadSubjectLinesAreRefusedWithTheirLineNumber) {
       {"subject = 0.5 0.5 1 after 0", "subject lines go in the order of their frames"},
       {"subject = 0.5 0.5 1 after 9", "subject lines go in the order of their frames"},
   };
-  for (const auto& c : cases) {
-    std::string error;
-    EXPECT_FALSE(ParseScenario(std::string("live_view_picture = a.png\nsubject = 0.5 0.5 1 after 10\n") + c.line,
-                               &error))
-        << c.line;
-    EXPECT_EQ(error.rfind("scenario line 3: ", 0), 0u) << error;
-    EXPECT_NE(error.find(c.message), std::string::npos) << c.line << " -> " << error;
-  }
+  ExpectRefusedOnLineThree("live_view_picture = a.png\nsubject = 0.5 0.5 1 after 10\n", cases);
 }
 
 // The key list at the top of scenario.h is what users read: it names every key the

@@ -169,6 +169,16 @@ class SdkTest : public testing::Test {
     return bytes;
   }
 
+  // A picture taken for the host: the item its event announced.
+  EdsDirectoryItemRef ShootToHost(EdsCameraRef camera) {
+    heard_.objects.clear();
+    EXPECT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
+    EXPECT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    sink_.Drain();
+    EXPECT_EQ(heard_.objects.size(), 1u);
+    return heard_.objects.empty() ? nullptr : heard_.objects[0].second;
+  }
+
   // How many cameras a fresh camera list holds.
   EdsUInt32 Listed() {
     EdsCameraListRef list = nullptr;
@@ -1211,20 +1221,17 @@ EdsError EDS_STDCALL PullFromProgress(EdsUInt32, EdsVoid* context, EdsBool*) {
 TEST_F(SdkTest, ACablePulledDuringADownloadCutsItOff) {
   Use("picture_size = 64x48\npicture_bytes = 1000000\nunplug = after EdsGetEvent 1");
   EdsCameraRef camera = Connect();
-  ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
-  ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
-  sink_.Drain();
-  ASSERT_EQ(heard_.objects.size(), 1u);
+  const EdsDirectoryItemRef item = ShootToHost(camera);
   EdsStreamRef stream = nullptr;
   ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
   ASSERT_EQ(sdk().EdsSetProgressCallback(stream, PullFromProgress, kEdsProgressOption_Periodically, &sdk()),
             EDS_ERR_OK);
-  EXPECT_EQ(sdk().EdsDownload(heard_.objects[0].second, 1000000, stream), EDS_ERR_COMM_DISCONNECTED);
+  EXPECT_EQ(sdk().EdsDownload(item, 1000000, stream), EDS_ERR_COMM_DISCONNECTED);
   EdsUInt64 length = 0;
   EXPECT_EQ(sdk().EdsGetLength(stream, &length), EDS_ERR_OK);
   EXPECT_LT(length, 1000000u);
   sdk().EdsRelease(stream);
-  sdk().EdsRelease(heard_.objects[0].second);
+  sdk().EdsRelease(item);
   Disconnect(camera);
   ExpectBooksBalanced();
 }
@@ -1242,7 +1249,8 @@ TEST_F(SdkTest, APhotoStandsWhereItsSubjectLinePutsItInFramesAndShots) {
         photo.rgb.insert(photo.rgb.end(), colours[quarter].begin(), colours[quarter].end());
       }
     const std::vector<uint8_t> jpeg = EncodeJpeg(photo, 95);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
   }
   Use("picture_size = 600x400\nlive_view_picture = " + path.string() + "\nsubject = 0.25 0.5 0.5");
   EdsCameraRef camera = Connect();
@@ -1250,36 +1258,37 @@ TEST_F(SdkTest, APhotoStandsWhereItsSubjectLinePutsItInFramesAndShots) {
   const std::vector<uint8_t> jpeg = Frame(camera);
   const auto frame = DecodeJpeg(jpeg.data(), jpeg.size());
   ASSERT_TRUE(frame);
-  auto near = [](const Image& img, int x, int y, std::array<int, 3> want) {
-    const uint8_t* p = &img.rgb[(static_cast<size_t>(y) * img.width + x) * 3];
-    return std::abs(p[0] - want[0]) < 30 && std::abs(p[1] - want[1]) < 30 && std::abs(p[2] - want[2]) < 30;
+  const std::array<uint8_t, 3> red{220, 30, 30}, green{30, 200, 40}, blue{30, 60, 220}, yellow{230, 210, 30},
+      grey{128, 128, 128};
+  struct Probe {
+    int x, y;
+    std::array<uint8_t, 3> colour;
   };
-  // 640 x 320 around (240, 320): its left part is cut off.
-  EXPECT_TRUE(near(*frame, 120, 240, {220, 30, 30}));
-  EXPECT_TRUE(near(*frame, 400, 240, {30, 200, 40}));
-  EXPECT_TRUE(near(*frame, 120, 400, {30, 60, 220}));
-  EXPECT_TRUE(near(*frame, 400, 400, {230, 210, 30}));
-  EXPECT_TRUE(near(*frame, 800, 320, {128, 128, 128}));
-  EXPECT_TRUE(near(*frame, 480, 120, {128, 128, 128}));
-  EXPECT_TRUE(near(*frame, 10, 10, {kMarkLeft.r, kMarkLeft.g, kMarkLeft.b}));
-  EXPECT_TRUE(near(*frame, 955, 5, {kMarkRight.r, kMarkRight.g, kMarkRight.b}));
+  auto expect = [](const Image& img, const std::vector<Probe>& probes) {
+    for (const Probe& p : probes) {
+      const uint8_t* got = &img.rgb[(static_cast<size_t>(p.y) * img.width + p.x) * 3];
+      for (size_t c = 0; c < 3; ++c) EXPECT_NEAR(got[c], p.colour[c], 30) << p.x << "," << p.y;
+    }
+  };
+  // 640 x 320 around (240, 320), its left part cut off; the mark over it.
+  expect(*frame, {{120, 240, red},
+                  {400, 240, green},
+                  {120, 400, blue},
+                  {400, 400, yellow},
+                  {800, 320, grey},
+                  {480, 120, grey},
+                  {10, 10, {kMarkLeft.r, kMarkLeft.g, kMarkLeft.b}},
+                  {955, 5, {kMarkRight.r, kMarkRight.g, kMarkRight.b}}});
 
-  ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
-  ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
-  sink_.Drain();
-  ASSERT_EQ(heard_.objects.size(), 1u);
-  const std::vector<uint8_t> bytes = Download(heard_.objects[0].second);
+  const EdsDirectoryItemRef item = ShootToHost(camera);
+  const std::vector<uint8_t> bytes = Download(item);
   const auto shot = DecodeJpeg(bytes.data(), bytes.size());
   ASSERT_TRUE(shot);
   ASSERT_EQ(shot->width, 600);
   // 400 x 200 around (150, 200); no mark over a picture taken.
-  EXPECT_TRUE(near(*shot, 75, 150, {220, 30, 30}));
-  EXPECT_TRUE(near(*shot, 250, 150, {30, 200, 40}));
-  EXPECT_TRUE(near(*shot, 75, 250, {30, 60, 220}));
-  EXPECT_TRUE(near(*shot, 250, 250, {230, 210, 30}));
-  EXPECT_TRUE(near(*shot, 500, 200, {128, 128, 128}));
-  EXPECT_TRUE(near(*shot, 5, 5, {128, 128, 128}));
-  sdk().EdsRelease(heard_.objects[0].second);
+  expect(*shot,
+         {{75, 150, red}, {250, 150, green}, {75, 250, blue}, {250, 250, yellow}, {500, 200, grey}, {5, 5, grey}});
+  sdk().EdsRelease(item);
   Disconnect(camera);
   std::filesystem::remove(path);
 }

@@ -74,21 +74,7 @@ class StandIn : public testing::Test {
   }
   std::string Trace() { return ReadFileBytes(trace_); }
 
-  std::vector<uint8_t> Frame(EdsCameraRef camera) {
-    EdsStreamRef stream = nullptr;
-    EdsEvfImageRef image = nullptr;
-    EXPECT_EQ(sdk_.EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsCreateEvfImageRef(stream, &image), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsDownloadEvfImage(camera, image), EDS_ERR_OK);
-    void* p = nullptr;
-    EdsUInt64 n = 0;
-    EXPECT_EQ(sdk_.EdsGetPointer(stream, &p), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsGetLength(stream, &n), EDS_ERR_OK);
-    std::vector<uint8_t> bytes(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
-    EXPECT_EQ(sdk_.EdsRelease(image), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsRelease(stream), EDS_ERR_OK);
-    return bytes;
-  }
+  std::vector<uint8_t> Frame(EdsCameraRef camera) { return DownloadFrame(sdk_, camera); }
   double FocusOfFrame(EdsCameraRef camera) {
     const std::vector<uint8_t> jpeg = Frame(camera);
     const auto img = sim::DecodeJpeg(jpeg.data(), jpeg.size());

@@ -62,22 +62,6 @@ class PhotoInPlaceOfTheScene : public testing::Test {
  protected:
   void TearDown() override { SetEnvironmentVariableW(L"EOS_SIM_SCENARIO", nullptr); }
 
-  std::vector<uint8_t> Frame(EdsCameraRef camera) {
-    EdsStreamRef stream = nullptr;
-    EdsEvfImageRef image = nullptr;
-    EXPECT_EQ(sdk_.EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsCreateEvfImageRef(stream, &image), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsDownloadEvfImage(camera, image), EDS_ERR_OK);
-    void* p = nullptr;
-    EdsUInt64 n = 0;
-    EXPECT_EQ(sdk_.EdsGetPointer(stream, &p), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsGetLength(stream, &n), EDS_ERR_OK);
-    std::vector<uint8_t> bytes(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
-    sdk_.EdsRelease(image);
-    sdk_.EdsRelease(stream);
-    return bytes;
-  }
-
   TempDir dir_;
   Sdk sdk_;
 };
@@ -93,8 +77,8 @@ TEST_F(PhotoInPlaceOfTheScene, FramesAndTheShotShowItWhereTheSubjectLinesPutIt) 
   const Text photo = dir_.path() + u"patched.png";
   WriteFileBytes(photo, PatchedPng());
   const Text trace = dir_.path() + u"trace.txt";
-  SetScenario("trace = " + win::ToAnsi(trace) + "\npicture_size = 1440x960\nlive_view_picture = " +
-              win::ToAnsi(photo) + "\nsubject = 0.3 0.6 0.5\nsubject = 0.7 0.4 0.25 90 after 5\n");
+  SetScenario("trace = " + win::ToAnsi(trace) + "\npicture_size = 1440x960\nlive_view_picture = " + win::ToAnsi(photo) +
+              "\nsubject = 0.3 0.6 0.5\nsubject = 0.7 0.4 0.25 90 after 5\n");
   ASSERT_EQ(sdk_.EdsInitializeSDK(), EDS_ERR_OK);
   const EdsCameraRef camera = FirstCamera(sdk_);
   EdsBaseRef item = nullptr;
@@ -110,7 +94,7 @@ TEST_F(PhotoInPlaceOfTheScene, FramesAndTheShotShowItWhereTheSubjectLinesPutIt) 
   const std::vector<Probe> later = {{736, 160, kPatch}, {672, 256, kBody}, {288, 384, kGrey}, {672, 90, kGrey}};
   for (int frame = 1; frame <= 5; ++frame) {
     SCOPED_TRACE(frame);
-    const std::vector<uint8_t> jpeg = Frame(camera);
+    const std::vector<uint8_t> jpeg = DownloadFrame(sdk_, camera);
     const auto img = sim::DecodeJpeg(jpeg.data(), jpeg.size());
     ASSERT_TRUE(img);
     for (const Probe& p : frame < 5 ? first : later) EXPECT_TRUE(Shows(*img, p.x, p.y, p.colour));

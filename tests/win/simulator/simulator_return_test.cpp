@@ -67,13 +67,8 @@ class Comings : public testing::Test {
     ASSERT_EQ(sdk_.EdsSetPropertyData(camera, kEdsPropID_Evf_OutputDevice, 0, 4, &pc), EDS_ERR_OK);
   }
   EdsError Frame(EdsCameraRef camera) {
-    EdsStreamRef stream = nullptr;
-    EdsEvfImageRef image = nullptr;
-    EXPECT_EQ(sdk_.EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsCreateEvfImageRef(stream, &image), EDS_ERR_OK);
-    const EdsError r = sdk_.EdsDownloadEvfImage(camera, image);
-    EXPECT_EQ(sdk_.EdsRelease(image), EDS_ERR_OK);
-    EXPECT_EQ(sdk_.EdsRelease(stream), EDS_ERR_OK);
+    EdsError r = 0xFFFF;
+    DownloadFrame(sdk_, camera, &r);
     return r;
   }
   std::string Trace() { return ReadFileBytes(trace_); }

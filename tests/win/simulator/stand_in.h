@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -57,6 +59,29 @@ inline EdsUInt32 Listed(Sdk& sdk) {
   EXPECT_EQ(sdk.EdsGetChildCount(list, &count), EDS_ERR_OK);
   EXPECT_EQ(sdk.EdsRelease(list), EDS_ERR_OK);
   return count;
+}
+
+// One live-view frame's JPEG, fetched as the plug-in's poller fetches one; empty when the
+// download fails, whose result goes to `result` (else it is expected to work).
+inline std::vector<uint8_t> DownloadFrame(Sdk& sdk, EdsCameraRef camera, EdsError* result = nullptr) {
+  EdsStreamRef stream = nullptr;
+  EdsEvfImageRef image = nullptr;
+  EXPECT_EQ(sdk.EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
+  EXPECT_EQ(sdk.EdsCreateEvfImageRef(stream, &image), EDS_ERR_OK);
+  const EdsError r = sdk.EdsDownloadEvfImage(camera, image);
+  if (result) {
+    *result = r;
+  } else {
+    EXPECT_EQ(r, EDS_ERR_OK);
+  }
+  std::vector<uint8_t> bytes;
+  void* p = nullptr;
+  EdsUInt64 n = 0;
+  if (r == EDS_ERR_OK && sdk.EdsGetPointer(stream, &p) == EDS_ERR_OK && sdk.EdsGetLength(stream, &n) == EDS_ERR_OK)
+    bytes.assign(static_cast<uint8_t*>(p), static_cast<uint8_t*>(p) + n);
+  EXPECT_EQ(sdk.EdsRelease(image), EDS_ERR_OK);
+  EXPECT_EQ(sdk.EdsRelease(stream), EDS_ERR_OK);
+  return bytes;
 }
 
 // What the books say at the SDK's end: nothing left open, and as many references
