@@ -6,6 +6,7 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -93,16 +94,14 @@ void Sdk::State::Advance() {
   }
 }
 
-// The cameras leave the bus: their sessions hear the shutdown, and what they held in
-// memory for the host is lost.
+// The cameras leave the bus and their sessions hear the shutdown. Events raised before
+// still arrive, but nothing they announce can be fetched any more.
 void Sdk::State::Depart(const char* how) {
   books.Trace(std::string("cameras ") + how);
   departed.clear();
   for (size_t i = 0; i < devices.size(); ++i) {
-    Device& d = devices[i];
-    if (d.gone) continue;
-    d.gone = true;
-    std::erase_if(d.pictures, [](const Picture& p) { return !p.on_card; });
+    if (devices[i].gone) continue;
+    devices[i].gone = true;
     departed.push_back(static_cast<int>(i));
     PostStateTo(static_cast<int>(i), kShutdownEvent, 0);
   }
@@ -110,7 +109,8 @@ void Sdk::State::Depart(const char* how) {
 
 // The cameras that went come back as new cameras, the first one as the back_as model of
 // this return. The same model keeps its card, its file numbers and its frame count;
-// another brings the scenario's card. Both start with the scenario's values.
+// another brings the scenario's card. Both start with the scenario's values, and what
+// the old one held in memory for the host is gone with it.
 void Sdk::State::Return() {
   std::string names;
   const std::vector<int> back = std::exchange(departed, {});
@@ -121,7 +121,8 @@ void Sdk::State::Return() {
         k == 0 && !models.empty() ? models[std::min<size_t>(presence.returns(), models.size()) - 1] : old.name;
     Device next(scenario, name);
     if (name == old.name) {
-      next.pictures = std::move(old.pictures);
+      std::copy_if(old.pictures.begin(), old.pictures.end(), std::back_inserter(next.pictures),
+                   [](const Picture& p) { return p.on_card; });
       next.next_number = old.next_number;
       next.frame = old.frame;
     } else {
