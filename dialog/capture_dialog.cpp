@@ -132,10 +132,7 @@ constexpr ui::Row<D> D::kRows[] = {
     {.member = &D::timInfoEnd, .options = ui::kDisabled, .interval_ms = 2000, .on_event = &D::timInfoEndTimer},
     {.member = &D::timHalfShutter, .options = ui::kDisabled, .interval_ms = 300, .on_event = &D::timHalfShutterTimer},
     {.member = &D::timFocusRepeat, .options = ui::kDisabled, .interval_ms = 100, .on_event = &D::timFocusRepeatTimer},
-    {.member = &D::timReconnect,
-     .options = ui::kDisabled,
-     .interval_ms = 1000,
-     .on_event = &D::timReconnectTimer},
+    {.member = &D::timReconnect, .options = ui::kDisabled, .interval_ms = 1000, .on_event = &D::timReconnectTimer},
     {.member = &D::timAutoFocusDone,
      .options = ui::kDisabled,
      .interval_ms = 8000,
@@ -157,11 +154,14 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() : Form(kSpec) {
   font.lfWeight = FW_NORMAL;
   wcscpy(font.lfFaceName, L"Arial");
   delay_font_.reset(CreateFontIndirectW(&font));
+  font.lfHeight = -Scale(28);
+  font.lfWeight = FW_BOLD;
+  gone_font_.reset(CreateFontIndirectW(&font));
   // The view is rendered at the size of the item that shows it (until the next frame
   // after a resize).
   for (ui::Painted* image : {ImageR, Image1})
     image->fills_bounds = [this, image] {
-      return view_.view().width == image->Width() && view_.view().height == image->Height();
+      return !camera_gone_ && view_.view().width == image->Width() && view_.view().height == image->Height();
     };
 
   CamRemote.SetEOSViewfinderRefreshInterval(100);
@@ -535,14 +535,16 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
 }
 
 void TdlgCanonEosSDK::PaintLiveView(HDC dc, const RECT& bounds) {
-  if (!view_.view().empty())
+  // No still picture of a camera that is gone: the words stand on the panel alone.
+  if (!view_.view().empty() && !camera_gone_)
     imaging::DrawPixels(dc, {bounds.left, bounds.top, bounds.right, bounds.bottom}, view_.view());
 }
 
 void TdlgCanonEosSDK::PaintDelay(HDC dc, const RECT& bounds) {
-  const Text text = delay_text_.empty() ? GoneText() : delay_text_;
+  const bool gone_words = delay_text_.empty();
+  const Text text = gone_words ? GoneText() : delay_text_;
   if (text.empty()) return;
-  const win::Selected keep_font(dc, delay_font_.get());
+  const win::Selected keep_font(dc, gone_words ? gone_font_.get() : delay_font_.get());
   const COLORREF old_color = SetTextColor(dc, kDelayGreen);
   ui::DrawLabelText(dc, bounds, text, ui::kCentre | ui::kMiddle | ui::kWordWrap);
   SetTextColor(dc, old_color);

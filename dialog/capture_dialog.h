@@ -61,12 +61,14 @@ class TdlgCanonEosSDK : private ui::Form {
   // A seam for benchmarks alone, which time the dialog's own work. `frame` gets each
   // live-view frame with the dialog's handling of it (which answers the size the frame is
   // shown at) and the painting of the window now; false from it ends the dialog as Cancel
-  // does. `picture_ready` hears the camera's notice of a new picture first.
+  // does. `picture_ready` hears the camera's notice of a new picture first, and
+  // `camera_gone` the dialog noticing that the camera went away.
   struct Probe {
     using Handle = std::function<SIZE()>;
     using Paint = std::function<void()>;
     std::function<bool(JpegBytes frame, const Handle& handle, const Paint& paint)> frame;
     std::function<void()> picture_ready;
+    std::function<void()> camera_gone;
   };
   void SetProbe(Probe probe);
 
@@ -262,6 +264,7 @@ class TdlgCanonEosSDK : private ui::Form {
   Text delay_text_;
   bool skin_message_shown_ = false;
   win::Gdi<HFONT> delay_font_;
+  win::Gdi<HFONT> gone_font_;  // the longer words of a camera that is gone
   Probe probe_;
 };
 

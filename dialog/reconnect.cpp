@@ -36,10 +36,13 @@ void D::CameraGone() {
   // While the run connects, a failure is the host's answer: recovery starts with the dialog.
   if (camera_gone_ || !Modal()) return;
   WriteLog(u"The camera is gone");
+  if (probe_.camera_gone) probe_.camera_gone();
   camera_gone_ = true;
   LetGoOfTheCamera();
   SetOverlayText(Text());
   SetSkinMessage(Text());
+  for (ui::Painted* view : {Image1, ImageR}) view->Invalidate();
+  if (ui::Painted* skin_view = SkinView()) skin_view->Invalidate();
   UpdateButtons();
   timReconnect->SetEnabled(true);
 }

@@ -54,7 +54,7 @@ Rect TdlgCanonEosSDK::SkinViewRect() const {
 // operator frames on exactly what the picture holds.
 void TdlgCanonEosSDK::PaintSkinView(HDC dc, const RECT& bounds) {
   FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  if (view_.view().empty()) return;
+  if (view_.view().empty() || camera_gone_) return;
   const Rect r = SkinViewRect();
   imaging::DrawPixels(
       dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.left + r.width, bounds.top + r.top + r.height},

@@ -2,7 +2,8 @@
 # Every benchmark of the project, printed and never asserted: natively (optimised build
 # tree "bench") the parameter text, Base64 into UTF-16, the stand-in's frames and shots and
 # the live-view frame path; under Wine the answer's memory for a 60 MB picture, the
-# capture's overhead after the picture-ready notice and the capture dialog's live view.
+# capture's overhead after the picture-ready notice, the capture dialog's live view and a
+# camera that comes back.
 # Ends with each goal beside what was measured. The long day is scripts/long_day.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +18,7 @@ if [ "${1:-}" = --runs ]; then # inside the Wine session
   bench capture 40
   bench liveview 0
   bench liveview 90 mirror
+  bench reconnect 100
   exit
 fi
 

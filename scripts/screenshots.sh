@@ -2,8 +2,8 @@
 # Renders the looks the README shows into docs/ as PNGs, each cropped to its window:
 # the capture dialog with live view, the settings dialog opened with its "..." button,
 # the status window shown while a capture connects (the stand-in camera is made slow
-# to open its session for that), the dialog in each of the plug-in's skins and a countdown
-# in the Passport skin. Rerun it when a look changes.
+# to open its session for that), a camera pulled and back, the dialog in each of the
+# plug-in's skins and a countdown in the Passport skin. Rerun it when a look changes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -37,6 +37,17 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   ui_click "$settings" 193 427 # Avbryt (Cancel)
   sleep 0.5
   ui_click "$dialog" 581 474 # Cancel
+  wait
+
+  # The camera pulled after a second of live view and back three seconds later: the
+  # words while it is gone, then the live view again.
+  EOS_SIM_SCENARIO="unplug = after EdsDownloadEvfImage 10 back after 3000" capture
+  dialog=$(ui_wait_window --name '^Canon plugin EOS')
+  sleep 2
+  ui_shoot "$dialog" "$docs/camera-gone.png"
+  sleep 4
+  ui_shoot "$dialog" "$docs/camera-back.png"
+  ui_key "$dialog" Escape
   wait
 
   # The skins, chosen by the stored settings; the desktop shows where the mask cuts the
