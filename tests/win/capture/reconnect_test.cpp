@@ -1,6 +1,8 @@
 // A camera that goes away during a capture and comes back, through the real export: the
 // operator is told, the buttons that need the camera wait, the dialog finds the camera
 // again by itself, and the host's answer is what it would have been without the drop.
+#include <algorithm>
+#include <functional>
 #include <string>
 
 #include "base/paramtext.h"
@@ -146,6 +148,54 @@ TEST_F(Reconnect, AFlappingCameraLeavesTheDialogAnswering) {
   EXPECT_EQ(r.result, -1);
   EXPECT_EQ(PluginWindowsLeft(), 0);
   ExpectBooksBalanced();
+}
+
+// Message boxes of this process on screen now.
+int VisibleBoxes() {
+  int n = 0;
+  for (HWND w : TopWindowsOfClass(u"#32770")) n += IsWindowVisible(w) ? 1 : 0;
+  return n;
+}
+
+TEST_F(Reconnect, ATroubledReturnEndsConnectedOrWaitingWithoutABox) {
+  struct Case {
+    const char* name;
+    const char* trouble;  // besides the pull and the return
+  };
+  const Case cases[] = {
+      // The return's first sessions answer "Device busy".
+      {"busy when back", "busy = EdsOpenSession 2-4\n"},
+      // The session opens, then remote mode is refused (the camera will not send its
+      // pictures to the computer) at the first tries.
+      {"remote refused when back", "refuse = EdsSetPropertyData:0xb 2-3 0x2\n"},
+      // The SDK refuses to list the cameras for a while.
+      {"no camera list", "refuse = EdsGetCameraList 2-4 0x2\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Camera(std::string("unplug = after EdsDownloadEvfImage 3 back after 500\n") + c.trouble);
+    const Text file = dir_.path() + u"troubled.jpg";
+    DeleteFileW(win::W(file));
+    int boxes = 0;
+    const CallResult r = Run(kCapture, u"File=" + file, [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      const auto watch = [&](const std::function<bool()>& done) {
+        return [&, done] {
+          boxes = std::max(boxes, VisibleBoxes());
+          return done();
+        };
+      };
+      EXPECT_TRUE(WaitUntil(watch([&] { return GoneWordsShown(dialog); }), 10000, "the camera gone"));
+      EXPECT_TRUE(WaitUntil(watch([&] { return ReleaseEnabled(dialog) && !GoneWordsShown(dialog); }), 15000,
+                            "the camera back after its troubles"));
+      PostClick(ButtonOf(dialog, u"Take picture"));
+      EXPECT_TRUE(WaitGone(dialog));
+    });
+    EXPECT_EQ(boxes, 0) << "no message box";
+    ExpectPictureAnswer(r, file);
+    ExpectBooksBalanced();
+  }
 }
 
 }  // namespace
