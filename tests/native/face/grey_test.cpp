@@ -19,9 +19,9 @@ std::string Name(Orientation o) { return std::to_string(o.angle_cw) + (o.mirror 
 
 // Every sample different, in rows padded beyond the width.
 struct Numbered {
-  Numbered(int w, int h, size_t stride) : width(w), height(h), stride(stride), samples(stride * h, 0xEE) {
+  Numbered(int w, int h, size_t row_bytes) : width(w), height(h), stride(row_bytes), samples(row_bytes * h, 0xEE) {
     for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x) samples[y * stride + x] = static_cast<uint8_t>(1 + y * w + x);
+      for (int x = 0; x < w; ++x) samples[y * row_bytes + x] = static_cast<uint8_t>(1 + y * w + x);
   }
   GreyView view() const { return {width, height, stride, samples.data()}; }
   int width, height;
