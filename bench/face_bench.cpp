@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +23,7 @@
 #include "face/find.h"
 #include "face/worker.h"
 #include "imaging/core/jpeg_decoder.h"
+#include "simulator/core/jpeg.h"
 
 using namespace eos;
 using namespace eos::face;
@@ -83,48 +83,23 @@ GreyImage FrameWithFace(const GreyImage& photo, int width, int height, Orientati
     for (int x = 0; x < width; ++x) {
       const PointF p = ToShown(PointF{x + 0.5, y + 0.5}, width, height, o);
       const int px = static_cast<int>((p.x - left) / scale), py = static_cast<int>((p.y - top) / scale);
-      const double base = px >= 0 && py >= 0 && px < photo.width && py < photo.height
-                              ? photo.view().row(py)[px]
-                              : 128.0 + 40.0 * p.y / shown_h;
+      const double base = px >= 0 && py >= 0 && px < photo.width && py < photo.height ? photo.view().row(py)[px]
+                                                                                      : 128.0 + 40.0 * p.y / shown_h;
       frame.at(x, y) = static_cast<uint8_t>(std::clamp(base + noise(random), 0.0, 255.0));
     }
   return frame;
 }
 
-// A baseline colour JPEG (4:2:0) of a grey picture with film-grain noise in the colour too,
-// at a camera's fine quality.
+// A camera's colour JPEG of a grey picture, with film-grain noise in the colour too.
 std::vector<uint8_t> CameraJpeg(const GreyImage& grey) {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr err{};
-  cinfo.err = jpeg_std_error(&err);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(grey.width);
-  cinfo.image_height = static_cast<JDIMENSION>(grey.height);
-  cinfo.input_components = 3;
-  cinfo.in_color_space = JCS_RGB;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 92, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
+  sim::Image picture{grey.width, grey.height, {}};
+  picture.rgb.reserve(grey.pixels.size() * 3);
   std::mt19937 random(3);
   std::normal_distribution<double> noise(0, 5);
-  std::vector<uint8_t> row(static_cast<size_t>(grey.width) * 3);
-  for (int y = 0; y < grey.height; ++y) {
-    const uint8_t* from = grey.view().row(y);
-    for (int x = 0; x < grey.width; ++x)
-      for (int c = 0; c < 3; ++c)
-        row[static_cast<size_t>(x) * 3 + c] =
-            static_cast<uint8_t>(std::clamp(from[x] * (0.9 + 0.1 * c) + noise(random), 0.0, 255.0));
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
+  for (const uint8_t v : grey.pixels)
+    for (int c = 0; c < 3; ++c)
+      picture.rgb.push_back(static_cast<uint8_t>(std::clamp(v * (0.9 + 0.1 * c) + noise(random), 0.0, 255.0)));
+  return sim::EncodeJpeg(picture, 92);
 }
 
 // libjpeg-turbo's own reduced grey decode: luma only, at 1/8 of the size.
@@ -176,11 +151,11 @@ int main() {
   for (const auto& [w, h] : {std::pair{480, 320}, std::pair{960, 640}, std::pair{1024, 680}}) {
     const GreyImage frame = FrameWithFace(photo, w, h, turned, 0.65);
     FindInFrame(finder, frame.view(), turned, kWorkingLongSide, scratch, found, error);
-    const double ms = Milliseconds(
-        [&] { FindInFrame(finder, frame.view(), turned, kWorkingLongSide, scratch, found, error); }, 10);
+    const double ms =
+        Milliseconds([&] { FindInFrame(finder, frame.view(), turned, kWorkingLongSide, scratch, found, error); }, 10);
     worst = std::max(worst, ms);
-    std::printf("  worker's work on a %d x %d frame (reduce, turn, detect, map back): %.2f ms, %zu face(s)\n", w, h,
-                ms, found.faces.size());
+    std::printf("  worker's work on a %d x %d frame (reduce, turn, detect, map back): %.2f ms, %zu face(s)\n", w, h, ms,
+                found.faces.size());
   }
   std::printf("  face detection per frame, %s: %.2f ms = %.3f x the 100 ms frame interval (goal <= 0.15 under Wine)\n",
               kBuild, worst, worst / 100);
@@ -200,8 +175,7 @@ int main() {
   const double bare = Milliseconds([&] { GreyDecode(jpeg, grey); }, 3);
   imaging::JpegDecoder decoder;
   imaging::Planes planes;
-  const double planar = Milliseconds(
-      [&] { decoder.Begin(jpeg, error) && decoder.FinishPlanes(8, planes, error); }, 3);
+  const double planar = Milliseconds([&] { decoder.Begin(jpeg, error) && decoder.FinishPlanes(8, planes, error); }, 3);
   std::optional<PictureFace> face;
   const double geometry = Milliseconds([&] { FindPictureFace(finder, jpeg, 0, face, error); }, 3);
   std::printf("  bare 1/8-scale grey decode (libjpeg-turbo, JCS_GRAYSCALE): %.2f ms\n", bare);

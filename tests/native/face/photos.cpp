@@ -1,17 +1,12 @@
 #include "photos.h"
 
-// clang-format off
-#include <cstdio>  // jpeglib.h needs FILE and size_t first
-#include <jpeglib.h>
-// clang-format on
-
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
 #include "imaging/core/jpeg_decoder.h"
 #include "imaging/core/planes.h"
+#include "simulator/core/jpeg.h"
 
 namespace eos::face::test {
 
@@ -49,34 +44,23 @@ std::vector<uint8_t> PictureOf(const GreyImage& photo, int factor, int angle_cw)
   const bool sideways = angle_cw % 180 != 0;
   const int width = (sideways ? photo.height : photo.width) * factor;
   const int height = (sideways ? photo.width : photo.height) * factor;
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr err{};
-  cinfo.err = jpeg_std_error(&err);  // a fixture fault may end the test run
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = static_cast<JDIMENSION>(width);
-  cinfo.image_height = static_cast<JDIMENSION>(height);
-  cinfo.input_components = 1;
-  cinfo.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&cinfo);
-  jpeg_set_quality(&cinfo, 90, TRUE);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<uint8_t> row(static_cast<size_t>(width));
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const PointF p = ToShown(PointF{x + 0.5, y + 0.5}, width, height, {angle_cw, false});
-      row[static_cast<size_t>(x)] = photo.view().row(static_cast<int>(p.y) / factor)[static_cast<int>(p.x) / factor];
-    }
-    JSAMPROW rows[1] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
+  // The photo upright at the enlarged size, then turned back in one pass.
+  GreyImage upright;
+  upright.Resize(photo.width * factor, photo.height * factor);
+  for (int y = 0; y < upright.height; ++y) {
+    const uint8_t* from = photo.view().row(y / factor);
+    uint8_t* to = &upright.at(0, y);
+    for (int x = 0; x < upright.width; ++x) to[x] = from[x / factor];
   }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::vector<uint8_t> out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
+  GreyImage stored;
+  Orient(upright.view(), {(360 - angle_cw) % 360, false}, stored);
+  sim::Image picture{width, height, std::vector<uint8_t>(stored.pixels.size() * 3)};
+  uint8_t* rgb = picture.rgb.data();
+  for (const uint8_t v : stored.pixels) {
+    rgb[0] = rgb[1] = rgb[2] = v;
+    rgb += 3;
+  }
+  return sim::EncodeJpeg(picture, 90);
 }
 
 std::shared_ptr<const FaceModel> SharedModel() {

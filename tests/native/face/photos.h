@@ -27,7 +27,7 @@ GreyImage LoadPhoto(const std::string& name);
 
 // A camera's picture made of a photo: enlarged by `factor` (each sample a factor x factor
 // block) and stored turned back by `angle_cw`, so that turning it by that angle shows the
-// photo upright; a grey JPEG.
+// photo upright; a colour JPEG of grey pixels.
 std::vector<uint8_t> PictureOf(const GreyImage& photo, int factor, int angle_cw);
 
 // The model, loaded once for all tests of the process.
