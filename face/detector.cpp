@@ -4,7 +4,6 @@
 #include <exception>
 #include <fstream>
 #include <istream>
-#include <iterator>
 #include <streambuf>
 #include <utility>
 
@@ -31,8 +30,6 @@ class SpanBuffer : public std::streambuf {
   }
 };
 
-std::string Describe(const std::exception& e) { return e.what(); }
-
 PointF Centre(const dlib::point& a, const dlib::point& b) {
   return {static_cast<double>(a.x() + b.x()) / 2 + 0.5, static_cast<double>(a.y() + b.y()) / 2 + 0.5};
 }
@@ -48,27 +45,23 @@ FaceModel::FaceModel(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
 FaceModel::~FaceModel() = default;
 
 std::shared_ptr<const FaceModel> FaceModel::FromBytes(std::span<const uint8_t> bytes, std::string& error) {
-  if (bytes.size() != kModelBytes) {
-    error = "face model of " + std::to_string(bytes.size()) + " bytes, not " + std::to_string(kModelBytes);
-    return nullptr;
-  }
-  if (Sha256Of(bytes) != kModelSha256) {
-    error = "face model with another SHA-256 than the one shipped";
-    return nullptr;
-  }
   try {
+    if (bytes.size() != kModelBytes) {
+      error = "face model of " + std::to_string(bytes.size()) + " bytes, not " + std::to_string(kModelBytes);
+      return nullptr;
+    }
+    if (Sha256Of(bytes) != kModelSha256) {
+      error = "face model with another SHA-256 than the one shipped";
+      return nullptr;
+    }
     auto parts = std::make_unique<Parts>();
     parts->detector = dlib::get_frontal_face_detector();
     SpanBuffer buffer(bytes);
     std::istream in(&buffer);
     dlib::deserialize(parts->landmarks, in);
-    if (parts->landmarks.num_parts() != 5) {
-      error = "face model with " + std::to_string(parts->landmarks.num_parts()) + " landmarks, not 5";
-      return nullptr;
-    }
     return std::shared_ptr<const FaceModel>(new FaceModel(std::move(parts)));
   } catch (const std::exception& e) {
-    error = "face model not readable: " + Describe(e);
+    error = std::string("face model not readable: ") + e.what();
   }
   return nullptr;
 }
@@ -90,7 +83,7 @@ std::shared_ptr<const FaceModel> FaceModel::FromFile(const std::filesystem::path
     bytes.resize(static_cast<size_t>(file.gcount()));
     return FromBytes(bytes, error);
   } catch (const std::exception& e) {
-    error = "face model not readable: " + Describe(e);
+    error = std::string("face model not readable: ") + e.what();
   }
   return nullptr;
 }
@@ -143,7 +136,7 @@ bool FaceFinder::Find(const GreyView& image, std::vector<Face>& faces, std::stri
     return true;
   } catch (const std::exception& e) {
     faces.clear();
-    error = "face detection failed: " + Describe(e);
+    error = std::string("face detection failed: ") + e.what();
   }
   return false;
 }

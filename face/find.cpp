@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 
 #include "imaging/core/jpeg_decoder.h"
 #include "imaging/core/planes.h"
@@ -17,16 +18,22 @@ bool FindInFrame(FaceFinder& finder, const GreyView& frame, Orientation shown, i
   const int factor = ReductionFactor(frame.width, frame.height, long_side);
   out.min_face = kDetectorWindow * factor;
   if (frame.empty()) return true;
-  GreyView reduced = frame;
-  if (factor > 1) {
-    Reduce(frame, factor, scratch.reduced);
-    reduced = scratch.reduced.view();
+  try {
+    GreyView reduced = frame;
+    if (factor > 1) {
+      Reduce(frame, factor, scratch.reduced);
+      reduced = scratch.reduced.view();
+    }
+    Orient(reduced, shown, scratch.upright);
+    if (!finder.Find(scratch.upright.view(), scratch.found, error)) return false;
+    for (const Face& face : scratch.found)
+      out.faces.push_back(Scaled(FromShown(face, reduced.width, reduced.height, shown), factor));
+    return true;
+  } catch (const std::exception& e) {  // out of memory for the working planes
+    out.faces.clear();
+    error = std::string("face search failed: ") + e.what();
   }
-  Orient(reduced, shown, scratch.upright);
-  if (!finder.Find(scratch.upright.view(), scratch.found, error)) return false;
-  for (const Face& face : scratch.found)
-    out.faces.push_back(Scaled(FromShown(face, reduced.width, reduced.height, shown), factor));
-  return true;
+  return false;
 }
 
 int PictureScaleDenom(int width, int height) {
