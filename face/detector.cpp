@@ -1,6 +1,7 @@
 #include "face/detector.h"
 
 #include <algorithm>
+#include <cmath>
 #include <exception>
 #include <fstream>
 #include <istream>
@@ -91,13 +92,23 @@ std::shared_ptr<const FaceModel> FaceModel::FromFile(const std::filesystem::path
 struct FaceFinder::State {
   dlib::frontal_face_detector detector;
   dlib::array2d<unsigned char> image;
+  dlib::array2d<unsigned char> levels[2];  // the image reduced by skipped pyramid levels
   std::vector<dlib::rect_detection> found;
 };
+
+namespace {
+
+// The detector's boxes at the finest level of its pyramid (its 80-pixel window less a
+// margin, measured), and the growth from one level to the next (pyramid_down<6>).
+constexpr double kFinestBox = 73;
+constexpr double kLevelStep = 6.0 / 5.0;
+
+}  // namespace
 
 FaceFinder::FaceFinder(std::shared_ptr<const FaceModel> model) noexcept : model_(std::move(model)) {}
 FaceFinder::~FaceFinder() = default;
 
-bool FaceFinder::Find(const GreyView& image, std::vector<Face>& faces, std::string& error) {
+bool FaceFinder::Find(const GreyView& image, std::vector<Face>& faces, std::string& error, double min_box) {
   faces.clear();
   try {
     if (!model_) {
@@ -113,8 +124,24 @@ bool FaceFinder::Find(const GreyView& image, std::vector<Face>& faces, std::stri
     dlib::array2d<unsigned char>& pixels = state_->image;
     pixels.set_size(image.height, image.width);
     for (int y = 0; y < image.height; ++y) std::copy_n(image.row(y), image.width, &pixels[y][0]);
+    // The finest levels find only boxes smaller than asked for: the detector starts on the
+    // image reduced as its pyramid would reduce it, and the boxes come back up.
+    unsigned skip = 0;
+    for (double box = kFinestBox; box < min_box; box *= kLevelStep) ++skip;
+    const dlib::pyramid_down<6> pyramid;
+    const dlib::array2d<unsigned char>* level = &pixels;
+    for (unsigned i = 0; i < skip; ++i) {
+      dlib::array2d<unsigned char>& next = state_->levels[i % 2];
+      pyramid(*level, next);
+      level = &next;
+    }
     state_->found.clear();
-    state_->detector(pixels, state_->found);
+    state_->detector(*level, state_->found);
+    for (dlib::rect_detection& d : state_->found) {
+      const dlib::drectangle up = pyramid.rect_up(dlib::drectangle(d.rect), skip);
+      d.rect = dlib::rectangle(std::lround(up.left()), std::lround(up.top()), std::lround(up.right()),
+                               std::lround(up.bottom()));
+    }
     std::stable_sort(state_->found.begin(), state_->found.end(),
                      [](const dlib::rect_detection& a, const dlib::rect_detection& b) {
                        return a.detection_confidence > b.detection_confidence;

@@ -9,14 +9,17 @@
 
 namespace eos::face {
 
-bool FindInFrame(FaceFinder& finder, const GreyView& frame, Orientation shown, int long_side, FrameScratch& scratch,
-                 FrameFaces& out, std::string& error) {
+namespace {
+
+// Reduces the frame by `factor`, turns and mirrors it as shown, finds the faces of at
+// least `min_box` working pixels there and maps them back to the frame.
+bool FindShown(FaceFinder& finder, const GreyView& frame, Orientation shown, int factor, double min_box,
+               FrameScratch& scratch, FrameFaces& out, std::string& error) {
   out.width = frame.width;
   out.height = frame.height;
   out.shown = shown;
-  out.faces.clear();
-  const int factor = ReductionFactor(frame.width, frame.height, long_side);
   out.min_face = kDetectorWindow * factor;
+  out.faces.clear();
   if (frame.empty()) return true;
   try {
     GreyView reduced = frame;
@@ -25,7 +28,7 @@ bool FindInFrame(FaceFinder& finder, const GreyView& frame, Orientation shown, i
       reduced = scratch.reduced.view();
     }
     Orient(reduced, shown, scratch.upright);
-    if (!finder.Find(scratch.upright.view(), scratch.found, error)) return false;
+    if (!finder.Find(scratch.upright.view(), scratch.found, error, min_box)) return false;
     for (const Face& face : scratch.found)
       out.faces.push_back(Scaled(FromShown(face, reduced.width, reduced.height, shown), factor));
     return true;
@@ -34,6 +37,14 @@ bool FindInFrame(FaceFinder& finder, const GreyView& frame, Orientation shown, i
     error = std::string("face search failed: ") + e.what();
   }
   return false;
+}
+
+}  // namespace
+
+bool FindInFrame(FaceFinder& finder, const GreyView& frame, Orientation shown, int long_side, FrameScratch& scratch,
+                 FrameFaces& out, std::string& error) {
+  return FindShown(finder, frame, shown, ReductionFactor(frame.width, frame.height, long_side), kDetectorWindow,
+                   scratch, out, error);
 }
 
 int PictureScaleDenom(int width, int height) {
@@ -77,7 +88,7 @@ bool FindPictureFace(FaceFinder& finder, std::span<const uint8_t> jpeg, int angl
     const GreyView view{grey.width, grey.height, grey.stride, grey.samples.data()};
     FrameScratch scratch;
     FrameFaces found;
-    if (!FindInFrame(finder, view, {angle_cw, false}, 0, scratch, found, error)) return false;
+    if (!FindShown(finder, view, {angle_cw, false}, 1, 0, scratch, found, error)) return false;
     if (found.faces.empty()) return true;
     const Face& largest = *std::max_element(found.faces.begin(), found.faces.end(), [](const Face& a, const Face& b) {
       return a.box.width * a.box.height < b.box.width * b.box.height;

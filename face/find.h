@@ -35,8 +35,9 @@ struct FrameScratch {
 };
 
 // Reduces the frame to about `long_side` pixels on its long side (ReductionFactor),
-// turns and mirrors it as it is shown, finds the faces there and maps them back.
-// False with `error` set when the detector fails.
+// turns and mirrors it as it is shown, finds the faces there and maps them back. Only
+// faces of at least the detector's window there are looked for (the guide counts no
+// smaller ones). False with `error` set when the detector fails.
 bool FindInFrame(FaceFinder& finder, const GreyView& frame, Orientation shown, int long_side, FrameScratch& scratch,
                  FrameFaces& out, std::string& error);
 

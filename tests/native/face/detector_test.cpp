@@ -156,6 +156,27 @@ TEST(FaceFinder, FindsTheAnnotatedFacesOfTheTestPhotos) {
   }
 }
 
+// Asked for faces of at least 80 pixels, the detector skips its finest level (boxes of
+// about 73 pixels) and finds the larger faces where it finds them without skipping.
+TEST(FaceFinder, SkipsTheLevelsOfFacesTooSmall) {
+  EOS_SKIP_WITHOUT_SET_UP();
+  FaceFinder finder(SharedModel());
+  const GreyImage photo = LoadPhoto("2009_004587.jpg");  // faces of 88 and 73 pixels
+  std::vector<Face> all, large;
+  std::string error;
+  ASSERT_TRUE(finder.Find(photo.view(), all, error)) << error;
+  ASSERT_TRUE(finder.Find(photo.view(), large, error, kDetectorWindow)) << error;
+  ASSERT_EQ(all.size(), 2u);
+  ASSERT_EQ(large.size(), 1u);
+  const Face& same = all[0].box.width > all[1].box.width ? all[0] : all[1];
+  EXPECT_NEAR(large[0].box.left, same.box.left, 3);
+  EXPECT_NEAR(large[0].box.top, same.box.top, 3);
+  EXPECT_NEAR(large[0].box.width, same.box.width, 3);
+  for (int i = 0; i < 2; ++i) EXPECT_LT(Distance(large[0].eyes[i], same.eyes[i]), 3) << i;
+  ASSERT_TRUE(finder.Find(LoadPhoto("2008_002079.jpg").view(), large, error, kDetectorWindow)) << error;
+  EXPECT_TRUE(large.empty());  // its one face is of 73 pixels
+}
+
 // --- Frames turned and mirrored ------------------------------------------------------------
 
 const Orientation kOrientations[] = {{0, false}, {90, false}, {180, false}, {270, false},
@@ -237,13 +258,12 @@ TEST(PictureFace, MatchesTheFaceOfTheFullPhoto) {
   EOS_SKIP_WITHOUT_SET_UP();
   FaceFinder finder(SharedModel());
   const GreyImage photo = LoadPhoto("Tom_Cruise_avp_2014_4.jpg");
-  FrameScratch scratch;
-  FrameFaces original;
+  std::vector<Face> original;
   std::string error;
-  ASSERT_TRUE(FindInFrame(finder, photo.view(), {}, 0, scratch, original, error)) << error;
-  ASSERT_EQ(original.faces.size(), 1u);
+  ASSERT_TRUE(finder.Find(photo.view(), original, error)) << error;
+  ASSERT_EQ(original.size(), 1u);
   constexpr int kEnlarged = 5;
-  const Face upright = Scaled(original.faces[0], kEnlarged);
+  const Face upright = Scaled(original[0], kEnlarged);
   for (const int angle : {0, 90}) {
     const std::vector<uint8_t> jpeg = test::PictureOf(photo, kEnlarged, angle);
     const int width = (angle == 0 ? photo.width : photo.height) * kEnlarged;
