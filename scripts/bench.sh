@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Every benchmark of the project, printed and never asserted: natively (optimised build
-# tree "bench") the parameter text, Base64 into UTF-16, the stand-in's frames and shots and
-# the live-view frame path; under Wine the answer's memory for a 60 MB picture, the
-# capture's overhead after the picture-ready notice, the capture dialog's live view and a
-# camera that comes back.
+# tree "bench") the parameter text, Base64 into UTF-16, the stand-in's frames and shots,
+# the live-view frame path and the face detector; under Wine the answer's memory for a
+# 60 MB picture, the capture's overhead after the picture-ready notice, the capture
+# dialog's live view, a camera that comes back and the face detector.
 # Ends with each goal beside what was measured. The long day is scripts/long_day.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,6 +19,8 @@ if [ "${1:-}" = --runs ]; then # inside the Wine session
   bench liveview 0
   bench liveview 90 mirror
   bench reconnect 100
+  echo "[bench] face_win_bench (Wine)"
+  scripts/wine-run build/win/bin/face_win_bench.exe
   exit
 fi
 
@@ -34,6 +36,9 @@ trap 'rm -f "$log"' EXIT
   done
   echo "[bench] imaging_bench"
   build/bench/bench/imaging_bench
+  echo
+  echo "[bench] face_bench"
+  build/bench/bench/face_bench
   echo
   echo "[bench] plugin_bench (Wine)"
   scripts/wine-session "$0" --runs

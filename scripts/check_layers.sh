@@ -15,6 +15,7 @@ layers=(
   "win               windows   base"
   "imaging/core      portable  base"
   "imaging           windows   base win imaging/core"
+  "face              portable  base imaging/core"
   "camremote/core    portable  base"
   "Sources/core      portable  base edsdk camremote/core"
   "Sources           windows   base win edsdk camremote/core Sources/core"

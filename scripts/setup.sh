@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (as root) to build and test the plug-in:
-# system packages, static i686 builds of libjpeg-turbo and libpng, a Free Pascal
-# cross compiler for the Pascal host, and the Wine prefix of the build tree. A second
+# system packages, static i686 builds of libjpeg-turbo and libpng, dlib's source
+# tree and its 5-point face model, a Free Pascal cross compiler for the Pascal host,
+# and the Wine prefix of the build tree. A second
 # run finds everything and returns.
 set -euo pipefail
 
@@ -134,6 +135,30 @@ build_fpc_win32() {
   log "Free Pascal $version for i386-win32 built in $((SECONDS - start)) s"
 }
 
+# dlib is compiled by the project's CMake files from this tree (only the few files the
+# face detector needs); the models tarball of the source package gives the 5-point
+# landmark model and its licence, and the source its test photos (examples/faces).
+# The other models, about 240 MB, are not kept.
+fetch_dlib() {
+  local models=$third/dlib-models model=shape_predictor_5_face_landmarks.dat
+  [ -d "$third/src/dlib" ] && [ -f "$models/$model" ] && return 0
+  log "fetching dlib's source and its 5-point face model"
+  rm -rf "$third/src/dlib" "$models"
+  fetch_source dlib "$third/src/dlib"
+  local shipped
+  shipped=$(find "$third/src/dlib" -maxdepth 1 -type d -name 'dlib-models*' | head -1)
+  [ -n "$shipped" ] || { log "dlib's source package has no models folder"; return 1; }
+  mkdir -p "$models"
+  # Upstream ships the models bz2-compressed; Debian's tarball has them unpacked.
+  if [ -f "$shipped/$model.bz2" ]; then
+    bunzip2 -c "$shipped/$model.bz2" >"$models/$model"
+  else
+    mv "$shipped/$model" "$models/$model"
+  fi
+  mv "$shipped/LICENSE" "$shipped/README.md" "$models/"
+  rm -rf "$shipped"
+}
+
 prepare_wine() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
   log "creating the Wine prefix $WINEPREFIX"
@@ -161,6 +186,7 @@ mkdir -p "$third/src" "$prefix"
 build_libjpeg
 build_libpng
 build_fpc_win32
+fetch_dlib
 prepare_wine
 install_wine_fonts
 log "ready: build tree $build"

@@ -1,0 +1,142 @@
+#include "face/worker.h"
+
+#include <algorithm>
+#include <exception>
+#include <system_error>
+#include <utility>
+
+namespace eos::face {
+
+FaceWorker::FaceWorker(Detect detect, Notify notify) : detect_(std::move(detect)), notify_(std::move(notify)) {}
+
+FaceWorker::~FaceWorker() { Stop(); }
+
+bool FaceWorker::Start(std::string& error) {
+  std::lock_guard lock(mutex_);
+  if (stopping_) {
+    error = "face worker already stopped";
+    return false;
+  }
+  if (running_) return true;
+  try {
+    thread_ = std::thread([this] { Run(); });
+  } catch (const std::system_error& e) {
+    error = std::string("face worker thread not started: ") + e.what();
+    return false;
+  }
+  running_ = true;
+  return true;
+}
+
+void FaceWorker::Offer(const GreyView& luma, Orientation shown) noexcept {
+  {
+    std::lock_guard lock(mutex_);
+    if (!running_ || stopping_) return;
+    ++counts_.offered;
+    if (waiting_) ++counts_.replaced;
+    try {
+      slot_.luma.Resize(luma.width, luma.height);
+      for (int y = 0; y < luma.height; ++y) std::copy_n(luma.row(y), luma.width, &slot_.luma.at(0, y));
+    } catch (const std::exception&) {
+      waiting_ = false;
+      return;
+    }
+    slot_.shown = shown;
+    slot_.number = counts_.offered;
+    waiting_ = true;
+  }
+  wake_.notify_one();
+}
+
+bool FaceWorker::Take(FrameResult& out) {
+  std::lock_guard lock(mutex_);
+  if (!has_result_) return false;
+  std::swap(out, result_);
+  has_result_ = false;
+  return true;
+}
+
+void FaceWorker::Stop() noexcept {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+    waiting_ = false;
+  }
+  wake_.notify_one();
+  if (thread_.joinable()) thread_.join();
+}
+
+FaceWorker::Counts FaceWorker::counts() const {
+  std::lock_guard lock(mutex_);
+  return counts_;
+}
+
+namespace {
+
+// An error text that cannot throw: out of memory leaves it empty.
+void SetError(std::string& error, const char* text) noexcept {
+  try {
+    error = text;
+  } catch (...) {
+    error.clear();
+  }
+}
+
+}  // namespace
+
+void FaceWorker::DetectInto(const Slot& work, FrameResult& result) noexcept {
+  result.error.clear();
+  try {
+    if (detect_(work.luma.view(), work.shown, result.faces, result.error)) return;
+  } catch (const std::exception& e) {
+    SetError(result.error, e.what());
+  } catch (...) {
+    SetError(result.error, "face detection failed");
+  }
+  result.faces.faces.clear();
+}
+
+void FaceWorker::Run() noexcept {
+  // The frame in work; swapped with the slot so that both keep their buffers.
+  Slot work;
+  FrameResult result;
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    wake_.wait(lock, [this] { return stopping_ || waiting_; });
+    if (stopping_) return;
+    std::swap(work, slot_);
+    waiting_ = false;
+    lock.unlock();
+
+    result.number = work.number;
+    DetectInto(work, result);
+
+    lock.lock();
+    std::swap(result_, result);
+    has_result_ = true;
+    ++counts_.detected;
+    if (notify_) {
+      lock.unlock();
+      try {
+        notify_();
+      } catch (...) {
+        // The owner's notice is a wake-up only; the result waits for Take all the same.
+      }
+      lock.lock();
+    }
+  }
+}
+
+FaceWorker::Detect ModelDetect(std::shared_ptr<const FaceModel> model) {
+  struct State {
+    explicit State(std::shared_ptr<const FaceModel> m) : finder(std::move(m)) {}
+    FaceFinder finder;
+    FrameScratch scratch;
+  };
+  auto state = std::make_shared<State>(std::move(model));
+  return [state](const GreyView& frame, Orientation shown, FrameFaces& out, std::string& error) {
+    return FindInFrame(state->finder, frame, shown, kWorkingLongSide, state->scratch, out, error);
+  };
+}
+
+}  // namespace eos::face

@@ -1,0 +1,87 @@
+// Face detection off the user-interface thread. The UI thread offers each live-view
+// frame's luma; one background thread detects on the newest. A frame offered while the
+// thread is busy replaces the one still waiting, so at most one frame waits and the
+// results follow the view as closely as the detector's speed allows.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "face/detector.h"
+#include "face/find.h"
+#include "face/grey.h"
+
+namespace eos::face {
+
+struct FrameResult {
+  uint64_t number = 0;  // the offered frame's number: 1 for the first offered
+  FrameFaces faces;
+  std::string error;  // set when the detection failed; there are then no faces
+};
+
+class FaceWorker {
+ public:
+  // Finds the faces of one frame shown under an orientation; runs on the worker thread.
+  using Detect = std::function<bool(const GreyView& frame, Orientation shown, FrameFaces& out, std::string& error)>;
+  // Told on the worker thread after each new result, with no lock held: it may Take the
+  // result there or ask the owner's thread to. It must not call Stop.
+  using Notify = std::function<void()>;
+
+  explicit FaceWorker(Detect detect, Notify notify = {});
+  ~FaceWorker();  // stops
+  FaceWorker(const FaceWorker&) = delete;
+  FaceWorker& operator=(const FaceWorker&) = delete;
+
+  // Starts the thread; false with `error` set when it cannot be made.
+  bool Start(std::string& error);
+
+  // Copies the frame into the waiting slot, replacing a frame not yet started, and wakes
+  // the thread. A frame that cannot be copied (out of memory) is dropped. Does nothing
+  // before Start or after Stop.
+  void Offer(const GreyView& luma, Orientation shown) noexcept;
+
+  // The newest result not taken yet; false when there is none.
+  bool Take(FrameResult& out);
+
+  // Ends the thread after the frame in hand and waits for it; a waiting frame is dropped.
+  void Stop() noexcept;
+
+  struct Counts {
+    uint64_t offered = 0;
+    uint64_t replaced = 0;  // dropped from the slot for a newer one before work began
+    uint64_t detected = 0;
+  };
+  Counts counts() const;
+
+ private:
+  struct Slot {
+    GreyImage luma;
+    Orientation shown;
+    uint64_t number = 0;
+  };
+  void Run() noexcept;
+  void DetectInto(const Slot& work, FrameResult& result) noexcept;
+
+  Detect detect_;
+  Notify notify_;
+  mutable std::mutex mutex_;
+  std::condition_variable wake_;
+  std::thread thread_;
+  bool running_ = false;
+  bool stopping_ = false;
+  bool waiting_ = false;  // `slot_` holds a frame not yet started
+  Slot slot_;
+  bool has_result_ = false;
+  FrameResult result_;
+  Counts counts_;
+};
+
+// The detection with the model: a finder of its own, at the working size.
+FaceWorker::Detect ModelDetect(std::shared_ptr<const FaceModel> model);
+
+}  // namespace eos::face
