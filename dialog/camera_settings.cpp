@@ -83,7 +83,8 @@ Text D::GetSettingsText() {
                         .mirror = settings && settings->Mirror(),
                         .skin = FCurrentSkin,
                         .width = std::nullopt,
-                        .height = std::nullopt};
+                        .height = std::nullopt,
+                        .face_guide = face_guide_setting_};
   if (FCurrentSkin.empty()) {
     // The size the window has when it is not maximised, with the button row that an
     // automatic or settings-only run took from it.
@@ -116,6 +117,8 @@ void D::ApplySettingsText(TextView text) {
     }
     if (dialog.angle) DoSetRotate(*dialog.angle);
     if (FSettings) FSettings->SetMirror(dialog.mirror);
+    face_guide_setting_ = dialog.face_guide;
+    if (Modal()) UpdateFaceGuide();  // a run starts its guide as the dialog shows
   }
   if (dialog.delay) s.DelayIndex = *dialog.delay;
   if (FCurrentSkin.empty() && (dialog.width || dialog.height)) {
@@ -148,7 +151,13 @@ void D::ShowSettingsDialog() {
             UpdateComboValues(list);
           },
       .load_skin = [this](const Text& skin) { LoadSkin(skin); },
+      .face_guide =
+          [this](bool on) {
+            face_guide_setting_ = on;
+            UpdateFaceGuide();
+          },
   };
+  settings->SetFaceGuide(face_guide_setting_);
   if (!FCameraProbeDone) {
     try {
       const ui::WaitCursor wait;  // for as long as the camera keeps the thread

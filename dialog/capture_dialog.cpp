@@ -157,11 +157,14 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() : Form(kSpec) {
   font.lfHeight = -Scale(28);
   font.lfWeight = FW_BOLD;
   gone_font_.reset(CreateFontIndirectW(&font));
+  font.lfHeight = -Scale(20);
+  face_font_.reset(CreateFontIndirectW(&font));
   // The view is rendered at the size of the item that shows it (until the next frame
   // after a resize).
   for (ui::Painted* image : {ImageR, Image1})
     image->fills_bounds = [this, image] {
-      return !camera_gone_ && view_.view().width == image->Width() && view_.view().height == image->Height();
+      return !camera_gone_ && !face_worker_ && view_.view().width == image->Width() &&
+             view_.view().height == image->Height();
     };
 
   CamRemote.SetEOSViewfinderRefreshInterval(100);
@@ -214,6 +217,7 @@ void TdlgCanonEosSDK::FormDestroy() {
     }
   };
   WriteLog(u"FormDestroy");
+  StopFaceGuide();
   step(u"FormDestroy 1", [this] { FSettings.reset(); });
   WriteLog(u"FormDestroy 1");
   step(u"FormDestroy 2", [this] {
@@ -240,6 +244,8 @@ void TdlgCanonEosSDK::Prepare(const CaptureInput& input) {
   for (ui::Button* focus : {btFocusFar, btFocusNear, btAF}) focus->SetVisible(!input.HideFocus);
   btRel->SetVisible(!input.HideTakePicture);
   FAuto = input.Auto;
+  face_guide_host_ = input.FaceGuide;
+  release_when_framed_ = FAuto && face_guide_host_;
 }
 
 bool TdlgCanonEosSDK::Connect() {
@@ -293,8 +299,9 @@ void TdlgCanonEosSDK::SetRunCaption(bool connected) {
 bool TdlgCanonEosSDK::RunModal() {
   const PluginState& s = State();
   // An automatic or settings-only run shows no button row; the window shrinks by it
-  // while the dialog shows.
-  const bool hide_row = (FAuto || s.SettingsOnlyMode) && !paSkin->Visible();
+  // while the dialog shows. One that waits for a framed face keeps Take picture.
+  UpdateFaceGuide();
+  const bool hide_row = ((FAuto && !release_when_framed_) || s.SettingsOnlyMode) && !paSkin->Visible();
   if (hide_row) {
     const RECT r = OuterBounds();
     SetOuterSize(r.right - r.left, r.bottom - r.top - ButtonRowHeight());
@@ -528,16 +535,23 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
   if (Image1->Visible() != (FAngle == 0)) Image1->SetVisible(FAngle == 0);
   if (ImageR->Visible() != (FAngle != 0)) ImageR->SetVisible(FAngle != 0);
   shown.Invalidate();
+  FaceGuideFrame();
   if (!FVFFirstImageDone) {
     FVFFirstImageDone = true;
-    if (FAuto) btRelClick(*btRel);
+    if (FAuto && !release_when_framed_) btRelClick(*btRel);
+  }
+  // The host's guide lets its automatic release wait for the first framed face.
+  if (release_when_framed_ && face_state_ == face::Guidance::kFramed) {
+    release_when_framed_ = false;
+    btRelClick(*btRel);
   }
 }
 
 void TdlgCanonEosSDK::PaintLiveView(HDC dc, const RECT& bounds) {
   // No still picture of a camera that is gone: the words stand on the panel alone.
-  if (!view_.view().empty() && !camera_gone_)
-    imaging::DrawPixels(dc, {bounds.left, bounds.top, bounds.right, bounds.bottom}, view_.view());
+  if (view_.view().empty() || camera_gone_) return;
+  imaging::DrawPixels(dc, {bounds.left, bounds.top, bounds.right, bounds.bottom}, view_.view());
+  PaintFaceGuide(dc, bounds);
 }
 
 void TdlgCanonEosSDK::PaintDelay(HDC dc, const RECT& bounds) {

@@ -13,12 +13,16 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 
 #include "base/text.h"
 #include "camremote/CamRemote.h"
 #include "dialog/core/camera_settings.h"
 #include "dialog/core/focus_steps.h"
 #include "dialog/core/skin_shape.h"
+#include "face/find.h"
+#include "face/guide.h"
+#include "face/worker.h"
 #include "imaging/core/live_view.h"
 #include "plugin/core/capture_input.h"
 #include "ui/form.h"
@@ -53,6 +57,9 @@ class TdlgCanonEosSDK : private ui::Form {
   Text GetSettingsText();
   // The error of the last step that failed; every step clears it first.
   const Text& Error() const { return error_; }
+  // The largest face on the taken picture (`jpeg`, shown at Angle()), in the pixels of the
+  // file as stored; nothing when there is none or the face model cannot be had.
+  std::optional<face::PictureFace> FindPictureFace(std::span<const std::uint8_t> jpeg);
   // Lets go of the settings dialog, the camera and the message thread, in that order, each
   // step whatever became of the one before; the destructor does it when nobody did.
   // Error() then tells of a disconnection that failed.
@@ -145,6 +152,20 @@ class TdlgCanonEosSDK : private ui::Form {
   bool Reconnect();
   // What the view says while no camera is there, or nothing.
   Text GoneText() const;
+
+  // --- The ID-photo guide (dialog/face_guide.cpp) ---
+  // On while the settings or the host's input ask for it (and live view shows): the model
+  // loaded and the worker started, or "Face guide unavailable" said once.
+  bool FaceGuideWanted() const { return face_guide_setting_ || face_guide_host_; }
+  void UpdateFaceGuide();
+  void StopFaceGuide() noexcept;
+  // The frame just rendered to the worker, and the newest result from it.
+  void FaceGuideFrame();
+  // The guide, the face's box and eye line and the state's words over the view shown in
+  // `view` (the frame's place on the DC).
+  void PaintFaceGuide(HDC dc, const RECT& view) const;
+  // The face model, loaded at the first need and kept for the dialog.
+  std::shared_ptr<const face::FaceModel> FaceModel();
 
   // --- Camera events ---
   void CamRemoteEvent(EventCallbackType Event);
@@ -255,6 +276,16 @@ class TdlgCanonEosSDK : private ui::Form {
   // The ten values as the camera held them last: what a camera that comes back is given.
   RemoteReleaseParametersType last_values_;
 
+  bool face_guide_setting_ = false;   // the settings text's FaceGuide
+  bool face_guide_host_ = false;      // the host's FaceGuide=1 for this run
+  bool release_when_framed_ = false;  // an automatic run of the host's guide, not released yet
+  bool face_unavailable_said_ = false;
+  std::shared_ptr<const face::FaceModel> face_model_;
+  std::unique_ptr<face::FaceWorker> face_worker_;
+  face::FaceTemplate face_template_;
+  std::optional<face::ViewFaces> face_view_;  // the newest result, in the view's coordinates
+  face::Guidance face_state_ = face::Guidance::kNoFace;
+
   std::array<layout::LayoutControl*, static_cast<size_t>(SkinPart::DragArea)> skin_parts_{};
   // The standard look's outer size, while a skin replaces it.
   std::optional<SIZE> standard_size_;
@@ -265,6 +296,7 @@ class TdlgCanonEosSDK : private ui::Form {
   bool skin_message_shown_ = false;
   win::Gdi<HFONT> delay_font_;
   win::Gdi<HFONT> gone_font_;  // the longer words of a camera that is gone
+  win::Gdi<HFONT> face_font_;  // the face guide's words
   Probe probe_;
 };
 

@@ -86,6 +86,7 @@ void D::timReconnectTimer(ui::Component&) {
   // An automatic run releases again: at the first frame of the new live view, or without
   // live view by its timer.
   FVFFirstImageDone = false;
+  release_when_framed_ = FAuto && face_guide_host_ && face_worker_;
   if (FAuto && !State().ViewfinderSupported) timAuto->SetEnabled(true);
 }
 

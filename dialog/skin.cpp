@@ -56,9 +56,9 @@ void TdlgCanonEosSDK::PaintSkinView(HDC dc, const RECT& bounds) {
   FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   if (view_.view().empty() || camera_gone_) return;
   const Rect r = SkinViewRect();
-  imaging::DrawPixels(
-      dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.left + r.width, bounds.top + r.top + r.height},
-      view_.view());
+  const RECT frame{bounds.left + r.left, bounds.top + r.top, bounds.left + r.right(), bounds.top + r.bottom()};
+  imaging::DrawPixels(dc, {frame.left, frame.top, frame.right, frame.bottom}, view_.view());
+  PaintFaceGuide(dc, frame);
 }
 
 void TdlgCanonEosSDK::LoadSkin(TextView skin) {

@@ -21,7 +21,7 @@ constexpr int kColumnX[] = {8, 108};
 constexpr int kFirstRowY = 36;
 constexpr int kRowHeight = 48;
 
-constexpr ui::FormSpec kSpec{u"Inställningar", 236, 425, ui::kFixedWithCloseBox, WS_EX_TOPMOST};
+constexpr ui::FormSpec kSpec{u"Inställningar", 236, 447, ui::kFixedWithCloseBox, WS_EX_TOPMOST};
 
 }  // namespace
 
@@ -75,16 +75,21 @@ constexpr ui::Row<S> S::kRows[] = {
     {.member = &S::cbSkin, .bounds = {8, 345, 93, 21}, .options = ui::kHidden, .on_event = &S::cbSkinChange},
     {.member = &S::Label16, .bounds = {108, 330, 93, 13}, .caption = u"Fördröjning"},
     {.member = &S::cbDelay, .bounds = {108, 345, 93, 21}, .on_event = &S::cbDelayChange},
-    {.member = &S::Bevel2, .bounds = {8, 382, 220, 2}},
+    {.member = &S::ckFaceGuide,
+     .bounds = {8, 376, 220, 17},
+     .caption = u"Ansiktsguide",
+     .hint = u"Visar om ansiktet passar passfotots mall",
+     .on_event = &S::ckFaceGuideClick},
+    {.member = &S::Bevel2, .bounds = {8, 404, 220, 2}},
     {.member = &S::btOK,
-     .bounds = {72, 392, 75, 25},
+     .bounds = {72, 414, 75, 25},
      .caption = u"OK",
      .options = ui::kDefault,
      .on_event = &S::btOKClick},
-    {.member = &S::btCancel, .bounds = {153, 392, 75, 25}, .caption = u"Avbryt", .on_event = &S::btCancelClick},
+    {.member = &S::btCancel, .bounds = {153, 414, 75, 25}, .caption = u"Avbryt", .on_event = &S::btCancelClick},
     // Kept out of sight below the client area: the after-capture choice is not offered.
-    {.member = &S::Label1, .bounds = {8, 440, 120, 13}, .caption = u"Vid nedstängning", .options = ui::kHidden},
-    {.member = &S::cbAfterMode, .bounds = {8, 455, 150, 21}, .options = ui::kHidden, .on_event = &S::cbAfterModeChange},
+    {.member = &S::Label1, .bounds = {8, 462, 120, 13}, .caption = u"Vid nedstängning", .options = ui::kHidden},
+    {.member = &S::cbAfterMode, .bounds = {8, 477, 150, 21}, .options = ui::kHidden, .on_event = &S::cbAfterModeChange},
 };
 
 constexpr std::array<ui::ComboBox * S::*, kValueListCount> S::kLists = {
@@ -176,6 +181,11 @@ void TdlgCanonEosSdkSettings::cbSkinChange(ui::Component&) {
     win::LogSwallowed(u"cbSkinChange");
     ShowInfoBox(u"error skin change");
   }
+}
+
+void TdlgCanonEosSdkSettings::ckFaceGuideClick(ui::Component&) {
+  if (actions.face_guide) actions.face_guide(ckFaceGuide->Checked());
+  edited_ = true;
 }
 
 void TdlgCanonEosSdkSettings::FormShow() {

@@ -21,6 +21,7 @@ struct SettingsDialogActions {
   std::function<void(int angle)> rotate;          // turns the view; the angle comes back into laAng
   std::function<void(ValueList list)> set_value;  // sends a list's new value to the camera
   std::function<void(const Text& skin)> load_skin;
+  std::function<void(bool on)> face_guide;  // the ID-photo guide over the live view
 };
 
 class TdlgCanonEosSdkSettings : public ui::Form {
@@ -38,6 +39,7 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   void SetAngle(int angle);
   bool Mirror() const { return ckMirror->Checked(); }
   void SetMirror(bool mirror) { ckMirror->SetChecked(mirror); }
+  void SetFaceGuide(bool on) { ckFaceGuide->SetChecked(on); }
   // Beside the capture dialog's `outer` rectangle: on its right, or on its left when the
   // screen ends first.
   void PlaceBeside(const RECT& outer);
@@ -58,6 +60,7 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   void cbDelayChange(ui::Component& sender);
   void cbAfterModeChange(ui::Component& sender);
   void cbSkinChange(ui::Component& sender);
+  void ckFaceGuideClick(ui::Component& sender);
   void btOKClick(ui::Component&) { SetModalResult(ui::kModalOk); }
   void btCancelClick(ui::Component&) { SetModalResult(ui::kModalCancel); }
   void FormShow();
@@ -91,6 +94,7 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   ui::ComboBox* cbSkin = nullptr;
   ui::Label* Label16 = nullptr;
   ui::ComboBox* cbDelay = nullptr;
+  ui::CheckBox* ckFaceGuide = nullptr;
   ui::Bevel* Bevel2 = nullptr;
   ui::Button* btOK = nullptr;
   ui::Button* btCancel = nullptr;

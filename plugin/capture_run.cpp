@@ -53,10 +53,11 @@ Text FailureText() {
 
 }  // namespace
 
-CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed) {
+CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed, const FaceOfPicture& face) {
   std::vector<std::uint8_t> picture;
   if (!win::ReadWholeFile(file, picture)) return CaptureAnswer(file, angle, settings_changed, std::nullopt);
-  return CaptureAnswer(file, angle, settings_changed, std::move(picture));
+  const std::optional<AnswerFace> found = face ? face(picture) : std::nullopt;
+  return CaptureAnswer(file, angle, settings_changed, std::move(picture), found);
 }
 
 TdlgCanonEosSDK* CaptureDialog() { return DialogInstance().get(); }
@@ -95,7 +96,15 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
       closed = true;
       KeepSettings(dlg);
       if (modal_ok) {
-        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.Angle(), s.SettingsChanged);
+        FaceOfPicture face;
+        if (in.Face)
+          face = [&dlg](std::span<const std::uint8_t> picture) -> std::optional<AnswerFace> {
+            const std::optional<face::PictureFace> found = dlg.FindPictureFace(picture);
+            if (!found) return std::nullopt;
+            return AnswerFace{found->left,      found->top,       found->width,     found->height,
+                              found->eyes[0].x, found->eyes[0].y, found->eyes[1].x, found->eyes[1].y};
+          };
+        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.Angle(), s.SettingsChanged, face);
         if (sink) {
           sink(std::move(answer));
         } else {

@@ -29,8 +29,8 @@ layers=(
   "layout            windows   base win ui imaging/core imaging layout/core"
   "ui                windows   base win imaging/core imaging"
   "dialogs           windows   base win ui imaging/core imaging camremote/core dialog/core plugin/core plugin/services"
-  "dialog            windows   base win ui dialogs dialog/core layout/core layout imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services"
-  "plugin            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog"
+  "dialog            windows   base win ui dialogs dialog/core layout/core layout imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services face"
+  "plugin            windows   base win ui dialogs dialog/core imaging/core imaging edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services dialog face"
   "tools/camcheck/core portable -"
   "tools             windows   base win ui dialogs edsdk camremote/core Sources/core Sources camremote plugin/core plugin/services tools/camcheck/core"
 )

@@ -34,7 +34,7 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   settings=$(ui_wait_window --name '^Inställningar$')
   sleep 0.3
   ui_shoot "$settings" "$docs/settings-dialog.png"
-  ui_click "$settings" 193 427 # Avbryt (Cancel)
+  ui_click "$settings" 193 449 # Avbryt (Cancel)
   sleep 0.5
   ui_click "$dialog" 581 474 # Cancel
   wait

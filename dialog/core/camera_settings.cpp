@@ -105,6 +105,7 @@ Text BuildSettingsText(const RemoteReleaseParametersType& current, TextView iso,
   text = SetParamValue(u"Skin", dialog.skin, text);
   if (dialog.width) text = SetParamInt(u"Width", *dialog.width, text);
   if (dialog.height) text = SetParamInt(u"Height", *dialog.height, text);
+  if (dialog.face_guide) text = SetParamValue(u"FaceGuide", u"1", text);
   return RemoveTrailingTab(text);
 }
 
@@ -136,6 +137,7 @@ AppliedDialogSettings ReadDialogSettings(TextView text) {
   if (Text skin = GetParamValue(u"Skin", text); IsSkinName(skin)) s.skin = std::move(skin);
   s.width = DialogSide(u"Width", text);
   s.height = DialogSide(u"Height", text);
+  s.face_guide = GetParamBool(u"FaceGuide", text);
   return s;
 }
 

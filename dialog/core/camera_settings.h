@@ -71,6 +71,7 @@ struct DialogSettings {
   Text skin;
   // The dialog's size, written only while no skin is shown.
   std::optional<int> width, height;
+  bool face_guide = false;  // written only when on
 };
 
 // The settings text: the camera's current values (`iso` stands in for the ISO name, and
@@ -85,6 +86,7 @@ struct AppliedDialogSettings {
   bool mirror = false;
   Text skin;  // empty when absent or not a plain name
   std::optional<int> width, height;
+  bool face_guide = false;
 };
 AppliedDialogSettings ReadDialogSettings(TextView text);
 

@@ -26,6 +26,11 @@ class LiveViewRenderer {
               std::string& error);
 
   const Pixels& view() const { return view_; }
+  // The last frame's luma at its decoded size (reduced by scale_denom()), for a frame of
+  // luma and colour differences; null for an RGB frame or before the first.
+  const Plane* luma() const {
+    return frame_.empty() || frame_.colours != Planes::Colours::kYCbCr ? nullptr : &frame_.planes[0];
+  }
   // The reduction of the last decode (1, 2, 4 or 8).
   int scale_denom() const { return scale_denom_; }
 

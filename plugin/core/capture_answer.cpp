@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "base/base64.h"
+#include "base/lumutils.h"
 #include "base/paramtext.h"
 
 namespace eos {
@@ -26,11 +27,21 @@ Text CaptureAnswerParts::Whole() const {
 }
 
 CaptureAnswerParts CaptureAnswer(TextView file, int angle, bool settings_changed,
-                                 std::optional<std::vector<std::uint8_t>> picture) {
+                                 std::optional<std::vector<std::uint8_t>> picture,
+                                 const std::optional<AnswerFace>& face) {
   CaptureAnswerParts answer;
   answer.head = SetParamValue(u"Fil", file, u"");
   if (angle != 0) answer.head = SetParamInt(u"Angle", angle, answer.head);
   if (settings_changed) answer.head = SetParamValue(u"SettingsChanged", u"1", answer.head);
+  if (face) {
+    const auto list = [](std::initializer_list<int> numbers) {
+      Text out;
+      for (const int n : numbers) out += (out.empty() ? Text() : Text(u",")) + IntToText(n);
+      return out;
+    };
+    answer.head = SetParamValue(u"Face", list({face->left, face->top, face->width, face->height}), answer.head);
+    answer.head = SetParamValue(u"Eyes", list({face->eye1_x, face->eye1_y, face->eye2_x, face->eye2_y}), answer.head);
+  }
   // An empty value is no pair, as the parameter text's writers have it.
   if (!picture || picture->empty() || !Base64FitsIn(picture->size())) return answer;
   answer.head += u"Base64=";

@@ -26,9 +26,18 @@ struct CaptureAnswerParts {
   Text Whole() const;
 };
 
-// "Fil", "Angle" (unless 0), "SettingsChanged" (when changed) and "Base64" (when the
-// picture's bytes could be read and are not empty), each pair followed by a TAB.
+// A face found on the picture, in pixels of the file as stored: its box and its eyes,
+// the eye on the picture's left first.
+struct AnswerFace {
+  int left = 0, top = 0, width = 0, height = 0;
+  int eye1_x = 0, eye1_y = 0, eye2_x = 0, eye2_y = 0;
+};
+
+// "Fil", "Angle" (unless 0), "SettingsChanged" (when changed), "Face" and "Eyes" (when a
+// face was asked for and found: "left,top,width,height" and "x1,y1,x2,y2") and "Base64"
+// (when the picture's bytes could be read and are not empty), each pair followed by a TAB.
 CaptureAnswerParts CaptureAnswer(TextView file, int angle, bool settings_changed,
-                                 std::optional<std::vector<std::uint8_t>> picture);
+                                 std::optional<std::vector<std::uint8_t>> picture,
+                                 const std::optional<AnswerFace>& face = std::nullopt);
 
 }  // namespace eos

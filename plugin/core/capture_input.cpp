@@ -14,6 +14,8 @@ CaptureInput ReadCaptureInput(TextView text, bool auto_default, TextView temp_fo
     in.HideSettings = GetParamBool(u"HideSettings", text);
     in.HideFocus = GetParamBool(u"HideFocus", text);
     in.HideTakePicture = GetParamBool(u"HideTakePicture", text);
+    in.FaceGuide = GetParamBool(u"FaceGuide", text);
+    in.Face = GetParamBool(u"Face", text);
     file = GetParamValue(u"File", text);
   }
   in.CancelText = file;

@@ -10,6 +10,10 @@ struct CaptureInput {
   bool HideSettings = false;
   bool HideFocus = false;
   bool HideTakePicture = false;
+  // "FaceGuide=1": the ID-photo guide for this run, and an automatic release that waits
+  // for a framed face. "Face=1": the face's geometry in the answer.
+  bool FaceGuide = false;
+  bool Face = false;
   Text File;  // where the picture goes; never empty
   // The text a cancelled capture answers: the "File" value (or the whole text).
   Text CancelText;

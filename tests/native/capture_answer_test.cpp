@@ -39,6 +39,15 @@ TEST(CaptureAnswer, KeysInOrderEachWithItsTab) {
   }
 }
 
+TEST(CaptureAnswer, AFaceAskedForStandsBetweenTheSettingsAndThePicture) {
+  const AnswerFace face{1200, 800, 1600, 2060, 1690, 1500, 2310, 1490};
+  EXPECT_EQ(CaptureAnswer(u"p.jpg", 90, true, Bytes("foobar"), face).Whole(),
+            u"Fil=p.jpg\tAngle=90\tSettingsChanged=1\tFace=1200,800,1600,2060\tEyes=1690,1500,2310,1490\t"
+            u"Base64=Zm9vYmFy\t");
+  EXPECT_EQ(CaptureAnswer(u"p.jpg", 0, false, Bytes("foobar"), std::nullopt).Whole(), u"Fil=p.jpg\tBase64=Zm9vYmFy\t")
+      << "without a face the answer is as always";
+}
+
 TEST(CaptureAnswer, EmptyAndBinaryPicturesRoundTheirValue) {
   const std::vector<std::uint8_t> empty;
   EXPECT_EQ(CaptureAnswer(u"a.jpg", 0, false, empty).Whole(), u"Fil=a.jpg\t");

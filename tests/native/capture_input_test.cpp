@@ -43,5 +43,16 @@ TEST(CaptureInput, HideKeysNeedExactlyOne) {
   EXPECT_TRUE(bare.HideSettings);
 }
 
+TEST(CaptureInput, TheFaceKeysAreTheHostsToAskFor) {
+  const CaptureInput asked = ReadCaptureInput(u"File=a.jpg\tFaceGuide=1\tFace=1\t", true, kTemp);
+  EXPECT_TRUE(asked.FaceGuide);
+  EXPECT_TRUE(asked.Face);
+  for (const char16_t* text : {u"File=a.jpg\t", u"FaceGuide=yes\tFace=0\t", u"a.jpg"}) {
+    const CaptureInput in = ReadCaptureInput(text, true, kTemp);
+    EXPECT_FALSE(in.FaceGuide) << ToUtf8(text);
+    EXPECT_FALSE(in.Face) << ToUtf8(text);
+  }
+}
+
 }  // namespace
 }  // namespace eos

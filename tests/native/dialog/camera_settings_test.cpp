@@ -159,6 +159,17 @@ TEST(SettingsText, IsWrittenInItsKeyOrderAndReadsBackUnchanged) {
   EXPECT_FALSE(read.width.has_value());
 }
 
+TEST(BuildSettingsText, TheFaceGuideIsWrittenOnlyWhenOn) {
+  const Text off = BuildSettingsText(RemoteReleaseParametersType{}, u"", {.width = 640, .height = 515});
+  EXPECT_EQ(off.find(u"FaceGuide"), Text::npos) << "a text of today when the guide is off";
+  const Text on =
+      BuildSettingsText(RemoteReleaseParametersType{}, u"", {.width = 640, .height = 515, .face_guide = true});
+  EXPECT_TRUE(on.ends_with(u"Height=515\tFaceGuide=1")) << U8(on);
+  EXPECT_TRUE(ReadDialogSettings(on).face_guide);
+  EXPECT_FALSE(ReadDialogSettings(off).face_guide);
+  EXPECT_FALSE(ReadDialogSettings(u"FaceGuide=yes").face_guide);
+}
+
 TEST(ReadDialogSettings, AppliesWhatIsValidAndLeavesTheRest) {
   struct Case {
     const char16_t* text;

@@ -1,0 +1,156 @@
+// The capture dialog's ID-photo guide: each live-view frame's luma goes to a worker that
+// finds the face and its eyes off the user-interface thread; the newest result becomes
+// one state of the framing rules, drawn over the view with the template's crop and head
+// oval (green once framed), the face's box and eye line, and the state's words. With the
+// guide off nothing of it exists: no model, no thread, the frames as always.
+#include <windows.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "base/lumutils.h"
+#include "dialog/capture_dialog.h"
+#include "face/detector.h"
+#include "face/find.h"
+#include "plugin/services/services.h"
+#include "plugin/services/state.h"
+#include "win/files.h"
+#include "win/log_file.h"
+
+namespace eos {
+
+namespace {
+
+using D = TdlgCanonEosSDK;
+
+constexpr COLORREF kWaiting = RGB(255, 200, 0);
+constexpr COLORREF kFramed = RGB(40, 220, 80);
+constexpr COLORREF kFace = RGB(255, 255, 255);
+
+Text ModelPath() { return GetPluginFolder() + Ascii(face::kModelFolder) + u"\\" + Ascii(face::kModelFileName); }
+
+}  // namespace
+
+std::shared_ptr<const face::FaceModel> D::FaceModel() {
+  if (!face_model_) {
+    std::string error;
+    face_model_ = face::FaceModel::FromFile(win::FileSystemPath(ModelPath()), error);
+    if (!face_model_) WriteLog(u"Face guide unavailable - " + FromUtf8(error));
+  }
+  return face_model_;
+}
+
+void D::UpdateFaceGuide() {
+  if (!FaceGuideWanted() || !State().ViewfinderSupported) {
+    StopFaceGuide();
+    return;
+  }
+  if (face_worker_) return;
+  std::string error;
+  if (std::shared_ptr<const face::FaceModel> model = FaceModel()) {
+    auto worker = std::make_unique<face::FaceWorker>(face::ModelDetect(std::move(model)));
+    if (worker->Start(error)) {
+      face_worker_ = std::move(worker);
+      return;
+    }
+    WriteLog(u"Face guide worker - " + FromUtf8(error));
+  }
+  // Without a guide an automatic run releases as it always has.
+  release_when_framed_ = false;
+  if (std::exchange(face_unavailable_said_, true)) return;
+  WriteLog(u"Face guide unavailable");
+  ShowInfoText(Translate(u"Face guide unavailable"), 3000);
+}
+
+void D::StopFaceGuide() noexcept {
+  face_worker_.reset();
+  face_view_.reset();
+  face_state_ = face::Guidance::kNoFace;
+}
+
+void D::FaceGuideFrame() {
+  if (!face_worker_) return;
+  if (const imaging::Plane* luma = view_.luma())
+    face_worker_->Offer({luma->width, luma->height, luma->stride, luma->samples.data()}, {FAngle, FMirror});
+  face::FrameResult result;
+  if (!face_worker_->Take(result)) return;
+  if (!result.error.empty()) {
+    WriteLog(u"Face guide - " + FromUtf8(result.error));
+    face_view_.reset();
+    face_state_ = face::Guidance::kNoFace;
+    return;
+  }
+  const bool first = !face_view_;
+  face_view_ = face::InView(result.faces);
+  const face::Guidance state = face::Guide(*face_view_, face_template_);
+  if (state != std::exchange(face_state_, state) || first)
+    WriteLog(u"Face guide: " + Translate(Ascii(face::GuidanceText(state))));
+}
+
+std::optional<face::PictureFace> D::FindPictureFace(std::span<const std::uint8_t> jpeg) {
+  std::shared_ptr<const face::FaceModel> model = FaceModel();
+  if (!model) return std::nullopt;
+  face::FaceFinder finder(std::move(model));
+  std::optional<face::PictureFace> found;
+  std::string error;
+  if (!face::FindPictureFace(finder, jpeg, FAngle, found, error)) WriteLog(u"Face on the picture - " + FromUtf8(error));
+  return found;
+}
+
+void D::PaintFaceGuide(HDC dc, const RECT& view) const {
+  if (!face_worker_ || !FPreviewSizeSet) return;
+  const bool sideways = FAngle == 90 || FAngle == 270;
+  const double shown_w = sideways ? FPreviewH : FPreviewW, shown_h = sideways ? FPreviewW : FPreviewH;
+  const double width = view.right - view.left, height = view.bottom - view.top;
+  const COLORREF colour = face_state_ == face::Guidance::kFramed ? kFramed : kWaiting;
+  const int saved = SaveDC(dc);
+  IntersectClipRect(dc, view.left, view.top, view.right, view.bottom);
+  SelectObject(dc, GetStockObject(NULL_BRUSH));
+  SetBkMode(dc, TRANSPARENT);
+
+  // The template's crop and the head's place in it, as the view shows the frame.
+  const face::Box crop = face::TemplateCrop(shown_w, shown_h, face_template_);
+  const double sx = width / shown_w, sy = height / shown_h;
+  const auto at = [&](double x, double y) {
+    return POINT{view.left + std::lround(x * sx), view.top + std::lround(y * sy)};
+  };
+  const win::Gdi<HPEN> guide_pen(CreatePen(PS_SOLID, 2, colour));
+  {
+    const win::Selected keep(dc, guide_pen.get());
+    const POINT tl = at(crop.left, crop.top), br = at(crop.right(), crop.bottom());
+    Rectangle(dc, tl.x, tl.y, br.x, br.y);
+    const double head = crop.height * (face_template_.head_min + face_template_.head_max) / 2;
+    const double cx = crop.left + crop.width * face_template_.centre_x,
+                 cy = crop.top + crop.height * face_template_.centre_y;
+    const POINT h0 = at(cx - head * 0.37, cy - head / 2), h1 = at(cx + head * 0.37, cy + head / 2);
+    Ellipse(dc, h0.x, h0.y, h1.x, h1.y);
+  }
+
+  // The faces found, in the coordinates of the newest result's view.
+  if (face_view_ && face_view_->width > 0 && face_view_->height > 0) {
+    const double fx = width / face_view_->width, fy = height / face_view_->height;
+    const auto on_view = [&](face::PointF p) {
+      return POINT{view.left + std::lround(p.x * fx), view.top + std::lround(p.y * fy)};
+    };
+    const win::Gdi<HPEN> face_pen(CreatePen(PS_SOLID, 2, kFace));
+    const win::Selected keep(dc, face_pen.get());
+    for (const face::Face& f : face_view_->faces) {
+      if (f.box.width < face_view_->min_face) continue;
+      const POINT tl = on_view({f.eye_box.left, f.eye_box.top}), br = on_view({f.eye_box.right(), f.eye_box.bottom()});
+      Rectangle(dc, tl.x, tl.y, br.x, br.y);
+      const POINT e0 = on_view(f.eyes[0]), e1 = on_view(f.eyes[1]);
+      MoveToEx(dc, e0.x, e0.y, nullptr);
+      LineTo(dc, e1.x, e1.y);
+    }
+  }
+
+  // What the operator has to do, along the bottom of the view.
+  const win::Selected keep_font(dc, face_font_.get());
+  SetTextColor(dc, colour);
+  RECT words{view.left, view.bottom - std::max<LONG>(Scale(40), (view.bottom - view.top) / 8), view.right, view.bottom};
+  ui::DrawLabelText(dc, words, Translate(Ascii(face::GuidanceText(face_state_))), ui::kCentre | ui::kMiddle);
+  RestoreDC(dc, saved);
+}
+
+}  // namespace eos

@@ -1,0 +1,251 @@
+// The ID-photo guide through the real export: dlib's test photos shown by the stand-in
+// camera at placements chosen against the guide's template, the state the dialog finds
+// for each, the host's automatic release that waits for a framed face, and the face's
+// geometry in the answer. With the guide off a run is today's.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <numbers>
+#include <regex>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "base/paramtext.h"
+#include "face/detector.h"
+#include "face/find.h"
+#include "face/guide.h"
+#include "imaging/core/jpeg_decoder.h"
+#include "tests/win/capture/capture_driver.h"
+#include "tests/win/support/wait.h"
+#include "win/files.h"
+#include "win/wtext.h"
+
+namespace eos::test {
+namespace {
+
+// The stand-in's live-view frames.
+constexpr double kFrameW = 960, kFrameH = 640;
+
+Text PhotoPath(const char* name) { return Ascii(EOS_FACE_PHOTOS) + u"\\" + Ascii(name); }
+
+// A photo's face as the detector finds it on the photo itself, in its pixels.
+struct PhotoFace {
+  int width = 0, height = 0;
+  face::PictureFace face;
+};
+
+std::shared_ptr<const face::FaceModel> Model() {
+  static const std::shared_ptr<const face::FaceModel> model = [] {
+    std::string error;
+    auto m = face::FaceModel::FromFile(
+        win::FileSystemPath(ProgramFolder() + u"Canon_EOS_SDK_Face\\" + Ascii(face::kModelFileName)), error);
+    EXPECT_TRUE(m) << error;
+    return m;
+  }();
+  return model;
+}
+
+PhotoFace FindOnPhoto(const char* name) {
+  PhotoFace p;
+  const std::string bytes = ReadFileBytes(PhotoPath(name));
+  const std::span<const uint8_t> jpeg(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+  face::FaceFinder finder(Model());
+  std::optional<face::PictureFace> found;
+  std::string error;
+  EXPECT_TRUE(face::FindPictureFace(finder, jpeg, 0, found, error)) << error;
+  EXPECT_TRUE(found.has_value()) << name;
+  if (found) p.face = *found;
+  imaging::JpegDecoder header;
+  EXPECT_TRUE(header.Begin(jpeg, error)) << error;
+  p.width = header.width();
+  p.height = header.height();
+  return p;
+}
+
+// A placement against the guide's template in the upright view: the head's height as a
+// fraction of the template's crop, its centre moved by fractions of the crop's sides, the
+// head rolled by degrees clockwise.
+struct Placement {
+  double head = 0.75;
+  double dx = 0, dy = 0;
+  double roll = 0;
+};
+
+// The stand-in's subject line that shows `photo` so.
+std::string SubjectFor(const PhotoFace& photo, const Placement& at) {
+  const face::FaceTemplate t;
+  const face::Box crop = face::TemplateCrop(kFrameW, kFrameH, t);
+  const double eye_distance = crop.height * at.head / face::kHeadPerEyeDistance;
+  const face::PictureFace& f = photo.face;
+  const double photo_eyes = std::hypot(f.eyes[1].x - f.eyes[0].x, f.eyes[1].y - f.eyes[0].y);
+  const double scale = eye_distance * photo.height / (kFrameH * photo_eyes);
+  const double k = scale * kFrameH / photo.height;  // frame pixels a photo pixel
+  // The eyes' midpoint from the photo's centre, turned with the photo.
+  const double mx = ((f.eyes[0].x + f.eyes[1].x) / 2.0 - photo.width / 2.0) * k;
+  const double my = ((f.eyes[0].y + f.eyes[1].y) / 2.0 - photo.height / 2.0) * k;
+  const double a = at.roll * std::numbers::pi / 180;
+  const double rx = mx * std::cos(a) - my * std::sin(a), ry = mx * std::sin(a) + my * std::cos(a);
+  const double cx = crop.left + crop.width * (t.centre_x + at.dx), cy = crop.top + crop.height * (t.centre_y + at.dy);
+  char line[160];
+  std::snprintf(line, sizeof line, "subject = %.4f %.4f %.4f %.2f\n", (cx - rx) / kFrameW, (cy - ry) / kFrameH, scale,
+                at.roll);
+  return line;
+}
+
+std::string PhotoScenario(const char* name) { return "live_view_picture = " + ToUtf8(PhotoPath(name)) + "\n"; }
+
+class FaceGuide : public CaptureTest {
+ protected:
+  void SetUp() override {
+    const Text folder = plugin_.folder() + u"Canon_EOS_SDK_Face\\";
+    CreateDirectoryW(win::W(folder), nullptr);
+    const Text model = Ascii(face::kModelFileName);
+    WriteFileBytes(folder + model, ReadFileBytes(ProgramFolder() + u"Canon_EOS_SDK_Face\\" + model));
+    WriteFileBytes(log_, "");  // the plug-in's log, where the guide's states are written
+  }
+  // The guide's states in the order the log tells them.
+  std::vector<std::string> States() const {
+    std::vector<std::string> states;
+    const std::string log = ReadFileBytes(log_);
+    constexpr std::string_view kMark = "Face guide: ";
+    for (size_t at = log.find(kMark); at != std::string::npos; at = log.find(kMark, at + 1)) {
+      const size_t end = log.find('\r', at);
+      states.push_back(log.substr(at + kMark.size(), end - at - kMark.size()));
+    }
+    return states;
+  }
+  bool Seen(const std::string& state) const {
+    for (const std::string& s : States())
+      if (s == state) return true;
+    return false;
+  }
+  const Text log_ = plugin_.folder() + u"eoslog.txt";
+};
+
+TEST_F(FaceGuide, EachPlacementGivesItsState) {
+  const PhotoFace tom = FindOnPhoto("Tom_Cruise_avp_2014_4.jpg");
+  struct Case {
+    const char* name;
+    std::string scenario;
+    const char* state;  // the words the operator reads
+  };
+  const Case cases[] = {
+      {"framed", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {}), "Framed"},
+      {"to the right", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {.dx = 0.2}), "Move left"},
+      {"to the left", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {.dx = -0.2}), "Move right"},
+      {"too low", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {.dy = 0.15}), "Move up"},
+      {"small", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {.head = 0.55}), "Move closer"},
+      {"large", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {.head = 0.95}), "Move farther away"},
+      {"rolled", PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + SubjectFor(tom, {.roll = 15}), "Level the head"},
+      {"no face", "", "No face found"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Camera(c.scenario);
+    ASSERT_EQ(plugin_.Call(kSetSettings, u"FaceGuide=1").result, 0);
+    WriteFileBytes(log_, "");
+    std::vector<std::string> states;
+    const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      WaitUntil([&] { return Seen(c.state); }, 10000, c.state);
+      PostKey(dialog, VK_ESCAPE);
+      EXPECT_TRUE(WaitGone(dialog));
+    });
+    states = States();
+    EXPECT_TRUE(Seen(c.state)) << "states seen: " << testing::PrintToString(states) << " " << ToUtf8(r.text);
+  }
+}
+
+// Comma-separated whole numbers of an answer's value.
+std::vector<int> Numbers(const Text& value) {
+  std::vector<int> out;
+  const std::string text = ToUtf8(value);
+  for (size_t at = 0; at < text.size();) {
+    const size_t comma = std::min(text.find(',', at), text.size());
+    out.push_back(std::stoi(text.substr(at, comma - at)));
+    at = comma + 1;
+  }
+  return out;
+}
+
+TEST_F(FaceGuide, TheHostsAutomaticReleaseWaitsForAFramedFaceAndAnswersItsGeometry) {
+  const PhotoFace tom = FindOnPhoto("Tom_Cruise_avp_2014_4.jpg");
+  // Off to the side for the first 20 frames, then framed; pictures of 1920 x 1280.
+  const std::string aside = SubjectFor(tom, {.dx = 0.2});
+  const std::string framed = SubjectFor(tom, {});
+  Camera(PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + aside + framed.substr(0, framed.size() - 1) +
+         " after 20\npicture_size = 1920x1280\n");
+  const Text file = dir_.path() + u"framed.jpg";
+  const CallResult r = Run(kCaptureAuto, u"File=" + file + u"\tFaceGuide=1\tFace=1", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Shown(ButtonOf(dialog, u"Take picture"))) << "the operator can always release by hand";
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  ExpectPictureAnswer(r, file);
+  const std::vector<std::string> states = States();
+  ASSERT_FALSE(states.empty());
+  EXPECT_EQ(states.front(), "Move left");
+  EXPECT_EQ(states.back(), "Framed");
+  // The shot came once the framed placement was in the frames.
+  const std::string trace = Trace();
+  std::smatch shot;
+  ASSERT_TRUE(std::regex_search(trace, shot, std::regex(R"(EdsSendCommand\(#\d+, 0x0,)")));
+  size_t frames = 0;
+  const std::string before = trace.substr(0, static_cast<size_t>(shot.position(0)));
+  for (size_t at = before.find("EdsDownloadEvfImage("); at != std::string::npos;
+       at = before.find("EdsDownloadEvfImage(", at + 1))
+    ++frames;
+  EXPECT_GE(frames, 20u);
+  EXPECT_EQ(KeysOf(r.text), (std::vector<Text>{u"Fil", u"SettingsChanged", u"Face", u"Eyes", u"Base64"}));
+
+  // The face in the picture as the placement puts the photo there.
+  const std::vector<int> box = Numbers(GetParamValue(u"Face", r.text)), eyes = Numbers(GetParamValue(u"Eyes", r.text));
+  ASSERT_EQ(box.size(), 4u);
+  ASSERT_EQ(eyes.size(), 4u);
+  double x = 0, y = 0, scale = 0, roll = 0;
+  ASSERT_EQ(std::sscanf(framed.c_str(), "subject = %lf %lf %lf %lf", &x, &y, &scale, &roll), 4);
+  const double k = scale * 1280 / tom.height;
+  const auto in_picture = [&](face::PixelPoint p) {
+    return std::pair{x * 1920 + (p.x + 0.5 - tom.width / 2.0) * k, y * 1280 + (p.y + 0.5 - tom.height / 2.0) * k};
+  };
+  const double size = tom.face.width * k;
+  for (int i = 0; i < 2; ++i) {
+    const auto [ex, ey] = in_picture(tom.face.eyes[i]);
+    EXPECT_NEAR(eyes[2 * i], ex, 0.05 * size) << "eye " << i;
+    EXPECT_NEAR(eyes[2 * i + 1], ey, 0.05 * size) << "eye " << i;
+  }
+  EXPECT_NEAR(box[2], size, 0.05 * size);
+  ExpectBooksBalanced();
+}
+
+TEST_F(FaceGuide, OffTheRunIsTodays) {
+  Camera(PhotoScenario("Tom_Cruise_avp_2014_4.jpg"));
+  const Text file = dir_.path() + u"plain.jpg";
+  const CallResult r = Run(kCaptureAuto, u"File=" + file, [] { WaitGone(WaitForCaptureDialog()); });
+  ExpectPictureAnswer(r, file);
+  EXPECT_EQ(KeysOf(r.text), (std::vector<Text>{u"Fil", u"SettingsChanged", u"Base64"}));
+  EXPECT_TRUE(States().empty()) << "no guide ran";
+  EXPECT_EQ(ReadFileBytes(log_).find("Face guide"), std::string::npos);
+  EXPECT_EQ(GetParamValue(u"FaceGuide", plugin_.Call(kGetSettings, u"").text), u"") << "the stored text as today";
+}
+
+TEST_F(FaceGuide, WithoutItsModelTheGuideSaysSoOnceAndTheCaptureGoesOn) {
+  DeleteFileW(win::W(plugin_.folder() + u"Canon_EOS_SDK_Face\\" + Ascii(face::kModelFileName)));
+  Camera(PhotoScenario("Tom_Cruise_avp_2014_4.jpg"));
+  const Text file = dir_.path() + u"unguided.jpg";
+  // The host's guide cannot run: its automatic release comes at the first frame as always.
+  const CallResult r =
+      Run(kCaptureAuto, u"File=" + file + u"\tFaceGuide=1\tFace=1", [] { WaitGone(WaitForCaptureDialog()); });
+  ExpectPictureAnswer(r, file);
+  EXPECT_EQ(GetParamValue(u"Face", r.text), u"") << "no model, no face";
+  const std::string log = ReadFileBytes(log_);
+  const size_t said = log.find("Face guide unavailable\r");
+  EXPECT_NE(said, std::string::npos);
+  EXPECT_EQ(log.find("Face guide unavailable\r", said + 1), std::string::npos) << "said once";
+}
+
+}  // namespace
+}  // namespace eos::test
