@@ -184,6 +184,9 @@ void Photo::Draw(Image& image, const Placement& placement) const {
     double lo = 0, hi = image.width;
     Within(u, cosine * f, w, &lo, &hi);
     Within(v, -sine * f, h, &lo, &hi);
+    // Compared before they become whole numbers: for a turn of a quarter the sine or the
+    // cosine is a rounding error from 0, and its bound far beyond any int.
+    if (!(lo < hi)) continue;
     const int xa = static_cast<int>(std::ceil(lo)), xb = static_cast<int>(std::ceil(hi));
     if (xa >= xb) continue;
     int64_t fu = std::llround((u + cosine * f * xa - 0.5) * kOne), fv = std::llround((v - sine * f * xa - 0.5) * kOne);

@@ -121,6 +121,14 @@ TEST(Photo, PlacementsPutTheQuartersWhereTheyBelong) {
        {0.5, 0.5, 0.25, -90},
        {{175, 250, kRed}, {175, 150, kGreen}, {225, 250, kBlue}, {225, 150, kYellow}}},
       {"upside down", {0.5, 0.5, 0.25, 180}, {{250, 225, kRed}, {150, 225, kGreen}, {250, 175, kBlue}}},
+      // Three quarters the other way round: the same picture as one quarter, from angles
+      // whose cosine is a rounding error from 0.
+      {"turned back by three quarters",
+       {0.5, 0.5, 0.25, -270},
+       {{225, 150, kRed}, {225, 250, kGreen}, {175, 150, kBlue}, {175, 250, kYellow}, {140, 200, kGrey}}},
+      {"turned by three quarters",
+       {0.5, 0.5, 0.25, 270},
+       {{175, 250, kRed}, {175, 150, kGreen}, {225, 250, kBlue}, {225, 150, kYellow}}},
       {"turned by 30 degrees",
        {0.5, 0.5, 0.25, 30},
        {{169, 153, kRed}, {256, 203, kGreen}, {144, 197, kBlue}, {231, 247, kYellow}, {300, 150, kGrey}}},
