@@ -163,8 +163,7 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() : Form(kSpec) {
   // after a resize).
   for (ui::Painted* image : {ImageR, Image1})
     image->fills_bounds = [this, image] {
-      return !camera_gone_ && !face_worker_ && view_.view().width == image->Width() &&
-             view_.view().height == image->Height();
+      return !camera_gone_ && view_.view().width == image->Width() && view_.view().height == image->Height();
     };
 
   CamRemote.SetEOSViewfinderRefreshInterval(100);

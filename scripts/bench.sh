@@ -18,6 +18,7 @@ if [ "${1:-}" = --runs ]; then # inside the Wine session
   bench capture 40
   bench liveview 0
   bench liveview 90 mirror
+  bench liveview 0 face "$(winepath -w build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg)"
   bench reconnect 100
   echo "[bench] face_win_bench (Wine)"
   scripts/wine-run build/win/bin/face_win_bench.exe

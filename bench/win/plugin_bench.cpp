@@ -13,7 +13,7 @@
 //                             a camera pulled during live view and back 1.5 s later, CYCLES
 //                             times (default 100) in one dialog: from its return to the first
 //                             new frame shown
-//   plugin_bench liveview [ANGLE [mirror]]
+//   plugin_bench liveview [ANGLE [mirror] [face]]
 //                             five seconds of the capture dialog's live view: frames per
 //                             second shown, and the dialog's cost from the frame event to
 //                             its pixels painted, against a bare decode of the same frame
@@ -329,9 +329,10 @@ int CaptureOverhead(double megabytes) {
 
 // --- Live view --------------------------------------------------------------------------
 
-int LiveView(int angle, bool mirror) {
-  // The view turned and mirrored by the host's settings text, as a capture applies it.
-  Text settings = u"Angle=" + IntToText(angle) + (mirror ? u"\tMirror=1" : u"");
+int LiveView(int angle, bool mirror, bool face_guide) {
+  // The view turned and mirrored by the host's settings text, as a capture applies it,
+  // and with the face guide on every frame.
+  Text settings = u"Angle=" + IntToText(angle) + (mirror ? u"\tMirror=1" : u"") + (face_guide ? u"\tFaceGuide=1" : u"");
   CanonEosSDKParams(ctEos_SetSettings, settings);
   if (!CreateCaptureDialog()) return 1;
   constexpr auto kLength = std::chrono::seconds(5);
@@ -384,8 +385,9 @@ int LiveView(int angle, bool mirror) {
   const double path = MedianMs(50, [&] { renderer.Render(last, shown.cx, shown.cy, angle, mirror, error); });
   const double fps = static_cast<double>(costs.size() - 1) / (Ms(latest - first) / 1000.0);
   const double cost = Median(costs);
-  std::printf("live view in the dialog, angle %d%s, frames %dx%d (%.0f KB), %zu frames\n", angle,
-              mirror ? " mirrored" : "", pixels.width, pixels.height, last.size() / 1024.0, costs.size());
+  std::printf("live view in the dialog, angle %d%s%s, frames %dx%d (%.0f KB), %zu frames\n", angle,
+              mirror ? " mirrored" : "", face_guide ? ", the face guide on" : "", pixels.width, pixels.height,
+              last.size() / 1024.0, costs.size());
   std::printf("  frames per second shown: %.1f (the camera is polled every 100 ms)\n", fps);
   std::printf(
       "  frame event to pixels painted: median %.2f ms, of which the frame path (decode, turn, scale) "
@@ -445,8 +447,16 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"answer") return AnswerMemory(argc > 2 ? _wtoi(argv[2]) : 60);
   if (mode == L"capture") return CaptureOverhead(argc > 2 ? _wtof(argv[2]) : 0.5);
   if (mode == L"reconnect") return Reconnection(argc > 2 ? _wtoi(argv[2]) : 100);
-  if (mode == L"liveview")
-    return LiveView(argc > 2 ? _wtoi(argv[2]) : 0, argc > 3 && std::wstring(argv[3]) == L"mirror");
-  std::printf("usage: plugin_bench answer [MB] | capture [MB] | liveview [ANGLE [mirror]] | reconnect [CYCLES]\n");
+  if (mode == L"liveview") {
+    // liveview [ANGLE [mirror] [face]]
+    bool mirror = false, face_guide = false;
+    for (int i = 3; i < argc; ++i) {
+      mirror = mirror || std::wstring(argv[i]) == L"mirror";
+      face_guide = face_guide || std::wstring(argv[i]) == L"face";
+    }
+    return LiveView(argc > 2 ? _wtoi(argv[2]) : 0, mirror, face_guide);
+  }
+  std::printf(
+      "usage: plugin_bench answer [MB] | capture [MB] | liveview [ANGLE [mirror] [face]] | reconnect [CYCLES]\n");
   return 2;
 }
