@@ -204,8 +204,8 @@ void LayoutEngine::ShowFieldPicture(LayoutImage& image) {
   std::string error;
   // A file that does not decode leaves the place empty; the pass runs on timer ticks, so
   // the log says why rather than a message box.
-  if (!file.empty() && (!win::ReadWholeFile(file, bytes, kMaxLayoutFileBytes) ||
-                        !DecodeLayoutPicture(bytes, file, pixels, error))) {
+  if (!file.empty() &&
+      (!win::ReadWholeFile(file, bytes, kMaxLayoutFileBytes) || !DecodeLayoutPicture(bytes, file, pixels, error))) {
     win::WriteLogLine(win::kPluginLog, u"Failed to open " + file + u": " + Ascii(error));
     pixels = {};
   }

@@ -63,8 +63,8 @@ bool ReadDib(std::span<const uint8_t> d, size_t h, Dib& dib, std::string& error)
   const bool direct = dib.bpp == 16 || dib.bpp == 24 || dib.bpp == 32;
   if ((!palette && !direct) ||
       !(compression == kBiRgb || (compression == kBiBitfields && (dib.bpp == 16 || dib.bpp == 32)))) {
-    error = "unsupported BMP format (" + std::to_string(dib.bpp) + " bits, compression " +
-            std::to_string(compression) + ")";
+    error = "unsupported BMP format (" + std::to_string(dib.bpp) + " bits, compression " + std::to_string(compression) +
+            ")";
     return false;
   }
 

@@ -18,7 +18,6 @@ bool DecodeBmp(std::span<const uint8_t> data, Pixels& out, std::string& error, c
 // The bitmap of one picture of an icon: the info header without a file header, its height
 // counting the colour rows and the transparency mask below them. The mask makes pixels
 // transparent; a 32-bit picture whose fourth bytes are not all zero carries its own alpha.
-bool DecodeIconBitmap(std::span<const uint8_t> data, Pixels& out, std::string& error,
-                      const PictureLimits& limits = {});
+bool DecodeIconBitmap(std::span<const uint8_t> data, Pixels& out, std::string& error, const PictureLimits& limits = {});
 
 }  // namespace eos::imaging

@@ -46,7 +46,8 @@ bool DecodeIcon(std::span<const uint8_t> d, Pixels& out, std::string& error, con
     error = "icon has no picture inside the file";
     return false;
   }
-  if (best.size() >= sizeof kPngSignature && std::equal(std::begin(kPngSignature), std::end(kPngSignature), best.begin()))
+  if (best.size() >= sizeof kPngSignature &&
+      std::equal(std::begin(kPngSignature), std::end(kPngSignature), best.begin()))
     return DecodePng(best, out, error, limits);
   return DecodeIconBitmap(best, out, error, limits);
 }

@@ -41,7 +41,8 @@ bool SetSize(MetafileInfo& info, double mm100_w, double mm100_h, std::string& er
 }
 
 bool ReadEnhanced(std::span<const uint8_t> d, MetafileInfo& info, std::string& error, const PictureLimits& limits) {
-  if (d.size() < kEmfHeaderMin || U32(d, 40) != kEmfSignature) return Fail(error, "enhanced metafile header is damaged");
+  if (d.size() < kEmfHeaderMin || U32(d, 40) != kEmfSignature)
+    return Fail(error, "enhanced metafile header is damaged");
   const uint32_t header = U32(d, 4), total = U32(d, 48);
   if (header < kEmfHeaderMin || header % 4 || total > d.size() || header > total)
     return Fail(error, "enhanced metafile header is damaged");

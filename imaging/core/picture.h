@@ -22,8 +22,7 @@ inline constexpr size_t kSignatureBytes = 6;
 
 // Draws a metafile whose header was read (ReadMetafile) into pixels of its size; only
 // the platform can, so the portable code is given one.
-using MetafileRenderer =
-    std::function<bool(const MetafileInfo& metafile, Pixels& out, std::string& error)>;
+using MetafileRenderer = std::function<bool(const MetafileInfo& metafile, Pixels& out, std::string& error)>;
 
 // Decodes by the extension (without its dot, any case): jpg/jpeg/jpe/jfif, png,
 // bmp/dib, ico, and wmf/emf through `metafile` when there is one. False with `error` for
