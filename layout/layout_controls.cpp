@@ -189,9 +189,8 @@ void LayoutLabel::PaintText(HDC dc) const {
   SetTextColor(dc, old_colour);
 }
 
-LabelMeasure::LabelMeasure(HFONT base) : base_(base), dc_(CreateCompatibleDC(nullptr)) {}
-
 TextExtent LabelMeasure::Measure(const LabelStyle& style, int font_height, TextView text) const {
+  if (!dc_) dc_.reset(CreateCompatibleDC(nullptr));
   const win::Gdi<HFONT> font = MakeLabelFont(base_, style, font_height, 0);
   if (!dc_ || !font) return {};
   const win::Selected keep_font(dc_.get(), font.get());

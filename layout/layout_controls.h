@@ -73,15 +73,16 @@ class LayoutLabel : public LayoutControl {
   mutable int font_angle_ = -1, font_made_height_ = -1;
 };
 
-// Measures label texts as LayoutLabel draws them, in the fonts of the form's items.
+// Measures label texts as LayoutLabel draws them, in the fonts of the form's items. Its
+// device context is made at the first measurement: most passes measure nothing.
 class LabelMeasure : public TextMeasure {
  public:
-  explicit LabelMeasure(HFONT base);
+  explicit LabelMeasure(HFONT base) : base_(base) {}
   TextExtent Measure(const LabelStyle& style, int font_height, TextView text) const override;
 
  private:
   HFONT base_;
-  win::UniqueMemoryDc dc_;
+  mutable win::UniqueMemoryDc dc_;
 };
 
 // A picture stretched over the bounds; a photo place is one without a picture, which

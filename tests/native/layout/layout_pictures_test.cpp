@@ -22,19 +22,13 @@ namespace {
 using fixtures::Bytes;
 using fixtures::Cut;
 using fixtures::Emf;
+using fixtures::Filled;
 using fixtures::Icon;
 using fixtures::IconBitmap;
 using fixtures::Wmf;
 using imaging::MakePixel;
 using imaging::Pixel;
 using imaging::Pixels;
-
-Pixels Filled(int w, int h, Pixel colour) {
-  Pixels p;
-  p.Resize(w, h);
-  std::fill(p.data.begin(), p.data.end(), colour);
-  return p;
-}
 
 TEST(LayoutPictureNames, OnlyBareFileNames) {
   struct Case {

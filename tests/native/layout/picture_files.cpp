@@ -1,5 +1,7 @@
 #include "tests/native/layout/picture_files.h"
 
+#include <algorithm>
+
 namespace eos::layout::fixtures {
 
 namespace {
@@ -12,6 +14,23 @@ void Put32(Bytes& b, uint32_t v) {
 }  // namespace
 
 Bytes Cut(const Bytes& b, std::ptrdiff_t n) { return Bytes(b.begin(), n >= 0 ? b.begin() + n : b.end() + n); }
+
+imaging::Pixels Filled(int w, int h, imaging::Pixel colour) {
+  imaging::Pixels p;
+  p.Resize(w, h);
+  std::fill(p.data.begin(), p.data.end(), colour);
+  return p;
+}
+
+Bytes Container(const std::string& text, const std::vector<Bytes>& files) {
+  std::string header = std::to_string(text.size());
+  for (const Bytes& f : files) header += "\t" + std::to_string(f.size());
+  Bytes out(header.begin(), header.end());
+  out.push_back(254);
+  out.insert(out.end(), text.begin(), text.end());
+  for (const Bytes& f : files) out.insert(out.end(), f.begin(), f.end());
+  return out;
+}
 
 Bytes IconBitmap(const imaging::Pixels& p, int bits, const std::vector<std::string>& mask) {
   Bytes b;

@@ -1,5 +1,5 @@
-// Picture files as bytes for the layout tests, natively and under Wine: icons of 32- and
-// 24-bit bitmaps or PNG pictures, and the smallest metafiles that name a size.
+// Files as bytes for the layout tests, natively and under Wine: containers, icons of 32-
+// and 24-bit bitmaps or PNG pictures, and the smallest metafiles that name a size.
 #pragma once
 
 #include <cstddef>
@@ -15,6 +15,13 @@ using Bytes = std::vector<uint8_t>;
 
 // The first `n` bytes, or all but the last -n.
 Bytes Cut(const Bytes& b, std::ptrdiff_t n);
+
+// A picture of one colour.
+imaging::Pixels Filled(int w, int h, imaging::Pixel colour);
+
+// A container file: the header of byte counts, the byte 254, the layout text and the
+// files back to back.
+Bytes Container(const std::string& text, const std::vector<Bytes>& files);
 
 // The bitmap of an icon picture: its info header (height doubled), the colour rows
 // bottom-up at 32 or 24 bits, then the mask ('#' transparent, top row first; none: all

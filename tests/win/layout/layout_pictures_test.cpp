@@ -23,6 +23,8 @@ namespace eos::layout {
 namespace {
 
 using fixtures::Bytes;
+using fixtures::Container;
+using fixtures::Filled;
 using imaging::MakePixel;
 using imaging::Pixels;
 
@@ -40,13 +42,6 @@ constexpr ui::Row<PictureForm> PictureForm::kRows[] = {
 };
 
 PictureForm::PictureForm() : Form({u"Layout pictures", 400, 200, WS_POPUP}) { Build(*this, kRows); }
-
-Pixels Filled(int w, int h, imaging::Pixel colour) {
-  Pixels p;
-  p.Resize(w, h);
-  std::fill(p.data.begin(), p.data.end(), colour);
-  return p;
-}
 
 // Red in the middle half of the picture, nothing around it: an enhanced metafile of a
 // square inch.
@@ -79,17 +74,6 @@ Bytes RedSquareWmf() {
   GetMetaFileBitsEx(meta, static_cast<UINT>(bytes.size()), bytes.data());
   DeleteMetaFile(meta);
   return fixtures::Wmf(100, 100, 100, bytes);
-}
-
-// A container file: the header, the byte 254, the layout text and the pictures.
-Bytes Container(const std::string& text, const std::vector<Bytes>& files) {
-  std::string header = std::to_string(text.size());
-  for (const auto& f : files) header += "\t" + std::to_string(f.size());
-  Bytes out(header.begin(), header.end());
-  out.push_back(254);
-  out.insert(out.end(), text.begin(), text.end());
-  for (const auto& f : files) out.insert(out.end(), f.begin(), f.end());
-  return out;
 }
 
 uint32_t Channel(uint32_t rgb, int shift) { return rgb >> shift & 0xFF; }
