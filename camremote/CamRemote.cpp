@@ -151,10 +151,18 @@ CameraConnectedType TCamRemote::OpenCameraEnumeration() {
   return {&mPowerShotCameras, &mEOSCameras, &mPowerShotGen2Cameras};
 }
 
+CameraConnectedType TCamRemote::RelistCameras() {
+  if (!SDKStarted) return OpenCameraEnumeration();
+  mEOSCameras.clear();
+  mEDSDK->EnumerateCameras(mEOSCameras);
+  return {&mPowerShotCameras, &mEOSCameras, &mPowerShotGen2Cameras};
+}
+
 void TCamRemote::CloseCameraEnumeration() {
   if (SDKStarted) {
     mPowerShotCameras.clear();
-    if (!mEOSCameras.empty()) mEDSDK->FinilizeCommunications();
+    // Running also while a relisting finds no camera: it stops here in every case.
+    mEDSDK->FinilizeCommunications();
     mEOSCameras.clear();
     mPowerShotGen2Cameras.clear();
     SDKStarted = false;

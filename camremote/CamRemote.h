@@ -102,6 +102,9 @@ class TCamRemote {
 
   // --- Lifecycle and connection (CamRemote.cpp) ---
   CameraConnectedType OpenCameraEnumeration();
+  // Lists the cameras again with the SDK kept running: after the connection's camera
+  // went away and the connection was let go, to find it (or another) again.
+  CameraConnectedType RelistCameras();
   void CloseCameraEnumeration();
   ConnectInfoType Connect(CamModType CameraType, std::int32_t CameraNumber);
   void Disconnect();
@@ -163,6 +166,8 @@ class TCamRemote {
 
   // Runs from the state-event handler when the camera is about to switch itself off.
   void ExtendShutdownTimer();
+  // Tells the owner, as a closing camera event, that live view lost the camera.
+  void CameraGone() { QueueNotification({NotifyQueueCameraEvent, EventCallbackType{EventSeverityClosing, EventConnectionDisappeared}}); }
 
  private:
   void StartTheSDKs(CamModType CameraType);

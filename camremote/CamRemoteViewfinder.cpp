@@ -178,8 +178,10 @@ void TCamRemote::TimerEOSViewfinderTimer() {
           break;
         case EvfDownloadOutcome::Stop:
           TimerEOSViewfinder.SetEnabled(false);
+          CameraGone();
           break;
         case EvfDownloadOutcome::Fail:
+          if (downloaded == EDS_ERR_DEVICE_NOT_FOUND) CameraGone();
           throw ECamException(EvfDownloadErrorMessage(downloaded));
       }
     } catch (...) {

@@ -39,6 +39,7 @@ void D::GetCameraValues() {
 
 void D::UpdateComboValues(std::optional<ValueList> co) {
   const RemoteReleaseParametersType current = CamRemote.RemoteGetRemoteParams();
+  last_values_ = ListedValues(current);
   if (!co) {
     FImageMode = Text(ValueName(current.ImageMode));
     if (FSettings) FSettings->SetImageMode(FImageMode);
@@ -101,6 +102,7 @@ void D::ApplySettingsText(TextView text) {
     const RemoteReleaseParametersType values = CameraValuesOfText(text);
     WriteLogTime(u"Set Camera Settings: start2 - ");
     CamRemote.RemoteSetRemoteParams(values);
+    last_values_ = ListedValues(last_values_, values);
     s.CameraValuesApplied = true;
   }
   WriteLogTime(u"Set Camera Settings: done - ");

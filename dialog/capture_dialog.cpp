@@ -5,6 +5,7 @@
 #include "base/exception.h"
 #include "base/lumutils.h"
 #include "camremote/core/CamValues.h"
+#include "dialog/core/camera_loss.h"
 #include "dialog/core/picture_frame.h"
 #include "dialog/core/tool_pictures.h"
 #include "dialog/countdown.h"
@@ -131,6 +132,10 @@ constexpr ui::Row<D> D::kRows[] = {
     {.member = &D::timInfoEnd, .options = ui::kDisabled, .interval_ms = 2000, .on_event = &D::timInfoEndTimer},
     {.member = &D::timHalfShutter, .options = ui::kDisabled, .interval_ms = 300, .on_event = &D::timHalfShutterTimer},
     {.member = &D::timFocusRepeat, .options = ui::kDisabled, .interval_ms = 100, .on_event = &D::timFocusRepeatTimer},
+    {.member = &D::timReconnect,
+     .options = ui::kDisabled,
+     .interval_ms = 1000,
+     .on_event = &D::timReconnectTimer},
     {.member = &D::timAutoFocusDone,
      .options = ui::kDisabled,
      .interval_ms = 8000,
@@ -441,6 +446,7 @@ void TdlgCanonEosSDK::UpdateButtons() {
               mode == RemoteFormatAFModeAIFocus;
   }
   btAF->SetEnabled(focus && FCanAF && af_mode);
+  UpdateSkinButtons();
 }
 
 void TdlgCanonEosSDK::FormShow() {
@@ -534,10 +540,11 @@ void TdlgCanonEosSDK::PaintLiveView(HDC dc, const RECT& bounds) {
 }
 
 void TdlgCanonEosSDK::PaintDelay(HDC dc, const RECT& bounds) {
-  if (delay_text_.empty()) return;
+  const Text text = delay_text_.empty() ? GoneText() : delay_text_;
+  if (text.empty()) return;
   const win::Selected keep_font(dc, delay_font_.get());
   const COLORREF old_color = SetTextColor(dc, kDelayGreen);
-  ui::DrawLabelText(dc, bounds, delay_text_, ui::kCentre | ui::kMiddle | ui::kWordWrap);
+  ui::DrawLabelText(dc, bounds, text, ui::kCentre | ui::kMiddle | ui::kWordWrap);
   SetTextColor(dc, old_color);
 }
 
@@ -560,6 +567,7 @@ void TdlgCanonEosSDK::timHalfShutterTimer(ui::Component&) {
 
 void TdlgCanonEosSDK::btRelClick(ui::Component&) {
   timHalfShutter->SetEnabled(false);
+  if (camera_gone_) return;  // Enter or the automatic release while no camera is there
   if (!FFocusDone) {
     StopAutoFocus(false);
     if (State().DelayIndex > 0) ShowDelay(State().DelayIndex, [this](int del) { UpdateValueDelay(del); });
@@ -585,13 +593,26 @@ void TdlgCanonEosSDK::timSettingsTimer(ui::Component&) {
   ShowSettingsDialog();
 }
 
-void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) { SetOverlayText(Text()); }
+void TdlgCanonEosSDK::timInfoEndTimer(ui::Component&) {
+  SetOverlayText(Text());
+  SetSkinMessage(Text());
+}
 
-// The countdown's digit or a message over the live view; hidden while there is none, so
-// the live view alone is painted straight to the screen.
+// The countdown's digit or a message over the live view, else the words of a camera that
+// is gone; hidden while there is none, so the live view alone is painted straight to the
+// screen.
 void TdlgCanonEosSDK::SetOverlayText(Text text) {
   delay_text_ = std::move(text);
-  laDelay->SetVisible(!delay_text_.empty());
+  laDelay->SetVisible(!delay_text_.empty() || camera_gone_);
+  laDelay->Invalidate();
+}
+
+// In a skin the same words go to its "Message" field, shown by a label that names it.
+void TdlgCanonEosSDK::SetSkinMessage(TextView text) {
+  const Text shown = text.empty() ? GoneText() : Text(text);
+  if (!paSkin->Visible() || (shown.empty() && !skin_message_shown_)) return;
+  layout::Engine().SetFieldValueAndRefresh(u"Message", shown, *paSkin);
+  skin_message_shown_ = !shown.empty();
 }
 
 void TdlgCanonEosSDK::UpdateValueDelay(int del) {
@@ -602,6 +623,7 @@ void TdlgCanonEosSDK::UpdateValueDelay(int del) {
 
 void TdlgCanonEosSDK::ShowInfoText(TextView Message, unsigned Interval) {
   SetOverlayText(Text(Message));
+  SetSkinMessage(Message);
   timInfoEnd->Clock().SetInterval(Interval);
   timInfoEnd->SetEnabled(true);
 }
@@ -626,7 +648,9 @@ bool TdlgCanonEosSDK::TakePicture() {
     error_ = FormatText(Translate(u"Remote process stopped: %s"), {e.message()});
   }
   WriteLogTime(u"TakePicture done: ");
-  if (!result) {
+  if (!result && IsCameraGoneError(error_)) {
+    CameraGone();
+  } else if (!result) {
     // The user sees why nothing was taken: the camera's words over the view for 2 s.
     ShowInfoText(ShotFailureText(error_), 2000);
     try {
@@ -640,6 +664,7 @@ bool TdlgCanonEosSDK::TakePicture() {
 
 void TdlgCanonEosSDK::PictureTaken() {
   WriteLog(u"PictureTaken");
+  if (camera_gone_) return;  // a notice the camera sent before it went
   try {
     if (!FCameraActive) {
       ShowInfoBox(u"Exception, nearly. mReleaseProcessActive");
@@ -654,7 +679,10 @@ void TdlgCanonEosSDK::PictureTaken() {
     DownloadPictureFile(State().PictureFileName,
                         [this](const Text& temp) { CamRemote.RemoteGetPicture(temp, PictureTypeFull); });
   } catch (const Exception& e) {
+    // A download the drop cut off left nothing at the host's path: the picture is taken
+    // again once the camera is back.
     error_ = e.message();
+    if (IsCameraGoneError(error_)) CameraGone();
     return;
   }
   SetModalResult(ui::kModalOk);
@@ -666,10 +694,13 @@ void TdlgCanonEosSDK::CamRemoteEvent(EventCallbackType Event) {
   if (Event.Severity == EventSeverityInfo) return;
   WriteLogTime(u"CamRemoteEvent: ");
   Text title;
-  if (Event.Severity == EventSeverityWarning)
+  if (Event.Severity == EventSeverityWarning) {
     title = Translate(u"Camera warning event");
-  else if (Event.Severity == EventSeverityClosing)
+  } else if (Event.Severity == EventSeverityClosing) {
+    // The camera switched off or its cable pulled: the dialog waits for it to come back.
+    if (Event.Event == EventRemoteShutdownReasonNotKnown || Event.Event == EventConnectionDisappeared) CameraGone();
     return;
+  }
   const Text caption = u"Camera event - " + EventText(Event.Event);
   WriteLogTime(u"CamRemoteEvent1: " + title + u" ");
   FMessageThread->AddMessage({caption, title, 48, false});

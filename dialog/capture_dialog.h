@@ -93,6 +93,7 @@ class TdlgCanonEosSDK : private ui::Form {
   void PaintLiveView(HDC dc, const RECT& bounds);
   void PaintDelay(HDC dc, const RECT& bounds);
   void SetOverlayText(Text text);
+  void SetSkinMessage(TextView text);
 
   // --- Taking the picture ---
   bool TakePicture();
@@ -130,6 +131,19 @@ class TdlgCanonEosSDK : private ui::Form {
   // True when the camera took the command.
   bool StopAutoFocus(bool Force);
 
+  // --- A camera that goes away and comes back (dialog/reconnect.cpp) ---
+  // The camera is gone: the words over the view, the buttons disabled, the connection let
+  // go with the SDK kept running, and a look for a camera once a second.
+  void CameraGone();
+  // Lets go of live view, remote mode and the session whatever the camera answers.
+  void LetGoOfTheCamera() noexcept;
+  void timReconnectTimer(ui::Component&);
+  // Connects to the camera found, starts remote mode, gives it the values it had and
+  // opens live view; false when a step failed (and nothing is left open).
+  bool Reconnect();
+  // What the view says while no camera is there, or nothing.
+  Text GoneText() const;
+
   // --- Camera events ---
   void CamRemoteEvent(EventCallbackType Event);
   void CamRemoteRemoteEvent(RemoteEventCallbackType Event, const AdditionNotifyRemoteEventType& EventData);
@@ -151,6 +165,22 @@ class TdlgCanonEosSDK : private ui::Form {
   Rect SkinViewRect() const;
   void PaintSkinView(HDC dc, const RECT& bounds);
   void ShowStandardLook();
+  // A skin's button: its click area, the standard look's button whose state it follows,
+  // its pictures, the words of a skin without it, and its caption field.
+  struct SkinButton {
+    ui::Painted* label;
+    ui::Button* button;
+    SkinPart normal, down, over;
+    const char16_t* missing;
+    const char16_t* field;
+    const char16_t* caption;
+  };
+  std::array<SkinButton, 3> SkinButtons() const;
+  // One the host hides or forbids, or the camera's state disables, cannot be used: its
+  // click area is inert and its picture and caption are not drawn.
+  static bool SkinButtonUsable(const SkinButton& b);
+  void UpdateSkinButtons();
+  void SetSkinButtonCaptions();
 
   // Components.
   ui::Panel* paNoSkin = nullptr;
@@ -180,6 +210,7 @@ class TdlgCanonEosSDK : private ui::Form {
   ui::Timer* timHalfShutter = nullptr;
   ui::Timer* timFocusRepeat = nullptr;
   ui::Timer* timAutoFocusDone = nullptr;
+  ui::Timer* timReconnect = nullptr;
   static const ui::Row<TdlgCanonEosSDK> kRows[];
 
   TCamRemote CamRemote;
@@ -218,6 +249,9 @@ class TdlgCanonEosSDK : private ui::Form {
   int FSkinW = 0;
   Text error_;
   bool destroyed_ = false;
+  bool camera_gone_ = false;
+  // The ten values as the camera held them last: what a camera that comes back is given.
+  RemoteReleaseParametersType last_values_;
 
   std::array<layout::LayoutControl*, static_cast<size_t>(SkinPart::DragArea)> skin_parts_{};
   // The standard look's outer size, while a skin replaces it.
@@ -226,6 +260,7 @@ class TdlgCanonEosSDK : private ui::Form {
   // The live view as it is on screen, and the text over it.
   imaging::LiveViewRenderer view_;
   Text delay_text_;
+  bool skin_message_shown_ = false;
   win::Gdi<HFONT> delay_font_;
   Probe probe_;
 };

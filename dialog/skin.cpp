@@ -47,18 +47,18 @@ Rect TdlgCanonEosSDK::SkinViewRect() const {
   const bool sideways = FAngle == 90 || FAngle == 270;
   const int frame_w = FPreviewSizeSet ? (sideways ? FPreviewH : FPreviewW) : 0;
   const int frame_h = FPreviewSizeSet ? (sideways ? FPreviewW : FPreviewH) : 0;
-  return CoverRect(b.right - b.left, b.bottom - b.top, frame_w, frame_h);
+  return FitRect(b.right - b.left, b.bottom - b.top, frame_w, frame_h);
 }
 
+// The whole frame in the photo place, black where the place's proportions differ: the
+// operator frames on exactly what the picture holds.
 void TdlgCanonEosSDK::PaintSkinView(HDC dc, const RECT& bounds) {
+  FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   if (view_.view().empty()) return;
   const Rect r = SkinViewRect();
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
   imaging::DrawPixels(
       dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.left + r.width, bounds.top + r.top + r.height},
       view_.view());
-  RestoreDC(dc, saved);
 }
 
 void TdlgCanonEosSDK::LoadSkin(TextView skin) {
@@ -123,18 +123,7 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
   }
   conVF()->on_paint = [this](HDC dc, const RECT& bounds) { PaintSkinView(dc, bounds); };
 
-  struct ButtonRow {
-    ui::Painted& label;
-    SkinPart normal, down, over;
-    const char16_t* missing;
-  };
-  const ButtonRow buttons[] = {
-      {*lumlabTakePicture, SkinPart::TakePicture, SkinPart::TakePictureDown, SkinPart::TakePictureOver,
-       u" (Take picture)"},
-      {*lumlabSettings, SkinPart::Settings, SkinPart::SettingsDown, SkinPart::SettingsOver, u" (Settings)"},
-      {*lumlabCancel, SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver, u" (Cancel)"},
-  };
-  for (const ButtonRow& b : buttons) {
+  for (const SkinButton& b : SkinButtons()) {
     LayoutControl* const normal = SkinItem(b.normal);
     LayoutControl* const down = SkinItem(b.down);
     LayoutControl* const over = SkinItem(b.over);
@@ -144,11 +133,11 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
       return fail();
     }
     if (!Step(u"Fel: Ladda skal 8", [&] {
-          b.label.SetBounds(place->Bounds());
+          b.label->SetBounds(place->Bounds());
           if (normal) normal->SetVisible(true);
           if (down) down->SetVisible(false);
           if (over) over->SetVisible(false);
-          paSkin->BringToFront(b.label);
+          paSkin->BringToFront(*b.label);
         }))
       return fail();
   }
@@ -168,6 +157,7 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
     CamShowMessage(Translate(u"The skin's mask leaves no window."));
     return fail();
   }
+  UpdateSkinButtons();
 }
 
 void TdlgCanonEosSDK::ShowStandardLook() {
@@ -227,7 +217,7 @@ bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
 }
 
 void TdlgCanonEosSDK::RotateSkinControl(int delta, ui::Item& control) {
-  const Rect turned = TurnRect(delta, FSkinW, FSkinH, win::FromRECT(control.Bounds()));
+  const Rect turned = TurnSkinRect(delta, FSkinW, FSkinH, win::FromRECT(control.Bounds()));
   if (auto* item = dynamic_cast<LayoutControl*>(&control)) item->Turn(delta);
   control.SetBounds(win::ToRECT(turned));
 }
@@ -243,10 +233,40 @@ void TdlgCanonEosSDK::FillSkinFields() {
   engine.SetFieldValue(u"SDKVersion", modules);
   engine.SetFieldValue(u"CamRemoteVersion", u"8.2");
   engine.SetFieldValue(u"Title", u"Canon plugin EOS");
-  engine.SetFieldValue(u"TakePicture", Translate(u"Take picture"));
-  engine.SetFieldValue(u"Settings", Translate(u"Settings"));
-  engine.SetFieldValue(u"Cancel", Translate(u"Cancel"));
+  SetSkinButtonCaptions();
   engine.RefreshFields(*paSkin);
+  skin_message_shown_ = false;
+}
+
+std::array<TdlgCanonEosSDK::SkinButton, 3> TdlgCanonEosSDK::SkinButtons() const {
+  return {{
+      {lumlabTakePicture, btRel, SkinPart::TakePicture, SkinPart::TakePictureDown, SkinPart::TakePictureOver,
+       u" (Take picture)", u"TakePicture", u"Take picture"},
+      {lumlabSettings, btSettings, SkinPart::Settings, SkinPart::SettingsDown, SkinPart::SettingsOver, u" (Settings)",
+       u"Settings", u"Settings"},
+      {lumlabCancel, btCancel, SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver, u" (Cancel)", u"Cancel",
+       u"Cancel"},
+  }};
+}
+
+// A button's caption field is its translated caption while it can be used, one blank
+// otherwise, so the skin's caption over the button's picture goes with the picture.
+void TdlgCanonEosSDK::SetSkinButtonCaptions() {
+  for (const SkinButton& b : SkinButtons())
+    layout::Engine().SetFieldValue(b.field, SkinButtonUsable(b) ? Translate(b.caption) : Text(u" "));
+}
+
+bool TdlgCanonEosSDK::SkinButtonUsable(const SkinButton& b) { return b.button->Visible() && b.button->Enabled(); }
+
+void TdlgCanonEosSDK::UpdateSkinButtons() {
+  if (!paSkin->Visible()) return;
+  for (const SkinButton& b : SkinButtons()) {
+    const bool usable = SkinButtonUsable(b);
+    b.label->SetVisible(usable);
+    if (LayoutControl* normal = SkinItem(b.normal)) normal->SetVisible(usable);
+  }
+  SetSkinButtonCaptions();
+  layout::Engine().RefreshFields(*paSkin);
 }
 
 }  // namespace eos

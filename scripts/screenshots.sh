@@ -2,8 +2,8 @@
 # Renders the looks the README shows into docs/ as PNGs, each cropped to its window:
 # the capture dialog with live view, the settings dialog opened with its "..." button,
 # the status window shown while a capture connects (the stand-in camera is made slow
-# to open its session for that), and the dialog in each of the plug-in's skins. Rerun it
-# when a look changes.
+# to open its session for that), the dialog in each of the plug-in's skins and a countdown
+# in the Passport skin. Rerun it when a look changes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -54,6 +54,19 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
     ui_key "$dialog" Escape
     wait
   done
+
+  # The countdown in a skin: Enter starts it, the shot is taken two seconds in.
+  wine reg add "$key" /v CameraSettings /d "Skin=Passport;Delay=5;" /f >/dev/null 2>&1
+  capture
+  dialog=$(ui_wait_window --name '^Canon plugin EOS')
+  xdotool windowmove "$dialog" 40 20
+  sleep 1
+  ui_key "$dialog" Return
+  sleep 2.3
+  geometry=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {printf "%dx%d+%d+%d", w + 16, h + 16, x - 8, y - 8}')
+  xwd -root -silent | /usr/bin/convert xwd:- -crop "$geometry" +repage png:"$docs/skin-passport-countdown.png"
+  wait # the countdown ends with the shot
   wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
   ls -l "$docs"/*.png
   exit

@@ -50,10 +50,11 @@ void Complain(const std::string& error) {
   std::fputs(line.c_str(), stderr);
 }
 
-// The sink outlives the SDK, which reports its end to it.
+// The sink outlives the SDK, which reports its end to it; the SDK's end closes the
+// windows whose timer looks at it.
 struct StandIn {
-  WindowSink sink;
-  Sdk sdk{SdkSetup{&sink, ScenarioText, Complain}};
+  WindowSink sink{[this] { sdk.Tick(); }};
+  Sdk sdk{SdkSetup{&sink, ScenarioText, Complain, nullptr}};
 };
 
 Sdk& TheSdk() {

@@ -8,6 +8,7 @@ namespace eos::sim {
 namespace {
 
 constexpr UINT kDeliver = WM_APP + 0x51;
+constexpr UINT_PTR kTickTimer = 1;
 constexpr wchar_t kClassName[] = L"EosSimulatedSdkEvents";
 
 // A class that outlived an earlier load of this DLL at the same address counts as
@@ -32,8 +33,17 @@ WindowSink::~WindowSink() {
 }
 
 LRESULT CALLBACK WindowSink::Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-  if (msg == kDeliver) {
-    if (auto* sink = reinterpret_cast<WindowSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA))) sink->DeliverOne(hwnd);
+  if (msg == kDeliver || (msg == WM_TIMER && wp == kTickTimer)) {
+    auto* sink = reinterpret_cast<WindowSink*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (sink == nullptr) return 0;
+    if (msg == kDeliver) {
+      sink->DeliverOne(hwnd);
+    } else if (sink->tick_) {
+      try {
+        sink->tick_();
+      } catch (...) {
+      }
+    }
     return 0;
   }
   return DefWindowProcW(hwnd, msg, wp, lp);
@@ -47,6 +57,7 @@ HWND WindowSink::WindowOfThisThread() {
   HWND hwnd = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, win::ThisModule(), nullptr);
   if (hwnd == nullptr) return nullptr;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetTimer(hwnd, kTickTimer, kTickMs, nullptr);  // goes with the window
   windows_.emplace(thread, win::UniqueWindow(hwnd));
   return hwnd;
 }

@@ -1,7 +1,8 @@
 // Delivery of the stand-in SDK's events the way the real SDK delivers them: a hidden
 // message window per thread that opens a session, and posted messages that the
 // thread's own message loop dispatches, so events never arrive on another thread and
-// never inside the call that caused them.
+// never inside the call that caused them. The same windows' timer lets the SDK look at
+// the time while a host only waits in its message loop.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <utility>
 
 #include "simulator/core/sdk.h"
 #include "win/handles.h"
@@ -18,7 +20,8 @@ namespace eos::sim {
 
 class WindowSink final : public EventSink {
  public:
-  WindowSink() = default;
+  // `tick` runs from each window's timer on its thread, about every kTickMs.
+  explicit WindowSink(std::function<void()> tick) : tick_(std::move(tick)) {}
   ~WindowSink() override;
   WindowSink(const WindowSink&) = delete;
   WindowSink& operator=(const WindowSink&) = delete;
@@ -39,6 +42,8 @@ class WindowSink final : public EventSink {
   void DeliverOne(HWND hwnd);
   void CloseWindows();
 
+  static constexpr UINT kTickMs = 50;
+  std::function<void()> tick_;
   std::mutex mutex_;
   std::map<DWORD, win::UniqueWindow> windows_;  // by thread
   std::map<int, HWND> sessions_;

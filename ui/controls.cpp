@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "base/lumutils.h"
 #include "imaging/LumImageEx.h"
@@ -153,9 +154,16 @@ ToolButton::ToolButton(Container& parent, int tag, RECT bounds, Align align, uns
     : Button(parent, tag, bounds, align, options, id, BS_PUSHBUTTON | BS_FLAT, caption) {}
 
 bool ToolButton::SetPicture(const imaging::Pixels& picture) {
-  // An icon is a colour bitmap with its alpha and a mask that alpha makes redundant.
+  // An icon is a colour bitmap with its alpha, and a mask (a set bit lets the background
+  // show) from the same alpha, which a disabled button draws its grey shape from.
   win::Gdi<HBITMAP> colour = imaging::PixelsToBitmap(picture, 32);
-  const win::Gdi<HBITMAP> mask(colour ? CreateBitmap(picture.width, picture.height, 1, 1, nullptr) : nullptr);
+  const size_t row_bytes = (static_cast<size_t>(picture.width) + 15) / 16 * 2;  // rows of whole words
+  std::vector<uint8_t> bits(row_bytes * static_cast<size_t>(picture.height));
+  for (int y = 0; y < picture.height; ++y)
+    for (int x = 0; x < picture.width; ++x)
+      if (picture.at(x, y) >> 24 < 128)
+        bits[static_cast<size_t>(y) * row_bytes + static_cast<size_t>(x / 8)] |= 0x80 >> (x % 8);
+  const win::Gdi<HBITMAP> mask(colour ? CreateBitmap(picture.width, picture.height, 1, 1, bits.data()) : nullptr);
   if (!mask) return false;
   ICONINFO info{TRUE, 0, 0, mask.get(), colour.get()};
   win::UniqueIcon icon(CreateIconIndirect(&info));

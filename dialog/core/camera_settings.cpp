@@ -53,6 +53,13 @@ OfferedLists OfferedByCamera(const RemoteReleaseAvailParametersType& avail) {
   return lists;
 }
 
+RemoteReleaseParametersType ListedValues(const RemoteReleaseParametersType& base,
+                                         const RemoteReleaseParametersType& changes) {
+  RemoteReleaseParametersType listed;
+  for (const ValueKind& k : kValueKinds) k.set(listed, k.get(changes) != 0 ? k.get(changes) : k.get(base));
+  return listed;
+}
+
 ListContent ListContentOf(ValueList list, const std::vector<int>& offered) {
   const ValueKind& k = KindOf(list);
   ListContent c;

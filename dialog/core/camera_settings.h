@@ -57,6 +57,11 @@ RemoteReleaseParametersType ValuesToSend(const OfferedLists& offered, const std:
 // keys, "-" and unknown names leave that value alone. Drive mode is single frame.
 RemoteReleaseParametersType CameraValuesOfText(TextView text);
 
+// The ten listed values of `base`, each one `changes` sets (not NotUsed) taken from it;
+// every other value NotUsed. What the camera holds after `changes` was sent to it.
+RemoteReleaseParametersType ListedValues(const RemoteReleaseParametersType& base,
+                                         const RemoteReleaseParametersType& changes = {});
+
 // The dialog's part of the settings text.
 struct DialogSettings {
   int after_mode = 0;

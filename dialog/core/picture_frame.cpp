@@ -3,6 +3,8 @@
 #include <cmath>
 #include <limits>
 
+#include "dialog/core/camera_loss.h"
+
 namespace eos {
 
 namespace {
@@ -50,11 +52,9 @@ bool TurnSwapsSides(int angle, int frame_width, int frame_height) {
 }
 
 Text ShotFailureText(TextView message) {
-  constexpr TextView kCode = u"errorcode 0x";
-  const size_t at = message.find(kCode);
-  constexpr size_t kDigits = 8;
-  if (at == TextView::npos || message.size() < at + kCode.size() + kDigits) return Text(message);
-  const TextView after = message.substr(at + kCode.size() + kDigits);
+  const std::optional<ErrorCode> code = FindErrorCode(message);
+  if (!code) return Text(message);
+  const TextView after = message.substr(code->end);
   if (!after.starts_with(u", ")) return Text(message);
   return Text(after.substr(2));
 }

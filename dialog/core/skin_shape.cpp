@@ -32,7 +32,7 @@ SkinPart ClassifySkinItem(TextView line) {
 
 int SkinTurn(int angle, int skin_angle) { return ((angle - skin_angle) % 360 + 360) % 360; }
 
-Rect TurnRect(int delta, int w, int h, const Rect& r) {
+Rect TurnSkinRect(int delta, int w, int h, const Rect& r) {
   switch (delta) {
     case 90:
       return {h - r.top - r.height, r.left, r.height, r.width};
@@ -118,11 +118,11 @@ Text SkinModuleList(TextView sdk_versions) {
 
 namespace eos {
 
-Rect CoverRect(int place_w, int place_h, int frame_w, int frame_h) {
+Rect FitRect(int place_w, int place_h, int frame_w, int frame_h) {
   if (place_w <= 0 || place_h <= 0 || frame_w <= 0 || frame_h <= 0) return {0, 0, place_w, place_h};
-  // The side that fits with the larger scale decides; sums in 64 bits.
+  // The side that fits with the smaller scale decides; sums in 64 bits.
   int64_t w = place_w, h = place_h;
-  if (int64_t{place_w} * frame_h >= int64_t{place_h} * frame_w)
+  if (int64_t{place_w} * frame_h <= int64_t{place_h} * frame_w)
     h = (int64_t{place_w} * frame_h + frame_w / 2) / frame_w;
   else
     w = (int64_t{place_h} * frame_w + frame_h / 2) / frame_h;

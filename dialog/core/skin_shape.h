@@ -38,7 +38,7 @@ int SkinTurn(int angle, int skin_angle);
 
 // Where an item of a skin area `area_width` x `area_height` goes when the whole area
 // turns clockwise by `delta` (90, 180 or 270; anything else leaves it).
-Rect TurnRect(int delta, int area_width, int area_height, const Rect& r);
+Rect TurnSkinRect(int delta, int area_width, int area_height, const Rect& r);
 
 enum class MaskClass { White, Red, Blue, Green, Other };
 MaskClass ClassifyMaskPixel(uint8_t r, uint8_t g, uint8_t b);
@@ -70,9 +70,9 @@ Text SkinModuleList(TextView sdk_versions);
 
 namespace eos {
 
-// The live view in the skin's photo place keeps the frame's proportions: the frame
-// (`frame_w` x `frame_h`, as turned) scaled to cover the place and centred on it; what
-// lies outside the place is cut off. Left and top are relative to the place.
-Rect CoverRect(int place_w, int place_h, int frame_w, int frame_h);
+// The live view in the skin's photo place shows the whole frame at its proportions: the
+// frame (`frame_w` x `frame_h`, as turned) scaled to fit inside the place and centred
+// on it, with bars where the sides differ. Left and top are relative to the place.
+Rect FitRect(int place_w, int place_h, int frame_w, int frame_h);
 
 }  // namespace eos

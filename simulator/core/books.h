@@ -46,7 +46,9 @@ class Books {
   // references as #number, unsigned numbers in hexadecimal, signed ones in decimal,
   // texts quoted, other pointers as ptr or null, then the result. A line per event
   // delivered, "event object(0x208, #7)", "event property(0x101, 0x500)",
-  // "event state(0x301, 0x0)". At the end the summary and the leaks.
+  // "event state(0x301, 0x0)". A line when the cameras go or come back, "cameras
+  // unplugged", "cameras switched off", "cameras back: Canon EOS 90D". At the end the
+  // summary and the leaks.
   bool Open(const std::string& trace_path);
   void Close();
 

@@ -67,9 +67,10 @@ unsigned char* Compress(const Image& image, int quality, unsigned long* size) {
   return out;
 }
 
-// Fills `out` (already sized by the caller's first call with rgb == null) and tells
-// the dimensions; false on any libjpeg error.
-bool Decompress(const uint8_t* data, size_t size, int* width, int* height, std::vector<uint8_t>* rgb) {
+// Fills `out` (already sized by the caller's first call with rgb empty) with the picture
+// at 1/`denominator` of its size, and tells the dimensions; false on any libjpeg error.
+// The first call reads the header only.
+bool Decompress(const uint8_t* data, size_t size, int denominator, int* width, int* height, std::vector<uint8_t>* rgb) {
   jpeg_decompress_struct cinfo;
   ErrorJump err;
   cinfo.err = InitErrors(err);
@@ -81,13 +82,16 @@ bool Decompress(const uint8_t* data, size_t size, int* width, int* height, std::
   jpeg_mem_src(&cinfo, data, static_cast<unsigned long>(size));
   if (jpeg_read_header(&cinfo, TRUE) != JPEG_HEADER_OK) longjmp(err.jump, 1);
   cinfo.out_color_space = JCS_RGB;
-  jpeg_start_decompress(&cinfo);
+  cinfo.scale_num = 1;
+  cinfo.scale_denom = static_cast<unsigned>(denominator);
+  jpeg_calc_output_dimensions(&cinfo);
   *width = static_cast<int>(cinfo.output_width);
   *height = static_cast<int>(cinfo.output_height);
   if (rgb->size() != static_cast<size_t>(*width) * static_cast<size_t>(*height) * 3) {
     jpeg_destroy_decompress(&cinfo);  // the caller sizes the buffer and calls again
     return true;
   }
+  jpeg_start_decompress(&cinfo);
   const size_t stride = static_cast<size_t>(*width) * 3;
   while (cinfo.output_scanline < cinfo.output_height) {
     JSAMPROW row = rgb->data() + cinfo.output_scanline * stride;
@@ -135,15 +139,21 @@ void PadJpeg(std::vector<uint8_t>& jpeg, size_t size) {
   jpeg = std::move(out);
 }
 
-std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size) {
+std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size, int denominator) {
   if (data == nullptr || size == 0) return std::nullopt;
+  if (denominator != 1 && denominator != 2 && denominator != 4 && denominator != 8) return std::nullopt;
   Image img;
-  if (!Decompress(data, size, &img.width, &img.height, &img.rgb)) return std::nullopt;
+  if (!Decompress(data, size, denominator, &img.width, &img.height, &img.rgb)) return std::nullopt;
   constexpr long long kMaxPixels = 64LL * 1024 * 1024;  // a damaged header must not ask for gigabytes
   if (static_cast<long long>(img.width) * img.height > kMaxPixels) return std::nullopt;
   img.rgb.assign(static_cast<size_t>(img.width) * static_cast<size_t>(img.height) * 3, 0);
-  if (img.rgb.empty() || !Decompress(data, size, &img.width, &img.height, &img.rgb)) return std::nullopt;
+  if (img.rgb.empty() || !Decompress(data, size, denominator, &img.width, &img.height, &img.rgb)) return std::nullopt;
   return img;
+}
+
+bool JpegSize(const uint8_t* data, size_t size, int* width, int* height) {
+  std::vector<uint8_t> none;
+  return data != nullptr && size != 0 && Decompress(data, size, 1, width, height, &none);
 }
 
 }  // namespace eos::sim

@@ -18,7 +18,12 @@ std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);
 // long, or less than 4 bytes short of it (a segment's smallest size), stays as it is.
 void PadJpeg(std::vector<uint8_t>& jpeg, size_t size);
 
-// The decoded picture, or nothing when the data is not a JPEG libjpeg can read.
-std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size);
+// The decoded picture, at 1/`denominator` of its size (1, 2, 4 or 8), or nothing when
+// the data is not a JPEG libjpeg can read.
+std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size, int denominator = 1);
+
+// The picture's size as its header says, without decoding it; false when the data is
+// not a JPEG libjpeg can read.
+bool JpegSize(const uint8_t* data, size_t size, int* width, int* height);
 
 }  // namespace eos::sim

@@ -4,6 +4,7 @@
 #include <array>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <limits>
 
 namespace eos::sim {
@@ -16,7 +17,7 @@ struct NamedEvent {
 // The camera state events a scenario can raise by name.
 constexpr std::array<NamedEvent, 4> kEventNames = {{
     {"shutdown", kShutdownEvent},
-    {"will_soon_shut_down", 0x303},
+    {"will_soon_shut_down", kWillSoonShutDownEvent},
     {"capture_error", 0x305},
     {"internal_error", 0x306},
 }};
@@ -43,6 +44,14 @@ std::optional<uint32_t> Number(std::string_view s) {
   uint32_t v = 0;
   const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v, base);
   if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+  return v;
+}
+
+// A decimal fraction such as "0.5", "-12" or "1e-2" within [low, high].
+std::optional<double> Real(std::string_view s, double low, double high) {
+  double v = 0;
+  const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+  if (s.empty() || ec != std::errc() || end != s.data() + s.size() || !(v >= low && v <= high)) return std::nullopt;
   return v;
 }
 
@@ -105,6 +114,9 @@ bool Range(std::string_view s, Refusal* r) {
 struct Reading {
   Scenario& sc;
   bool named_cameras = false;
+  int line = 0;  // the line being read
+  int first_subject_line = 0;
+  int first_back_as_line = 0;
 };
 
 // Each key's reader puts its value into the scenario, or answers what is wrong with it.
@@ -246,14 +258,90 @@ std::string Event(std::string_view value, Reading& r) {
   return error;
 }
 
+// "back after MILLISECONDS" from `words[at]` on, into `ms`; what is wrong, or nothing.
+std::string BackAfter(const std::vector<std::string_view>& words, size_t at, const char* form,
+                      std::optional<uint32_t>* ms) {
+  if (words.size() < at + 3 || Lower(words[at]) != "back" || Lower(words[at + 1]) != "after") return form;
+  const auto v = Number(words[at + 2]);
+  if (!v || *v > 600000) return "expected back after MILLISECONDS up to 600000";
+  *ms = v;
+  return {};
+}
+
+// "after ENTRY[:ARG] N [back after MILLISECONDS [repeat R]]".
 std::string Unplug(std::string_view value, Reading& r) {
+  constexpr char kForm[] = "expected after ENTRY[:ARG] N [back after MILLISECONDS [repeat R]]";
   const auto words = Words(value);
-  if (words.size() != 3 || Lower(words[0]) != "after") return "expected after ENTRY[:ARG] N";
-  EventRule e;
-  e.event = kShutdownEvent;
-  std::string error = After(words[1], words[2], &e);
-  if (error.empty()) r.sc.unplug = e;
-  return error;
+  if ((words.size() != 3 && words.size() != 6 && words.size() != 8) || Lower(words[0]) != "after") return kForm;
+  EventRule pull;
+  if (std::string error = After(words[1], words[2], &pull); !error.empty()) return error;
+  PulledCable u{pull.call, pull.nth, std::nullopt, 0};
+  if (words.size() > 3)
+    if (std::string error = BackAfter(words, 3, kForm, &u.back_ms); !error.empty()) return error;
+  if (words.size() == 8) {
+    if (Lower(words[6]) != "repeat") return kForm;
+    const auto repeats = Number(words[7]);
+    if (!repeats || *repeats == 0 || *repeats > 1000000) return "expected repeat N from 1 to 1000000";
+    u.repeats = *repeats;
+  }
+  r.sc.unplug = u;
+  return {};
+}
+
+// "MILLISECONDS [back after MILLISECONDS]".
+std::string SleepAfter(std::string_view value, Reading& r) {
+  constexpr char kForm[] = "expected MILLISECONDS [back after MILLISECONDS]";
+  const auto words = Words(value);
+  if (words.size() != 1 && words.size() != 4) return kForm;
+  const auto ms = Number(words[0]);
+  if (!ms || *ms < 10 || *ms > 3600000) return "expected milliseconds from 10 to 3600000";
+  AutoPowerOff sleep{*ms, std::nullopt};
+  if (words.size() == 4)
+    if (std::string error = BackAfter(words, 1, kForm, &sleep.back_ms); !error.empty()) return error;
+  r.sc.sleep = sleep;
+  return {};
+}
+
+std::string BackAs(std::string_view value, Reading& r) {
+  if (value.empty() || value.size() > 250) return "expected a product name";
+  if (r.first_back_as_line == 0) r.first_back_as_line = r.line;
+  r.sc.back_as.emplace_back(value);
+  return {};
+}
+
+std::string LiveViewPicture(std::string_view value, Reading& r) {
+  if (value.empty() || value.size() > 1000) return "expected the path of a JPEG or PNG file";
+  r.sc.picture_path = std::string(value);
+  r.sc.picture_line = r.line;
+  return {};
+}
+
+// "X Y SCALE [ROLL] [after FRAMES]".
+std::string Subject(std::string_view value, Reading& r) {
+  auto words = Words(value);
+  Placement p;
+  if (words.size() >= 5 && Lower(words[words.size() - 2]) == "after") {
+    const auto frame = Number(words.back());
+    if (!frame) return "bad frame number \"" + std::string(words.back()) + "\"";
+    p.from_frame = *frame;
+    words.resize(words.size() - 2);
+  }
+  if (words.size() != 3 && words.size() != 4) return "expected X Y SCALE [ROLL] [after FRAMES]";
+  const auto x = Real(words[0], -1, 2), y = Real(words[1], -1, 2);
+  if (!x || !y) return "expected X and Y from -1 to 2 (fractions of the picture)";
+  const auto scale = Real(words[2], 0.01, 20);
+  if (!scale) return "expected SCALE from 0.01 to 20 (the photo's height over the picture's)";
+  const auto roll = words.size() == 4 ? Real(words[3], -360, 360) : 0.0;
+  if (!roll) return "expected ROLL from -360 to 360 degrees";
+  if (!r.sc.subjects.empty() && p.from_frame <= r.sc.subjects.back().from_frame)
+    return "subject lines go in the order of their frames, each after the one before";
+  p.x = *x;
+  p.y = *y;
+  p.scale = *scale;
+  p.roll = *roll;
+  if (r.first_subject_line == 0) r.first_subject_line = r.line;
+  r.sc.subjects.push_back(p);
+  return {};
 }
 
 std::string CardFile(std::string_view value, Reading& r) {
@@ -281,10 +369,14 @@ constexpr Key kKeys[] = {
     {"busy", [](std::string_view value, Reading& r) { return Refuse(value, r, true); }},
     {"event", Event},
     {"unplug", Unplug},
+    {"sleep_after", SleepAfter},
+    {"back_as", BackAs},
     {"delay", Delay},
     {"transfer_speed", kNumber<&Scenario::transfer_bytes_per_second>},
     {"picture_size", PictureSize},
     {"picture_bytes", PictureBytes},
+    {"live_view_picture", LiveViewPicture},
+    {"subject", Subject},
     {"card", kFlag<&Scenario::card>},
     {"card_file", CardFile},
     {"owner", Verbatim<&Scenario::owner>},
@@ -308,12 +400,16 @@ std::string Apply(const std::string& key, std::string_view value, Reading& r) {
 std::optional<Scenario> ParseScenario(std::string_view text, std::string* error) {
   Scenario sc;
   Reading reading{sc};
+  auto fail = [error](int line, const std::string& message) {
+    if (error) *error = "scenario line " + std::to_string(line) + ": " + message;
+    return std::nullopt;
+  };
   int line_no = 0;
   while (!text.empty()) {
     const size_t nl = text.find('\n');
     std::string_view line = text.substr(0, nl);
     text.remove_prefix(nl == std::string_view::npos ? text.size() : nl + 1);
-    ++line_no;
+    reading.line = ++line_no;
     // A comment runs from "#" at the start of the line or after a blank to its end.
     for (size_t hash = line.find('#'); hash != std::string_view::npos; hash = line.find('#', hash + 1)) {
       if (hash == 0 || line[hash - 1] == ' ' || line[hash - 1] == '\t') {
@@ -324,17 +420,16 @@ std::optional<Scenario> ParseScenario(std::string_view text, std::string* error)
     line = Trim(line);
     if (line.empty()) continue;
     const size_t eq = line.find('=');
-    std::string message;
-    if (eq == std::string_view::npos) {
-      message = "expected key = value";
-    } else {
-      message = Apply(Lower(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1)), reading);
-    }
-    if (!message.empty()) {
-      if (error) *error = "scenario line " + std::to_string(line_no) + ": " + message;
-      return std::nullopt;
-    }
+    if (eq == std::string_view::npos) return fail(line_no, "expected key = value");
+    const std::string message = Apply(Lower(Trim(line.substr(0, eq))), Trim(line.substr(eq + 1)), reading);
+    if (!message.empty()) return fail(line_no, message);
   }
+  // Lines that mean nothing without another one.
+  if (!sc.subjects.empty() && sc.picture_path.empty())
+    return fail(reading.first_subject_line, "subject lines place a live_view_picture, which is missing");
+  const bool comes_back = (sc.unplug && sc.unplug->back_ms) || (sc.sleep && sc.sleep->back_ms);
+  if (!sc.back_as.empty() && !comes_back)
+    return fail(reading.first_back_as_line, "back_as needs a camera that comes back (back after)");
   return sc;
 }
 
@@ -344,25 +439,17 @@ std::vector<std::string_view> ScenarioKeys() {
   return out;
 }
 
+bool CallMatch::Matches(std::string_view name, std::optional<uint32_t> first) const {
+  return entry == name && (!arg || arg == first);
+}
+
 uint32_t CallDelayMs(const Scenario& scenario, std::string_view entry, std::optional<uint32_t> arg) {
   uint32_t ms = 0;
   for (const CallDelay& d : scenario.delays)
-    if (d.call.entry == entry && (!d.call.arg || d.call.arg == arg)) ms += d.ms;
+    if (d.call.Matches(entry, arg)) ms += d.ms;
   return ms;
 }
 
-uint32_t CallCounter::Next(std::string_view entry, std::optional<uint32_t> arg) {
-  for (Tally& t : tallies_)
-    if (t.call.entry == entry && t.call.arg == arg) return ++t.calls;
-  tallies_.push_back({{std::string(entry), arg}, 1});
-  return 1;
-}
-
-namespace {
-
-// The calls an unplugged camera can no longer answer: those that reach the camera or
-// what is on its card. Releasing, streams in the computer's memory and the SDK's own
-// bookkeeping go on working.
 bool NeedsTheCamera(std::string_view entry) {
   static constexpr std::string_view kEntries[] = {
       "EdsGetChildCount",   "EdsGetChildAtIndex",      "EdsGetPropertySize",     "EdsGetPropertyData",
@@ -375,7 +462,18 @@ bool NeedsTheCamera(std::string_view entry) {
   return std::find(std::begin(kEntries), std::end(kEntries), entry) != std::end(kEntries);
 }
 
-}  // namespace
+const Placement* PlacementAt(const std::vector<Placement>& subjects, uint32_t frame) {
+  const auto after = std::upper_bound(subjects.begin(), subjects.end(), frame,
+                                      [](uint32_t f, const Placement& p) { return f < p.from_frame; });
+  return after == subjects.begin() ? nullptr : &*std::prev(after);
+}
+
+uint32_t CallCounter::Next(std::string_view entry, std::optional<uint32_t> arg) {
+  for (Tally& t : tallies_)
+    if (t.call.entry == entry && t.call.arg == arg) return ++t.calls;
+  tallies_.push_back({{std::string(entry), arg}, 1});
+  return 1;
+}
 
 uint32_t CallCounter::Count(std::string_view entry, std::optional<uint32_t> arg, std::vector<uint32_t>* events) {
   const uint32_t n = Next(entry, std::nullopt);
@@ -385,12 +483,6 @@ uint32_t CallCounter::Count(std::string_view entry, std::optional<uint32_t> arg,
     if (!m.arg) return n;
     return m.arg == arg ? n_arg : 0;
   };
-  if (unplugged_ && NeedsTheCamera(entry)) return kDisconnectedCode;
-  const std::optional<EventRule>& unplug = scenario_->unplug;
-  if (!unplugged_ && unplug && number_for(unplug->call) == unplug->nth) {
-    unplugged_ = true;
-    if (events) events->push_back(unplug->event);
-  }
   for (const EventRule& e : scenario_->events)
     if (number_for(e.call) == e.nth && events) events->push_back(e.event);
   for (const Refusal& r : scenario_->refusals) {

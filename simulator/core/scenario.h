@@ -19,9 +19,33 @@
 //   event = NAME after ENTRY[:ARG] N      a state event posted after the N-th call:
 //                                         shutdown, will_soon_shut_down, capture_error,
 //                                         internal_error, or a number
-//   unplug = after ENTRY[:ARG] N          the camera's cable is pulled after the N-th
-//                                         call: a shutdown event, and every later call
-//                                         that needs the camera answers 0x000000C1
+//   unplug = after ENTRY[:ARG] N [back after MILLISECONDS [repeat R]]
+//                                         the cables of the cameras are pulled after the
+//                                         N-th call: a shutdown event, the cameras leave
+//                                         the camera list, what they held for the host is
+//                                         lost, and every later call through them that
+//                                         needs a camera answers 0x000000C1 (closing the
+//                                         session and releasing still work). With back
+//                                         after they are listed again that long after
+//                                         the pull, as cameras to open anew: references
+//                                         from before stay disconnected. With repeat
+//                                         they are pulled again after the N-th such call
+//                                         since their return, R more times
+//   sleep_after = MILLISECONDS [back after MILLISECONDS]
+//                                         while a session is open, the cameras switch
+//                                         themselves off that long after it opened or
+//                                         after the last keep-alive command (command
+//                                         0x01, extend the shut-down timer): a
+//                                         will_soon_shut_down event halfway (its data
+//                                         the seconds left), then as a pulled cable;
+//                                         with back after they are on again that long
+//                                         after
+//   back_as = Canon EOS 90D               the model that comes back in the first camera's
+//                                         place, a line per return (the last one for
+//                                         the later returns); another model brings a
+//                                         card with the card_file lines, the same model
+//                                         keeps its card, file numbers and frame count;
+//                                         both start with the scenario's values
 //   delay = ENTRY[:ARG] MILLISECONDS      every such call takes that long to answer
 //   transfer_speed = BYTES_PER_SECOND     downloads take their time (0: at once)
 //   picture_size = WIDTHxHEIGHT           size of every picture taken and stored
@@ -29,6 +53,20 @@
 //   picture_bytes = N                     every picture taken is padded to N bytes with
 //                                         filler segments a decoder skips, so a picture
 //                                         of a camera's file size costs nothing to render
+//   live_view_picture = PATH              a JPEG or PNG photo (up to 16384 pixels a side
+//                                         and 40 megapixels; relative to the current
+//                                         folder) on mid-grey in place of the scene, in
+//                                         live view and in the pictures taken, always
+//                                         sharp; without subject lines it covers the
+//                                         picture, centred, its overflow cut off
+//   subject = X Y SCALE [ROLL] [after FRAMES]
+//                                         where the photo stands: its centre at X, Y
+//                                         (fractions of the picture's width and height,
+//                                         -1 to 2), its height SCALE times the picture's
+//                                         (0.01 to 20), turned ROLL degrees clockwise;
+//                                         from the camera's frame FRAMES on (each live-
+//                                         view frame and each shot is one) to the next
+//                                         line's; before the first line's, plain grey
 //   card = no                             no memory card
 //   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
 //   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N
@@ -51,6 +89,7 @@ inline constexpr uint32_t kBusyCode = 0x00000081;
 inline constexpr uint32_t kFocusFailedCode = 0x00008D01;
 inline constexpr uint32_t kMainsPower = 0xFFFFFFFF;
 inline constexpr uint32_t kShutdownEvent = 0x301;
+inline constexpr uint32_t kWillSoonShutDownEvent = 0x303;
 inline constexpr uint32_t kDisconnectedCode = 0x000000C1;
 
 // Which calls a rule applies to: an entry point's name and, optionally, its first
@@ -58,6 +97,7 @@ inline constexpr uint32_t kDisconnectedCode = 0x000000C1;
 struct CallMatch {
   std::string entry;
   std::optional<uint32_t> arg;
+  bool Matches(std::string_view name, std::optional<uint32_t> first) const;
 };
 
 struct Refusal {
@@ -71,6 +111,29 @@ struct EventRule {
   CallMatch call;
   uint32_t nth = 1;
   uint32_t event = 0;
+};
+
+// A pulled cable: after the nth call, and back some time after, again and again.
+struct PulledCable {
+  CallMatch call;
+  uint32_t nth = 1;
+  std::optional<uint32_t> back_ms;  // none: gone for good
+  uint32_t repeats = 0;
+};
+
+// A camera that switches itself off without the keep-alive command.
+struct AutoPowerOff {
+  uint32_t after_ms = 0;
+  std::optional<uint32_t> back_ms;
+};
+
+// Where the photo stands in a picture, from a frame of the camera on.
+struct Placement {
+  double x = 0.5;  // its centre, as fractions of the picture's width and height
+  double y = 0.5;
+  double scale = 1;  // its height over the picture's
+  double roll = 0;   // degrees, clockwise
+  uint32_t from_frame = 0;
 };
 
 struct CallDelay {
@@ -88,12 +151,17 @@ struct Scenario {
   bool focus_fails = false;
   std::vector<Refusal> refusals;
   std::vector<EventRule> events;
-  std::optional<EventRule> unplug;  // its event is the shutdown
+  std::optional<PulledCable> unplug;
+  std::optional<AutoPowerOff> sleep;
+  std::vector<std::string> back_as;
   std::vector<CallDelay> delays;
   uint32_t transfer_bytes_per_second = 0;
   int picture_width = 0;  // 0: from the image-quality setting
   int picture_height = 0;
   uint32_t picture_bytes = 0;  // 0: as encoded
+  std::string picture_path;    // the photo shown in place of the scene
+  int picture_line = 0;        // the line that names it, for the message when it cannot be read
+  std::vector<Placement> subjects;
   bool card = true;
   std::vector<std::string> card_files;
   std::string owner = "EOS Simulator";
@@ -115,6 +183,15 @@ std::vector<std::string_view> ScenarioKeys();
 // How long a call of `entry` (with first argument `arg`) waits before it answers.
 uint32_t CallDelayMs(const Scenario& scenario, std::string_view entry, std::optional<uint32_t> arg);
 
+// Whether a call of `entry` through a camera, a volume or a directory item reaches the
+// camera or its card, which a camera that is gone cannot answer. Releasing, streams in
+// the computer's memory, camera lists and the SDK's own bookkeeping need no camera.
+bool NeedsTheCamera(std::string_view entry);
+
+// Where the photo stands in the camera's frame `frame`: the last subject line whose frame
+// has come; null before the first one's.
+const Placement* PlacementAt(const std::vector<Placement>& subjects, uint32_t frame);
+
 // Counts the calls of every entry point and tells which answer a scenario gives.
 class CallCounter {
  public:
@@ -122,8 +199,6 @@ class CallCounter {
   // Counts a call; returns the refusal code for it, or 0 when it may go ahead. The
   // state events due after it are appended to `events`.
   uint32_t Count(std::string_view entry, std::optional<uint32_t> arg, std::vector<uint32_t>* events);
-  // The camera was unplugged by an earlier call.
-  bool unplugged() const { return unplugged_; }
 
  private:
   struct Tally {
@@ -133,7 +208,6 @@ class CallCounter {
   uint32_t Next(std::string_view entry, std::optional<uint32_t> arg);
   const Scenario* scenario_;
   std::vector<Tally> tallies_;
-  bool unplugged_ = false;
 };
 
 }  // namespace eos::sim

@@ -127,9 +127,17 @@ void BlurColumns(Image& img, int radius) {
   }
 }
 
-// The frame number at the top, right of the orientation mark's red square, white on
-// black, drawn after the blur like a camera's on-screen display.
-void DrawCounter(Image& img, uint32_t frame) {
+}  // namespace
+
+int MarkSide(int height) { return std::max(height * 3 / 20, 2); }
+
+void DrawOrientationMark(Image& image) {
+  const int side = MarkSide(image.height);
+  Fill(image, 0, 0, side, side, kMarkLeft);
+  Fill(image, image.width - side / 2, 0, image.width, side / 2, kMarkRight);
+}
+
+void DrawFrameNumber(Image& img, uint32_t frame) {
   const std::string digits = std::to_string(frame);
   const int scale = std::max(img.height / 90, 1);
   const int pad = scale * 2;
@@ -145,16 +153,6 @@ void DrawCounter(Image& img, uint32_t frame) {
           Fill(img, x, y, x + scale, y + scale, {255, 255, 255});
         }
   }
-}
-
-}  // namespace
-
-int MarkSide(int height) { return std::max(height * 3 / 20, 2); }
-
-void DrawOrientationMark(Image& image) {
-  const int side = MarkSide(image.height);
-  Fill(image, 0, 0, side, side, kMarkLeft);
-  Fill(image, image.width - side / 2, 0, image.width, side / 2, kMarkRight);
 }
 
 int ClampFocus(int position) { return std::clamp(position, kFocusNear, kFocusFar); }
@@ -175,11 +173,9 @@ Image RenderScene(int width, int height, uint32_t frame, int focus) {
     BlurRows(img, r);
     BlurColumns(img, r);
   }
-  DrawCounter(img, frame);
+  DrawFrameNumber(img, frame);
   return img;
 }
-
-Image RenderThumbnail(uint32_t frame, int focus) { return RenderScene(160, 120, frame, focus); }
 
 double FocusFigure(const Image& image) {
   const int x0 = image.width * 3 / 8, x1 = image.width * 5 / 8;

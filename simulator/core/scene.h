@@ -6,7 +6,9 @@
 // corner, its side 3/20 of the height (96 px in a 960 x 640 frame, 60 px at 600 x 400),
 // and a green square (kMarkRight) of half that side in the top-right corner. Each of the
 // eight turns and mirrors puts the two colours in a different pair of corners. The
-// frame counter stands right of the red square's place.
+// frame counter stands right of the red square's place. With a photo in place of the
+// scene (photo.h) live-view frames keep the counter and the mark over it; the pictures
+// taken show the photo alone.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +36,10 @@ int MarkSide(int height);
 // Draws the orientation mark over a finished frame (after any zoom, so it stays put).
 void DrawOrientationMark(Image& image);
 
+// The frame number at the top, right of the orientation mark's red square, white on
+// black, drawn after any blur like a camera's on-screen display.
+void DrawFrameNumber(Image& image, uint32_t frame);
+
 // The lens position runs from kFocusNear to kFocusFar; the chart is sharp at kFocusSharp.
 inline constexpr int kFocusNear = 0;
 inline constexpr int kFocusFar = 1000;
@@ -47,9 +53,6 @@ int BlurRadius(int focus, int width);
 
 // The scene at a frame number (moves the ball, shows the number) and lens position.
 Image RenderScene(int width, int height, uint32_t frame, int focus);
-
-// A small thumbnail of the same scene, as the camera stores one with each picture.
-Image RenderThumbnail(uint32_t frame, int focus);
 
 // Sharpness of the chart in the middle of the picture: the mean absolute difference of
 // neighbouring luminance values; higher is sharper.

@@ -25,21 +25,43 @@ std::optional<uint32_t> FirstNumber(const A&... args) {
   return out;
 }
 
+// The first reference among a call's arguments: the object a call works on.
+template <class... A>
+EdsBaseRef FirstRef(const A&... args) {
+  EdsBaseRef out = nullptr;
+  [[maybe_unused]] auto take = [&](const auto& a) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(a)>, EdsBaseRef>)
+      if (out == nullptr) out = a;
+  };
+  (take(args), ...);
+  return out;
+}
+
 }  // namespace
 
+// A call through a camera that is gone answers "disconnected" and counts for nothing;
+// the call that pulls the cable still goes through.
 template <class F, class... A>
 EdsError Sdk::State::Run(const char* name, F&& body, const A&... args) {
   std::lock_guard lock(mutex);
   std::vector<uint32_t> events;
   EdsError r = EDS_ERR_OK;
+  bool pulls = false;
   const bool starting = std::strcmp(name, "EdsInitializeSDK") == 0;
+  const std::optional<uint32_t> number = FirstNumber(args...);
   if (!starting && !initialized && std::strcmp(name, "EdsTerminateSDK") != 0) {
     r = EDS_ERR_INVALID_FUNCTION_CALL;
   } else if (!starting) {
-    r = counter.Count(name, FirstNumber(args...), &events);
+    if (initialized) Advance();
+    if (initialized && NeedsTheCamera(name) && Gone(FirstRef(args...))) {
+      r = EDS_ERR_COMM_DISCONNECTED;
+    } else {
+      r = counter.Count(name, number, &events);
+      pulls = initialized && presence.Call(name, number, Now());
+    }
   }
   if (r == EDS_ERR_OK) {
-    if (const uint32_t ms = CallDelayMs(scenario, name, FirstNumber(args...)))
+    if (const uint32_t ms = CallDelayMs(scenario, name, number))
       std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     try {
       r = body();
@@ -53,6 +75,7 @@ EdsError Sdk::State::Run(const char* name, F&& body, const A&... args) {
   std::string line = FormatCall(name, args...);
   Append(line, " = 0x%08X", static_cast<unsigned>(r));
   books.Trace(line);
+  if (pulls && initialized) Depart("unplugged");
   for (uint32_t e : events) PostState(e, 0);
   return r;
 }
@@ -65,6 +88,11 @@ Sdk::~Sdk() {
 }
 
 const Books& Sdk::books() const { return s_->books; }
+
+void Sdk::Tick() {
+  std::unique_lock lock(s_->mutex, std::try_to_lock);
+  if (lock && s_->initialized) s_->Advance();
+}
 
 #define EOS_SIM_DEFINE(name, exported, ret, params, args)                   \
   ret Sdk::name params {                                                    \

@@ -3,6 +3,7 @@
 // exports forward here; native tests call it directly.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,6 +35,8 @@ struct SdkSetup {
   std::function<std::string()> scenario;
   // Reports a scenario that cannot be read (the SDK then refuses to start).
   std::function<void(const std::string&)> complain;
+  // Milliseconds of a steady clock, for what the scenario times; empty for the system's.
+  std::function<uint64_t()> clock;
 };
 
 class Sdk {
@@ -49,6 +52,11 @@ class Sdk {
 
   // The books of the current (or last) run between EdsInitializeSDK and EdsTerminateSDK.
   const Books& books() const;
+
+  // Lets the scenario's time pass without a call: a camera switching itself off or
+  // coming back now does so. Every call does this first; a host waiting in its message
+  // loop needs it from a timer. Skipped while another thread is inside a call.
+  void Tick();
 
  private:
   struct State;

@@ -207,10 +207,12 @@ EdsError Sdk::State::EdsDownload(EdsDirectoryItemRef ref, EdsUInt64 size, EdsStr
   const std::shared_ptr<const std::vector<uint8_t>> data = p->data;  // the item may go while callbacks run
   if (size == 0 || size > data->size()) return EDS_ERR_INVALID_LENGTH;
   const Hold hold(*this, out);
+  const auto device = static_cast<size_t>(Find(ref)->device);
   uint64_t sent = 0;
   while (sent < size) {
     Stream* s = FindStream(out);
-    if (s == nullptr) return EDS_ERR_OPERATION_CANCELLED;  // the SDK was terminated from a callback
+    if (s == nullptr) return EDS_ERR_OPERATION_CANCELLED;        // the SDK was terminated from a callback
+    if (devices[device].gone) return EDS_ERR_COMM_DISCONNECTED;  // pulled by a call from a callback
     const uint64_t n = std::min(kChunk, size - sent);
     uint64_t done = 0;
     if (const EdsError e = s->Write(n, data->data() + sent, &done)) return e;

@@ -40,16 +40,18 @@ void Sdk::State::PostProperty(int device, EdsPropertyID id) {
 
 // A scenario's state event goes to every open session.
 void Sdk::State::PostState(uint32_t event, uint32_t data) {
-  for (size_t i = 0; i < devices.size(); ++i) {
-    Post(static_cast<int>(i), [this, event, data](std::unique_lock<std::recursive_mutex>& lock, Device& d) {
-      if (!d.state.Wants(event)) return;
-      const auto fn = reinterpret_cast<EdsStateEventHandler>(d.state.fn);
-      void* context = d.state.context;
-      books.Trace(FormatCall("event state", event, data));
-      lock.unlock();
-      fn(event, data, context);
-    });
-  }
+  for (size_t i = 0; i < devices.size(); ++i) PostStateTo(static_cast<int>(i), event, data);
+}
+
+void Sdk::State::PostStateTo(int device, uint32_t event, uint32_t data) {
+  Post(device, [this, event, data](std::unique_lock<std::recursive_mutex>& lock, Device& d) {
+    if (!d.state.Wants(event)) return;
+    const auto fn = reinterpret_cast<EdsStateEventHandler>(d.state.fn);
+    void* context = d.state.context;
+    books.Trace(FormatCall("event state", event, data));
+    lock.unlock();
+    fn(event, data, context);
+  });
 }
 
 EdsError Sdk::State::SetHandler(EdsBaseRef camera, uint32_t event, uint32_t all, void* fn, void* context,
@@ -61,7 +63,8 @@ EdsError Sdk::State::SetHandler(EdsBaseRef camera, uint32_t event, uint32_t all,
   return EDS_ERR_OK;
 }
 
-// Cameras never come and go in a scenario, so the handler is never called.
+// The handler is never called: a host sees a camera that comes back by listing the
+// cameras again.
 EdsError Sdk::State::EdsSetCameraAddedHandler(EdsCameraAddedHandler, EdsVoid*) { return EDS_ERR_OK; }
 
 EdsError Sdk::State::EdsSetPropertyEventHandler(EdsCameraRef camera, EdsPropertyEvent event, EdsPropertyEventHandler fn,

@@ -1,4 +1,4 @@
-// Live view: a frame of the scene per download, cut to the zoom window, with its
+// Live view: a frame of what the camera sees per download, cut to the zoom window, with its
 // histograms and the metadata the live-view image answers as properties.
 #include "simulator/core/sdk_state.h"
 
@@ -53,7 +53,7 @@ EdsError Sdk::State::EdsDownloadEvfImage(EdsCameraRef camera, EdsEvfImageRef ref
   if (!scenario.live_view) return EDS_ERR_NOT_SUPPORTED;
   if (!d->LiveViewOn()) return EDS_ERR_OBJECT_NOTREADY;
   ++d->frame;
-  Image frame = RenderScene(kFrameWidth, kFrameHeight, d->frame, d->focus);
+  Image frame = Sight(kFrameWidth, kFrameHeight, d->frame, d->focus, true);
   EvfMeta& m = evf->evf;
   m.zoom = d->props.UInt32(kEdsPropID_Evf_Zoom);
   m.coords = kSensorSize;

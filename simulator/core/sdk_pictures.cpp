@@ -26,11 +26,21 @@ std::string PictureName(uint32_t number, uint32_t quality) {
 
 }  // namespace
 
+// What the camera sees at a frame: the scene, or the scenario's photo on grey. Live view
+// shows the frame number over the photo too, the pictures taken the photo alone.
+Image Sdk::State::Sight(int width, int height, uint32_t frame, int focus, bool live) {
+  if (!photo) return RenderScene(width, height, frame, focus);
+  Image img = RenderPhoto(*photo, scenario.subjects, width, height, frame);
+  if (live) DrawFrameNumber(img, frame);
+  return img;
+}
+
 void Sdk::State::Render(Picture& p) {
   if (p.data) return;
-  const Image img = RenderScene(p.width, p.height, p.number, p.focus);
+  const Image img = Sight(p.width, p.height, p.number, p.focus, false);
   p.data = std::make_shared<const std::vector<uint8_t>>(EncodeJpeg(img, kPictureQuality));
-  p.thumb = std::make_shared<const std::vector<uint8_t>>(EncodeJpeg(RenderThumbnail(p.number, p.focus), 80));
+  // The small picture the camera stores with each one.
+  p.thumb = std::make_shared<const std::vector<uint8_t>>(EncodeJpeg(Sight(160, 120, p.number, p.focus, false), 80));
 }
 
 Picture Sdk::State::NewPicture(Device& d, std::string path, bool on_card) {

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cstdio>
+#include <iterator>
 #include <optional>
+#include <utility>
 
 namespace eos::sim {
 
@@ -25,27 +28,117 @@ EdsError Sdk::State::LoadScenario() {
   std::string error;
   const std::string text = setup.scenario ? setup.scenario() : std::string();
   std::optional<Scenario> sc = ParseScenario(text, &error);
+  std::shared_ptr<const Photo> picture;
+  if (sc && !sc->picture_path.empty()) {
+    if (std::optional<Photo> p = Photo::Load(sc->picture_path, &error)) {
+      picture = std::make_shared<const Photo>(std::move(*p));
+    } else {
+      error = "scenario line " + std::to_string(sc->picture_line) + ": live_view_picture \"" + sc->picture_path +
+              "\": " + error;
+      sc.reset();
+    }
+  }
   if (!sc) {
     if (setup.complain) setup.complain(error);
     return EDS_ERR_INVALID_PARAMETER;
   }
   scenario = std::move(*sc);
+  photo = std::move(picture);
   counter = CallCounter(&scenario);
+  presence = Presence(&scenario);
+  departed.clear();
   if (!books.Open(scenario.trace_path) && setup.complain)
     setup.complain("cannot write the trace file \"" + scenario.trace_path + "\"");
   devices.clear();
-  for (const std::string& name : scenario.cameras) devices.emplace_back(scenario, name);
-  for (Device& d : devices) {
-    for (const std::string& path : scenario.card_files) {
-      Picture p = NewPicture(d, path, true);
-      if (scenario.picture_width == 0) {
-        p.width = 1280;  // smaller than a new shot, so a card full of files stays quick
-        p.height = 853;
+  for (const std::string& name : scenario.cameras) InsertCard(devices.emplace_back(scenario, name));
+  return EDS_ERR_OK;
+}
+
+// The scenario's card files on a camera's card.
+void Sdk::State::InsertCard(Device& d) {
+  for (const std::string& path : scenario.card_files) {
+    Picture p = NewPicture(d, path, true);
+    if (scenario.picture_width == 0) {
+      p.width = 1280;  // smaller than a new shot, so a card full of files stays quick
+      p.height = 853;
+    }
+    d.pictures.push_back(std::move(p));
+  }
+}
+
+uint64_t Sdk::State::Now() const {
+  if (setup.clock) return setup.clock();
+  return static_cast<uint64_t>(
+      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+          .count());
+}
+
+// What the scenario's time has brought since the last look.
+void Sdk::State::Advance() {
+  const uint64_t now = Now();
+  for (const Presence::Change change : presence.Advance(now)) {
+    switch (change) {
+      case Presence::Change::kWarning: {
+        const auto seconds = static_cast<uint32_t>((presence.UntilSwitchOff(now).value_or(0) + 999) / 1000);
+        for (size_t i = 0; i < devices.size(); ++i)
+          if (!devices[i].gone) PostStateTo(static_cast<int>(i), kWillSoonShutDownEvent, seconds);
+        break;
       }
-      d.pictures.push_back(std::move(p));
+      case Presence::Change::kSwitchedOff:
+        Depart("switched off");
+        break;
+      case Presence::Change::kBack:
+        Return();
+        break;
     }
   }
-  return EDS_ERR_OK;
+}
+
+// The cameras leave the bus and their sessions hear the shutdown. Events raised before
+// still arrive, but nothing they announce can be fetched any more.
+void Sdk::State::Depart(const char* how) {
+  books.Trace(std::string("cameras ") + how);
+  departed.clear();
+  for (size_t i = 0; i < devices.size(); ++i) {
+    if (devices[i].gone) continue;
+    devices[i].gone = true;
+    departed.push_back(static_cast<int>(i));
+    PostStateTo(static_cast<int>(i), kShutdownEvent, 0);
+  }
+}
+
+// The cameras that went come back as new cameras, the first one as the back_as model of
+// this return. The same model keeps its card, its file numbers and its frame count;
+// another brings the scenario's card. Both start with the scenario's values, and what
+// the old one held in memory for the host is gone with it.
+void Sdk::State::Return() {
+  std::string names;
+  const std::vector<int> back = std::exchange(departed, {});
+  for (size_t k = 0; k < back.size(); ++k) {
+    Device& old = devices[static_cast<size_t>(back[k])];
+    const std::vector<std::string>& models = scenario.back_as;
+    const std::string& name =
+        k == 0 && !models.empty() ? models[std::min<size_t>(presence.returns(), models.size()) - 1] : old.name;
+    Device next(scenario, name);
+    if (name == old.name) {
+      std::copy_if(old.pictures.begin(), old.pictures.end(), std::back_inserter(next.pictures),
+                   [](const Picture& p) { return p.on_card; });
+      next.next_number = old.next_number;
+      next.frame = old.frame;
+    } else {
+      InsertCard(next);
+    }
+    old.pictures.clear();
+    names += (names.empty() ? "" : ", ") + name;
+    devices.push_back(std::move(next));
+  }
+  books.Trace("cameras back: " + names);
+}
+
+// Whether a reference belongs to a camera that has gone.
+bool Sdk::State::Gone(EdsBaseRef ref) {
+  const Object* o = Find(ref);
+  return o != nullptr && o->device >= 0 && devices[static_cast<size_t>(o->device)].gone;
 }
 
 EdsError Sdk::State::EdsInitializeSDK() {
@@ -64,7 +157,8 @@ EdsError Sdk::State::EdsGetCameraList(EdsCameraListRef* out) {
   if (out == nullptr) return EDS_ERR_INVALID_POINTER;
   auto o = std::make_unique<Object>();
   o->kind = RefKind::CameraList;
-  for (size_t i = 0; i < devices.size(); ++i) o->cameras.push_back(static_cast<int>(i));
+  for (size_t i = 0; i < devices.size(); ++i)
+    if (!devices[i].gone) o->cameras.push_back(static_cast<int>(i));
   *out = Hand(std::move(o));
   return EDS_ERR_OK;
 }
@@ -89,6 +183,7 @@ EdsError Sdk::State::EdsOpenSession(EdsCameraRef camera) {
   d.session = true;
   books.SessionOpened();
   if (setup.events) setup.events->Attach(o->device);
+  presence.KeepAwake(Now());
   return EDS_ERR_OK;
 }
 
@@ -101,6 +196,8 @@ EdsError Sdk::State::EdsCloseSession(EdsCameraRef camera) {
   d.props.PutUInt32(kEdsPropID_Evf_OutputDevice, 0);
   books.SessionClosed();
   if (setup.events) setup.events->Detach(o->device);
+  if (std::none_of(devices.begin(), devices.end(), [](const Device& e) { return e.session && !e.gone; }))
+    presence.Idle();
   return EDS_ERR_OK;
 }
 
@@ -116,6 +213,7 @@ EdsError Sdk::State::EdsSendCommand(EdsCameraRef camera, EdsCameraCommand comman
       Autofocus(*d);
       return Shoot(device);
     case kEdsCameraCommand_ExtendShutDownTimer:
+      presence.KeepAwake(Now());
       return EDS_ERR_OK;
     case kEdsCameraCommand_BulbStart:
       if (d->bulb) return EDS_ERR_DEVICE_BUSY;

@@ -23,6 +23,8 @@
 #include <vector>
 
 #include "simulator/core/books.h"
+#include "simulator/core/photo.h"
+#include "simulator/core/presence.h"
 #include "simulator/core/properties.h"
 #include "simulator/core/scenario.h"
 #include "simulator/core/scene.h"
@@ -65,10 +67,13 @@ struct Picture {
   std::shared_ptr<const std::vector<uint8_t>> thumb;
 };
 
+// A camera on the bus. One that goes (pulled, switched off) stays gone: its return is
+// another Device, so references from before it answer "disconnected" for good.
 struct Device {
   std::string name;
   uint32_t sub_type = 1;
   PropertyStore props;
+  bool gone = false;
   bool session = false;
   bool bulb = false;
   int focus = kFocusStart;
@@ -169,16 +174,19 @@ std::string FormatCall(const char* name, const A&... args) {
 // ---- the state ----
 
 struct Sdk::State {
-  explicit State(SdkSetup s) : setup(std::move(s)), counter(&scenario) {}
+  explicit State(SdkSetup s) : setup(std::move(s)), counter(&scenario), presence(&scenario) {}
 
   SdkSetup setup;
   std::recursive_mutex mutex;
   bool initialized = false;
   uint32_t generation = 0;  // events of an earlier run are dropped
   Scenario scenario;
+  std::shared_ptr<const Photo> photo;  // in place of the scene, when the scenario names one
   CallCounter counter;
+  Presence presence;
   Books books;
   std::vector<Device> devices;
+  std::vector<int> departed;  // the cameras that went last, to come back
   std::map<uint32_t, std::unique_ptr<Object>> objects;
   uint32_t next_id = 1;
   uint32_t next_picture = 1;
@@ -220,6 +228,7 @@ struct Sdk::State {
   EdsError Complete(EdsDirectoryItemRef ref);
 
   // pictures (sdk_pictures.cpp)
+  Image Sight(int width, int height, uint32_t frame, int focus, bool live);
   void Render(Picture& p);
   Picture NewPicture(Device& d, std::string path, bool on_card);
   EdsError Shoot(int device);
@@ -233,12 +242,19 @@ struct Sdk::State {
   void PostObject(int device, uint32_t event, uint32_t picture);
   void PostProperty(int device, EdsPropertyID id);
   void PostState(uint32_t event, uint32_t data);
+  void PostStateTo(int device, uint32_t event, uint32_t data);
   EdsError SetHandler(EdsBaseRef camera, uint32_t event, uint32_t all, void* fn, void* context,
                       Handlers Device::*which);
 
-  // the SDK's run (sdk_session.cpp)
+  // the SDK's run and the cameras' comings and goings (sdk_session.cpp)
   void Shutdown();
   EdsError LoadScenario();
+  void InsertCard(Device& d);
+  uint64_t Now() const;
+  void Advance();
+  void Depart(const char* how);
+  void Return();
+  bool Gone(EdsBaseRef ref);
 
   // properties (sdk_properties.cpp)
   EdsError Properties(EdsBaseRef ref, PropertyStore** out);

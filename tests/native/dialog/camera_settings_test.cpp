@@ -200,5 +200,19 @@ TEST(IsSkinName, TheSettingsTextKeepsOnlyANameTheSkinLoaderTakes) {
   EXPECT_EQ(ReadDialogSettings(u"Skin=.hidden").skin, u"");
 }
 
+TEST(ListedValues, TheTenValuesAsTheCameraHoldsThemAfterAChange) {
+  RemoteReleaseParametersType base;
+  base.ISO = RemoteFormatISO100;
+  base.Av = static_cast<decltype(base.Av)>(12);
+  base.DriveMode = static_cast<decltype(base.DriveMode)>(1);  // not one of the lists
+  RemoteReleaseParametersType changes;
+  changes.ISO = RemoteFormatISO400;
+  const RemoteReleaseParametersType listed = ListedValues(base, changes);
+  EXPECT_EQ(listed.ISO, RemoteFormatISO400) << "the change wins";
+  EXPECT_EQ(static_cast<int>(listed.Av), 12) << "what the change leaves stays";
+  EXPECT_EQ(static_cast<int>(listed.DriveMode), 0) << "only the ten listed values";
+  EXPECT_EQ(static_cast<int>(ListedValues({}).ISO), 0);
+}
+
 }  // namespace
 }  // namespace eos

@@ -50,11 +50,11 @@ TEST(SkinShape, ItemsTurnClockwiseWithTheWholeArea) {
       {270, {20, 400 - 10 - 30, 40, 30}},
       {45, item},
   };
-  for (const Case& c : cases) EXPECT_EQ(TurnRect(c.delta, 400, 300, item), c.want) << c.delta;
+  for (const Case& c : cases) EXPECT_EQ(TurnSkinRect(c.delta, 400, 300, item), c.want) << c.delta;
   // The whole area turns onto itself: 90 then (with the sides exchanged) 270 gives it back.
-  const Rect turned = TurnRect(90, 400, 300, item);
-  EXPECT_EQ(TurnRect(270, 300, 400, turned), item);
-  EXPECT_EQ(TurnRect(90, 400, 300, {0, 0, 400, 300}), (Rect{0, 0, 300, 400}));
+  const Rect turned = TurnSkinRect(90, 400, 300, item);
+  EXPECT_EQ(TurnSkinRect(270, 300, 400, turned), item);
+  EXPECT_EQ(TurnSkinRect(90, 400, 300, {0, 0, 400, 300}), (Rect{0, 0, 300, 400}));
 }
 
 TEST(SkinShape, TurnsAreTakenFromTheSkinsAngle) {
@@ -145,19 +145,20 @@ TEST(SkinShape, ModuleListNamesEachModuleWithItsVersion) {
   for (const Case& c : cases) EXPECT_EQ(SkinModuleList(c.versions), c.want) << ToAsciiLossy(c.versions);
 }
 
-TEST(SkinShape, LiveViewCoversThePhotoPlaceKeepingItsProportions) {
+TEST(SkinShape, TheWholeLiveViewFitsInThePhotoPlaceKeepingItsProportions) {
   struct Case {
     int place_w, place_h, frame_w, frame_h;
     Rect want;
   };
   const Case cases[] = {
-      {420, 560, 600, 400, {-210, 0, 840, 560}},  // a landscape frame in a portrait place
-      {600, 400, 600, 400, {0, 0, 600, 400}},
-      {600, 400, 400, 600, {0, -250, 600, 900}},
+      {420, 560, 600, 400, {0, 140, 420, 280}},  // a landscape frame in a portrait place: bars above and below
+      {420, 560, 400, 600, {23, 0, 373, 560}},   // a camera turned to portrait: narrow bars at the sides
+      {600, 400, 600, 400, {0, 0, 600, 400}},   {600, 400, 400, 600, {166, 0, 267, 400}},
       {600, 400, 0, 0, {0, 0, 600, 400}},  // no frame size yet
+      {1, 1, 60000, 40000, {0, 0, 1, 1}},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(CoverRect(c.place_w, c.place_h, c.frame_w, c.frame_h), c.want) << c.place_w << "x" << c.place_h;
+    EXPECT_EQ(FitRect(c.place_w, c.place_h, c.frame_w, c.frame_h), c.want) << c.place_w << "x" << c.place_h;
 }
 
 }  // namespace

@@ -44,6 +44,7 @@ struct Heard {
   std::vector<std::pair<EdsObjectEvent, EdsBaseRef>> objects;
   std::vector<std::pair<EdsPropertyEvent, EdsPropertyID>> properties;
   std::vector<EdsStateEvent> states;
+  std::vector<EdsUInt32> state_data;
   std::vector<EdsUInt32> progress;
 };
 
@@ -55,8 +56,9 @@ EdsError EDS_STDCALL OnProperty(EdsPropertyEvent event, EdsPropertyID id, EdsUIn
   static_cast<Heard*>(context)->properties.emplace_back(event, id);
   return EDS_ERR_OK;
 }
-EdsError EDS_STDCALL OnState(EdsStateEvent event, EdsUInt32, EdsVoid* context) {
+EdsError EDS_STDCALL OnState(EdsStateEvent event, EdsUInt32 data, EdsVoid* context) {
   static_cast<Heard*>(context)->states.push_back(event);
+  static_cast<Heard*>(context)->state_data.push_back(data);
   return EDS_ERR_OK;
 }
 EdsError EDS_STDCALL OnProgress(EdsUInt32 percent, EdsVoid* context, EdsBool*) {
@@ -79,6 +81,7 @@ class SdkTest : public testing::Test {
       setup.events = &sink_;
       setup.scenario = [this] { return scenario_; };
       setup.complain = [this](const std::string& e) { complaint_ = e; };
+      setup.clock = [this] { return now_; };
       sdk_ = std::make_unique<Sdk>(std::move(setup));
     }
     return *sdk_;
@@ -166,8 +169,44 @@ class SdkTest : public testing::Test {
     return bytes;
   }
 
+  // A picture taken for the host: the item its event announced.
+  EdsDirectoryItemRef ShootToHost(EdsCameraRef camera) {
+    heard_.objects.clear();
+    EXPECT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Host), EDS_ERR_OK);
+    EXPECT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    sink_.Drain();
+    EXPECT_EQ(heard_.objects.size(), 1u);
+    return heard_.objects.empty() ? nullptr : heard_.objects[0].second;
+  }
+
+  // How many cameras a fresh camera list holds.
+  EdsUInt32 Listed() {
+    EdsCameraListRef list = nullptr;
+    EdsUInt32 count = 99;
+    EXPECT_EQ(sdk().EdsGetCameraList(&list), EDS_ERR_OK);
+    EXPECT_EQ(sdk().EdsGetChildCount(list, &count), EDS_ERR_OK);
+    EXPECT_EQ(sdk().EdsRelease(list), EDS_ERR_OK);
+    return count;
+  }
+
+  std::string DeviceName(EdsCameraRef camera) {
+    EdsDeviceInfo info{};
+    EXPECT_EQ(sdk().EdsGetDeviceInfo(camera, &info), EDS_ERR_OK);
+    return info.szDeviceDescription;
+  }
+
+  // Every reference handed out was released, every session closed.
+  void ExpectBooksBalanced() {
+    const Books& books = sdk().books();
+    for (size_t i = 0; i < kRefKindCount; ++i)
+      EXPECT_EQ(books.handed(static_cast<RefKind>(i)), books.released(static_cast<RefKind>(i)))
+          << RefKindName(static_cast<RefKind>(i));
+    EXPECT_EQ(books.sessions_opened(), books.sessions_closed());
+  }
+
   std::string scenario_;
   std::string complaint_;
+  uint64_t now_ = 0;  // the SDK's clock
   QueueSink sink_;
   Heard heard_;
   std::unique_ptr<Sdk> sdk_;
@@ -976,6 +1015,291 @@ TEST_F(SdkTest, TheTraceRecordsCallsAndTheBooksReportLeaks) {
   EXPECT_NE(trace.find("event property(0x101, 0x405)"), std::string::npos) << trace;
   in.close();
   std::filesystem::remove(path);
+}
+
+// The cable pulled: the call that pulls it still goes through; after it the camera's
+// calls answer "Communication disconnected" while releasing, memory streams and camera
+// lists go on, and the camera is no longer listed.
+TEST_F(SdkTest, APulledCableLeavesTheCameraDisconnectedAndUnlisted) {
+  Use("unplug = after EdsDownloadEvfImage 2");
+  EdsCameraRef camera = Connect();
+  StartLiveView(camera);
+  EdsError r = 0xFFFF;
+  Frame(camera, &r);
+  EXPECT_EQ(r, EDS_ERR_OK);
+  Frame(camera, &r);
+  EXPECT_EQ(r, EDS_ERR_OK) << "the call that pulls the cable";
+  Frame(camera, &r);
+  EXPECT_EQ(r, EDS_ERR_COMM_DISCONNECTED);
+  uint32_t v = 0;
+  EdsDeviceInfo info{};
+  EdsUInt32 count = 0;
+  const struct {
+    const char* call;
+    EdsError result;
+  } cases[] = {
+      {"EdsSendCommand", sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0)},
+      {"EdsSetPropertyData", Set32(camera, kEdsPropID_Av, 0x30)},
+      {"EdsGetPropertyData", sdk().EdsGetPropertyData(camera, kEdsPropID_Av, 0, 4, &v)},
+      {"EdsGetDeviceInfo", sdk().EdsGetDeviceInfo(camera, &info)},
+      {"EdsGetChildCount", sdk().EdsGetChildCount(camera, &count)},
+      {"EdsOpenSession", sdk().EdsOpenSession(camera)},
+      {"EdsGetEvent", sdk().EdsGetEvent()},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(c.result, std::string(c.call) == "EdsGetEvent" ? EDS_ERR_OK : EDS_ERR_COMM_DISCONNECTED) << c.call;
+  EXPECT_EQ(Listed(), 0u);
+  EXPECT_EQ(heard_.states, std::vector<EdsStateEvent>{kEdsStateEvent_Shutdown}) << "one shutdown only";
+  Disconnect(camera);
+  ExpectBooksBalanced();
+}
+
+// It comes back as a new camera: listed again, another model if the scenario says so,
+// with the scenario's values; its old reference stays disconnected, and its old session
+// closes for the books.
+TEST_F(SdkTest, ACameraThatComesBackIsANewOneToOpen) {
+  Use("unplug = after EdsDownloadEvfImage 1 back after 1500\nback_as = Canon EOS 90D");
+  EdsCameraRef old = Connect();
+  ASSERT_EQ(Set32(old, kEdsPropID_ISOSpeed, 0x58), EDS_ERR_OK);
+  StartLiveView(old);
+  Frame(old);
+  now_ = 1499;
+  EXPECT_EQ(Listed(), 0u);
+  now_ = 1500;
+  EXPECT_EQ(Listed(), 1u);
+  EdsDeviceInfo info{};
+  EXPECT_EQ(sdk().EdsGetDeviceInfo(old, &info), EDS_ERR_COMM_DISCONNECTED);
+  EXPECT_EQ(sdk().EdsOpenSession(old), EDS_ERR_COMM_DISCONNECTED);
+  EXPECT_EQ(sdk().EdsSendCommand(old, kEdsCameraCommand_TakePicture, 0), EDS_ERR_COMM_DISCONNECTED);
+  Disconnect(old);
+
+  EdsCameraRef camera = Connect();
+  EXPECT_EQ(DeviceName(camera), "Canon EOS 90D");
+  EXPECT_NE(Get32(camera, kEdsPropID_ISOSpeed), 0x58u);
+  EXPECT_EQ(Get32(camera, kEdsPropID_Evf_OutputDevice), 0u);
+  StartLiveView(camera);
+  for (int i = 0; i < 3; ++i) {
+    EdsError r = 0xFFFF;
+    EXPECT_FALSE(Frame(camera, &r).empty());
+    EXPECT_EQ(r, EDS_ERR_OK) << "no repeat: pulled once";
+  }
+  Disconnect(camera);
+  EXPECT_EQ(sdk().books().sessions_opened(), 2u);
+  ExpectBooksBalanced();
+}
+
+// A card's files under one folder, as a walk finds them.
+std::vector<std::string> CardFiles(Sdk& sdk, EdsCameraRef camera) {
+  std::vector<std::string> names;
+  std::function<void(EdsBaseRef)> walk = [&](EdsBaseRef parent) {
+    EdsUInt32 count = 0;
+    EXPECT_EQ(sdk.EdsGetChildCount(parent, &count), EDS_ERR_OK);
+    for (EdsUInt32 i = 0; i < count; ++i) {
+      EdsBaseRef child = nullptr;
+      EdsDirectoryItemInfo info{};
+      EXPECT_EQ(sdk.EdsGetChildAtIndex(parent, static_cast<EdsInt32>(i), &child), EDS_ERR_OK);
+      EXPECT_EQ(sdk.EdsGetDirectoryItemInfo(child, &info), EDS_ERR_OK);
+      if (info.isFolder)
+        walk(child);
+      else
+        names.push_back(info.szFileName);
+      sdk.EdsRelease(child);
+    }
+  };
+  EdsVolumeRef volume = nullptr;
+  EXPECT_EQ(sdk.EdsGetChildAtIndex(camera, 0, &volume), EDS_ERR_OK);
+  walk(volume);
+  sdk.EdsRelease(volume);
+  return names;
+}
+
+// The same model keeps its card and goes on numbering its files; another one brings the
+// scenario's card. What either held in memory for the host is lost with the cable.
+TEST_F(SdkTest, TheCardOfACameraThatComesBack) {
+  const struct {
+    const char* back_as;
+    std::vector<std::string> card;
+  } cases[] = {
+      {"", {"IMG_0009.JPG", "IMG_0001.JPG", "IMG_0002.JPG", "IMG_0003.JPG"}},
+      {"back_as = Canon EOS 1000D\n", {"IMG_0009.JPG", "IMG_0001.JPG"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.back_as);
+    sdk_.reset();
+    heard_ = {};
+    Use(std::string(c.back_as) +
+        "picture_size = 64x48\ncard_file = DCIM\\100CANON\\IMG_0009.JPG\n"
+        "unplug = after EdsSendCommand 2 back after 10\n");
+    EdsCameraRef old = Connect();
+    ASSERT_EQ(Set32(old, kEdsPropID_SaveTo, kEdsSaveTo_Both), EDS_ERR_OK);
+    ASSERT_EQ(sdk().EdsSendCommand(old, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    ASSERT_EQ(sdk().EdsSendCommand(old, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    sink_.Drain();
+    ASSERT_EQ(heard_.objects.size(), 4u) << "raised before the pull";
+    for (const auto& [event, item] : heard_.objects) {
+      EdsDirectoryItemInfo info{};
+      EXPECT_EQ(sdk().EdsGetDirectoryItemInfo(item, &info), EDS_ERR_COMM_DISCONNECTED);
+    }
+    for (const auto& [event, item] : heard_.objects) sdk().EdsRelease(item);
+    Disconnect(old);
+    now_ += 10;
+    heard_ = {};
+    EdsCameraRef camera = Connect();
+    ASSERT_EQ(Set32(camera, kEdsPropID_SaveTo, kEdsSaveTo_Camera), EDS_ERR_OK);
+    ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_TakePicture, 0), EDS_ERR_OK);
+    sink_.Drain();
+    EXPECT_EQ(CardFiles(sdk(), camera), c.card);
+    for (const auto& [event, item] : heard_.objects) sdk().EdsRelease(item);
+    Disconnect(camera);
+    ExpectBooksBalanced();
+    sdk().EdsTerminateSDK();
+  }
+}
+
+TEST_F(SdkTest, RepeatedPullsEachComeBack) {
+  Use("unplug = after EdsDownloadEvfImage 2 back after 100 repeat 2\nback_as = Canon EOS 90D\nback_as = Canon EOS R");
+  const char* const names[] = {"Canon EOS 5D Mark III", "Canon EOS 90D", "Canon EOS R", "Canon EOS R"};
+  for (int round = 0; round < 4; ++round) {
+    SCOPED_TRACE(round);
+    heard_ = {};
+    EdsCameraRef camera = Connect();
+    EXPECT_EQ(DeviceName(camera), names[round]);
+    StartLiveView(camera);
+    EdsError r = 0xFFFF;
+    for (int i = 0; i < 3; ++i) Frame(camera, &r);
+    EXPECT_EQ(r, round < 3 ? EDS_ERR_COMM_DISCONNECTED : EDS_ERR_OK);
+    sink_.Drain();
+    EXPECT_EQ(heard_.states.size(), round < 3 ? 1u : 0u);
+    Disconnect(camera);
+    now_ += 100;
+  }
+  ExpectBooksBalanced();
+}
+
+TEST_F(SdkTest, ACameraWithoutTheKeepAliveSwitchesItselfOff) {
+  Use("sleep_after = 1000 back after 500");
+  EdsCameraRef camera = Connect();
+  const struct {
+    uint64_t at;
+    bool keep_alive;
+    std::vector<EdsStateEvent> heard;
+    EdsUInt32 listed;
+  } steps[] = {
+      {499, false, {}, 1},
+      {500, false, {kEdsStateEvent_WillSoonShutDown}, 1},
+      {600, true, {}, 1},
+      {1099, false, {}, 1},
+      {1100, false, {kEdsStateEvent_WillSoonShutDown}, 1},
+      {1599, false, {}, 1},
+      {1600, false, {kEdsStateEvent_Shutdown}, 0},
+      {2099, false, {}, 0},
+      {2100, false, {}, 1},
+  };
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.at);
+    now_ = step.at;
+    heard_ = {};
+    sdk().Tick();
+    if (step.keep_alive) EXPECT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_ExtendShutDownTimer, 0), EDS_ERR_OK);
+    sink_.Drain();
+    EXPECT_EQ(heard_.states, step.heard);
+    if (!step.heard.empty() && step.heard[0] == kEdsStateEvent_WillSoonShutDown)
+      EXPECT_EQ(heard_.state_data, std::vector<EdsUInt32>{1}) << "the seconds left";
+    EXPECT_EQ(Listed(), step.listed);
+  }
+  EXPECT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_ExtendShutDownTimer, 0), EDS_ERR_COMM_DISCONNECTED);
+  Disconnect(camera);
+  ExpectBooksBalanced();
+}
+
+// A host that calls the SDK from its progress callback can pull the cable mid-download:
+// the rest of the download fails as disconnected.
+EdsError EDS_STDCALL PullFromProgress(EdsUInt32, EdsVoid* context, EdsBool*) {
+  static_cast<Sdk*>(context)->EdsGetEvent();
+  return EDS_ERR_OK;
+}
+
+TEST_F(SdkTest, ACablePulledDuringADownloadCutsItOff) {
+  Use("picture_size = 64x48\npicture_bytes = 1000000\nunplug = after EdsGetEvent 1");
+  EdsCameraRef camera = Connect();
+  const EdsDirectoryItemRef item = ShootToHost(camera);
+  EdsStreamRef stream = nullptr;
+  ASSERT_EQ(sdk().EdsCreateMemoryStream(0, &stream), EDS_ERR_OK);
+  ASSERT_EQ(sdk().EdsSetProgressCallback(stream, PullFromProgress, kEdsProgressOption_Periodically, &sdk()),
+            EDS_ERR_OK);
+  EXPECT_EQ(sdk().EdsDownload(item, 1000000, stream), EDS_ERR_COMM_DISCONNECTED);
+  EdsUInt64 length = 0;
+  EXPECT_EQ(sdk().EdsGetLength(stream, &length), EDS_ERR_OK);
+  EXPECT_LT(length, 1000000u);
+  sdk().EdsRelease(stream);
+  sdk().EdsRelease(item);
+  Disconnect(camera);
+  ExpectBooksBalanced();
+}
+
+// A photo in place of the scene: placed by its subject line in the live-view frame (with
+// the orientation mark over it) and in the shot, each at its own size.
+TEST_F(SdkTest, APhotoStandsWhereItsSubjectLinePutsItInFramesAndShots) {
+  const auto path = std::filesystem::temp_directory_path() / ("sim_subject_" + std::to_string(::getpid()) + ".jpg");
+  {
+    Image photo{200, 100, {}};
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 200; ++x) {
+        const uint8_t quarter = static_cast<uint8_t>((y < 50 ? 0 : 2) + (x < 100 ? 0 : 1));
+        const std::array<uint8_t, 3> colours[] = {{220, 30, 30}, {30, 200, 40}, {30, 60, 220}, {230, 210, 30}};
+        photo.rgb.insert(photo.rgb.end(), colours[quarter].begin(), colours[quarter].end());
+      }
+    const std::vector<uint8_t> jpeg = EncodeJpeg(photo, 95);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+  }
+  Use("picture_size = 600x400\nlive_view_picture = " + path.string() + "\nsubject = 0.25 0.5 0.5");
+  EdsCameraRef camera = Connect();
+  StartLiveView(camera);
+  const std::vector<uint8_t> jpeg = Frame(camera);
+  const auto frame = DecodeJpeg(jpeg.data(), jpeg.size());
+  ASSERT_TRUE(frame);
+  const std::array<uint8_t, 3> red{220, 30, 30}, green{30, 200, 40}, blue{30, 60, 220}, yellow{230, 210, 30},
+      grey{128, 128, 128};
+  struct Probe {
+    int x, y;
+    std::array<uint8_t, 3> colour;
+  };
+  auto expect = [](const Image& img, const std::vector<Probe>& probes) {
+    for (const Probe& p : probes) {
+      const uint8_t* got = &img.rgb[(static_cast<size_t>(p.y) * img.width + p.x) * 3];
+      for (size_t c = 0; c < 3; ++c) EXPECT_NEAR(got[c], p.colour[c], 30) << p.x << "," << p.y;
+    }
+  };
+  // 640 x 320 around (240, 320), its left part cut off; the mark over it.
+  expect(*frame, {{120, 240, red},
+                  {400, 240, green},
+                  {120, 400, blue},
+                  {400, 400, yellow},
+                  {800, 320, grey},
+                  {480, 120, grey},
+                  {10, 10, {kMarkLeft.r, kMarkLeft.g, kMarkLeft.b}},
+                  {955, 5, {kMarkRight.r, kMarkRight.g, kMarkRight.b}}});
+
+  const EdsDirectoryItemRef item = ShootToHost(camera);
+  const std::vector<uint8_t> bytes = Download(item);
+  const auto shot = DecodeJpeg(bytes.data(), bytes.size());
+  ASSERT_TRUE(shot);
+  ASSERT_EQ(shot->width, 600);
+  // 400 x 200 around (150, 200); no mark over a picture taken.
+  expect(*shot,
+         {{75, 150, red}, {250, 150, green}, {75, 250, blue}, {250, 250, yellow}, {500, 200, grey}, {5, 5, grey}});
+  sdk().EdsRelease(item);
+  Disconnect(camera);
+  std::filesystem::remove(path);
+}
+
+TEST_F(SdkTest, APhotoThatCannotBeReadStopsTheStart) {
+  Use("# a face\nlive_view_picture = /no/such/face.png\n");
+  EXPECT_EQ(sdk().EdsInitializeSDK(), EDS_ERR_INVALID_PARAMETER);
+  EXPECT_EQ(complaint_, "scenario line 2: live_view_picture \"/no/such/face.png\": cannot open the file");
+  EdsCameraListRef list = nullptr;
+  EXPECT_EQ(sdk().EdsGetCameraList(&list), EDS_ERR_INVALID_FUNCTION_CALL);
 }
 
 }  // namespace

@@ -8,12 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "base/lumutils.h"
 #include "dialog/core/skin_shape.h"
 #include "imaging/core/picture.h"
 #include "layout/core/layout_file.h"
 #include "layout/core/layout_items.h"
 #include "layout/core/layout_keys.h"
 #include "tests/win/capture/capture_driver.h"
+#include "tests/win/support/wait.h"
 #include "win/handles.h"
 #include "win/wtext.h"
 
@@ -321,6 +323,190 @@ TEST_F(Skins, BrokenSkinsBringTheStandardLookBackWithTheirMessage) {
       EXPECT_NE(box->text().find(c.message), Text::npos) << ToAsciiLossy(box->text());
     }
   }
+}
+
+// The bounds of the first item of that part, in the skin's pixels, as the skin shows them
+// turned clockwise by `turn`.
+Rect PartBounds(const SkinFile& skin, SkinPart part, int turn) {
+  for (const Text& line : skin.lines) {
+    Text error;
+    const auto item = layout::ParseLayoutItem(line, error);
+    if (item && item->kind != layout::ItemKind::Skipped && ClassifySkinItem(line) == part)
+      return TurnSkinRect(turn, skin.width, skin.height, item->bounds);
+  }
+  ADD_FAILURE() << "the skin has no such part";
+  return {};
+}
+
+Picture Crop(const Picture& p, const Rect& r) {
+  Picture out;
+  if (r.left < 0 || r.top < 0 || r.right() > p.width || r.bottom() > p.height) return out;
+  out.width = r.width;
+  out.height = r.height;
+  for (int y = r.top; y < r.bottom(); ++y)
+    for (int x = r.left; x < r.right(); ++x) out.pixels.push_back(p.At(x, y));
+  return out;
+}
+
+// The stand-in's live-view frames.
+constexpr int kFrameWidth = 960, kFrameHeight = 640;
+
+// Where the frame's corner marks are, read through the shade a skin's guide may lay over
+// the photo place: "red TL green TR" for the frame as the camera sends it.
+std::string FrameMarks(const Picture& p) {
+  if (p.width < 40 || p.height < 40) return "no picture";
+  const int in = 4;
+  const struct {
+    const char* name;
+    int x, y;
+  } corners[] = {{"TL", in, in},
+                 {"TR", p.width - 1 - in, in},
+                 {"BR", p.width - 1 - in, p.height - 1 - in},
+                 {"BL", in, p.height - 1 - in}};
+  std::string red = "?", green = "?";
+  for (const auto& c : corners) {
+    const uint32_t v = p.At(c.x, c.y);
+    const int r = static_cast<int>(v >> 16 & 0xFF), g = static_cast<int>(v >> 8 & 0xFF), b = static_cast<int>(v & 0xFF);
+    if (r > 100 && r > 3 * g && r > 3 * b) red = c.name;
+    if (g > 90 && g > 2 * r && g > 2 * b) green = c.name;
+  }
+  return "red " + red + " green " + green;
+}
+
+TEST_F(Skins, TheWholeFrameShowsInThePhotoPlaceAtItsProportions) {
+  struct Case {
+    const char16_t* skin;
+    int angle;
+    const char* marks;  // the frame's corner marks, all four corners of it in view
+  };
+  const Case cases[] = {
+      {u"Studio", 0, "red TL green TR"},
+      {u"Passport", 0, "red TL green TR"},  // a landscape frame: bars above and below
+      {u"Passport", 90, "red TR green BR"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(ToAsciiLossy(c.skin) + " " + std::to_string(c.angle));
+    const SkinFile skin = ReadSkin(c.skin);
+    ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=" + Text(c.skin) + u"\tAngle=" + IntToText(c.angle)).result, 0);
+    // The skin turns with the view: its photo place too.
+    const Rect place = PartBounds(skin, SkinPart::View, c.angle);
+    const bool sideways = c.angle == 90 || c.angle == 270;
+    const Rect fit = FitRect(place.width, place.height, sideways ? kFrameHeight : kFrameWidth,
+                             sideways ? kFrameWidth : kFrameHeight);
+    const Rect frame{place.left + fit.left, place.top + fit.top, fit.width, fit.height};
+    std::string seen;
+    Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      HWND panel = SkinPanel(dialog);
+      ASSERT_NE(panel, nullptr);
+      WaitUntil([&] { return (seen = FrameMarks(Crop(CaptureClient(panel), frame))) == c.marks; }, 5000,
+                "the frame's marks at the corners of its fitted place");
+      PostKey(dialog, VK_ESCAPE);
+    });
+    EXPECT_EQ(seen, c.marks);
+  }
+}
+
+TEST_F(Skins, ARefusedShotShowsTheCamerasWordsInTheSkin) {
+  // A skin needs live view; its frames' own green stays put, the words come on top.
+  Camera("focus = fails\n");
+  for (const char16_t* name : {u"Studio", u"Passport"}) {
+    SCOPED_TRACE(ToAsciiLossy(name));
+    const SkinFile skin = ReadSkin(name);
+    UseSkin(name);
+    const Rect place = PartBounds(skin, SkinPart::View, 0);
+    int before = -1, shown = -1, after = -1;
+    Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      HWND panel = SkinPanel(dialog);
+      ASSERT_NE(panel, nullptr);
+      const auto ink = [&] { return GreenInk(Crop(CaptureClient(panel), place)); };
+      Sleep(500);  // live view frames
+      before = ink();
+      ClickAt(panel, CentreOf(skin, SkinPart::TakePicture));
+      WaitUntil([&] { return (shown = ink()) > before + 3 * 400; }, 5000, "the camera's words in the photo place");
+      WaitUntil([&] { return (after = ink()) < before + 400; }, 6000, "the words gone after their two seconds");
+      PostKey(dialog, VK_ESCAPE);
+    });
+    EXPECT_GT(shown, before + 3 * 400) << "words, far more ink than the frame's own green";
+    EXPECT_LT(after, before + 400);
+  }
+}
+
+TEST_F(Skins, TheHostsRestrictionsHoldInTheSkin) {
+  struct Case {
+    const char* name;
+    const char16_t* capabilities;  // command 6
+    const char16_t* input;         // added to the capture's text
+    SkinPart part;                 // the area that must be inert and its picture not drawn
+  };
+  const Case cases[] = {
+      {"HideSettings", u"", u"\tHideSettings=1", SkinPart::Settings},
+      {"CanSettings=0", u"CanSettings=0", u"", SkinPart::Settings},
+      {"HideTakePicture", u"", u"\tHideTakePicture=1", SkinPart::TakePicture},
+  };
+  const SkinFile skin = ReadSkin(u"Studio");
+  UseSkin(u"Studio");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const Rect area = PartBounds(skin, c.part, 0);
+    // What the skin draws there with nothing forbidden, then with the restriction.
+    const auto shown = [&](const Text& capabilities, const Text& input, bool click) {
+      Picture seen;
+      EXPECT_EQ(plugin_.Call(6, capabilities).result, 0);
+      Run(kCapture, u"File=" + dir_.path() + u"x.jpg" + input, [&] {
+        HWND dialog = WaitForCaptureDialog();
+        ASSERT_NE(dialog, nullptr);
+        HWND panel = SkinPanel(dialog);
+        ASSERT_NE(panel, nullptr);
+        Sleep(300);
+        seen = Crop(CaptureClient(panel), area);
+        if (click) {
+          ClickAt(panel, CentreOf(skin, c.part));
+          Sleep(500);
+          EXPECT_EQ(WaitForDialog(u"Inställningar", 0), nullptr) << "no settings dialog opens";
+          EXPECT_TRUE(IsWindowVisible(dialog)) << "no picture taken: the dialog stays";
+        }
+        PostKey(dialog, VK_ESCAPE);
+        EXPECT_TRUE(WaitGone(dialog));
+      });
+      return seen;
+    };
+    ClearTrace();
+    const Picture allowed = shown(u"", u"", false);
+    const Picture restricted = shown(c.capabilities, c.input, true);
+    EXPECT_EQ(Shots(), 0);
+    EXPECT_FALSE(restricted.pixels.empty());
+    EXPECT_NE(allowed.pixels, restricted.pixels) << "the button's picture is not drawn";
+  }
+  EXPECT_EQ(plugin_.Call(6, u"").result, 0);
+}
+
+TEST_F(Skins, EnterEscapeAndTheAutomaticReleaseWorkInASkin) {
+  UseSkin(u"Passport");
+  const Text entered = dir_.path() + u"entered.jpg";
+  // Enter takes the picture even with the take-picture button hidden.
+  const CallResult by_enter = Run(kCapture, u"File=" + entered + u"\tHideTakePicture=1", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostKey(dialog, VK_RETURN);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  ExpectPictureAnswer(by_enter, entered);
+  const CallResult by_escape = Run(kCapture, u"File=" + dir_.path() + u"escaped.jpg", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    PostKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(by_escape.result, -1);
+  EXPECT_EQ(by_escape.text, dir_.path() + u"escaped.jpg");
+  const Text automatic = dir_.path() + u"auto.jpg";
+  const CallResult by_itself = Run(kCaptureAuto, u"File=" + automatic, [] { WaitGone(WaitForCaptureDialog()); });
+  ExpectPictureAnswer(by_itself, automatic);
+  ExpectBooksBalanced();
 }
 
 }  // namespace
