@@ -1,6 +1,6 @@
 #include "imaging/LumImageEx.h"
 
-#include <cstring>
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 
@@ -42,29 +42,25 @@ bool ReadWholeFile(const std::wstring& path, std::vector<uint8_t>& bytes, std::s
   return true;
 }
 
-// A 32-bit top-down DIB section the size of the picture, white, selected into a memory
-// DC, for GDI to draw icons and metafiles into; its pixels are then copied out.
+// A 32-bit top-down DIB section of one colour selected into a memory DC, for GDI to
+// draw metafiles into; its pixels are then copied out.
 class Canvas {
  public:
-  Canvas(int w, int h) : dc_(CreateCompatibleDC(nullptr)) {
+  Canvas(int w, int h, Pixel colour) : dc_(CreateCompatibleDC(nullptr)) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits_, nullptr, 0));
     if (!dc_ || !bitmap_) return;
     selected_.emplace(dc_.get(), bitmap_.get());
-    std::fill_n(static_cast<Pixel*>(bits_), static_cast<size_t>(w) * static_cast<size_t>(h), kWhite);
-    width_ = w;
-    height_ = h;
+    std::fill_n(static_cast<Pixel*>(bits_), static_cast<size_t>(w) * static_cast<size_t>(h), colour);
   }
   Canvas(const Canvas&) = delete;
   Canvas& operator=(const Canvas&) = delete;
 
   HDC dc() const { return selected_ ? dc_.get() : nullptr; }
-  void CopyTo(Pixels& out) const {
+  const Pixel* pixels() const {
     GdiFlush();
-    out.Resize(width_, height_);
-    std::memcpy(out.data.data(), bits_, out.data.size() * sizeof(Pixel));
-    for (Pixel& p : out.data) p |= 0xFF000000u;  // GDI leaves alpha undefined
+    return static_cast<const Pixel*>(bits_);
   }
 
  private:
@@ -72,63 +68,7 @@ class Canvas {
   win::Gdi<HBITMAP> bitmap_;
   std::optional<win::Selected> selected_;  // goes before the bitmap and the DC
   void* bits_ = nullptr;
-  int width_ = 0;
-  int height_ = 0;
 };
-
-bool LoadIconFile(const std::wstring& path, Pixels& out, std::string& error) {
-  const win::UniqueIcon icon(
-      static_cast<HICON>(LoadImageW(nullptr, path.c_str(), IMAGE_ICON, 0, 0, LR_LOADFROMFILE | LR_DEFAULTSIZE)));
-  ICONINFO info{};
-  if (!icon || !GetIconInfo(icon.get(), &info)) {
-    error = "icon file does not load";
-    return false;
-  }
-  const win::Gdi<HBITMAP> mask(info.hbmMask), colour(info.hbmColor);
-  BITMAP bm{};
-  GetObjectW(mask.get(), sizeof bm, &bm);
-  const int w = bm.bmWidth, h = colour ? bm.bmHeight : bm.bmHeight / 2;  // monochrome icons stack two masks
-  Canvas canvas(w, h);
-  if (w <= 0 || h <= 0 || !canvas.dc() || !DrawIconEx(canvas.dc(), 0, 0, icon.get(), w, h, 0, nullptr, DI_NORMAL)) {
-    error = "icon does not draw";
-    return false;
-  }
-  canvas.CopyTo(out);
-  return true;
-}
-
-// Enhanced metafiles as they are; Windows metafiles converted, after the 22-byte
-// "placeable" header many of them carry.
-bool LoadMetafile(const std::wstring& path, bool enhanced, Pixels& out, std::string& error) {
-  win::UniqueEnhMetaFile meta;
-  if (enhanced) {
-    meta.reset(GetEnhMetaFileW(path.c_str()));
-  } else {
-    std::vector<uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes, error)) return false;
-    const size_t skip =
-        bytes.size() > 22 && bytes[0] == 0xD7 && bytes[1] == 0xCD && bytes[2] == 0xC6 && bytes[3] == 0x9A ? 22 : 0;
-    if (bytes.size() > skip)
-      meta.reset(SetWinMetaFileBits(static_cast<UINT>(bytes.size() - skip), bytes.data() + skip, nullptr, nullptr));
-  }
-  ENHMETAHEADER header{};
-  if (!meta || !GetEnhMetaFileHeader(meta.get(), sizeof header, &header)) {
-    error = "metafile does not load";
-    return false;
-  }
-  const RECTL& b = header.rclBounds;
-  const int64_t w = int64_t{b.right} - b.left + 1, h = int64_t{b.bottom} - b.top + 1;
-  error = CheckPictureSize(w, h, {});
-  if (!error.empty()) return false;
-  Canvas canvas(static_cast<int>(w), static_cast<int>(h));
-  const RECT target{0, 0, static_cast<int>(w), static_cast<int>(h)};
-  if (!canvas.dc() || !PlayEnhMetaFile(canvas.dc(), meta.get(), &target)) {
-    error = "metafile does not draw";
-    return false;
-  }
-  canvas.CopyTo(out);
-  return true;
-}
 
 std::string Extension(const std::wstring& path) {
   const std::wstring ext = std::filesystem::path(path).extension().wstring();
@@ -147,25 +87,61 @@ std::string DetectPictureFileType(const std::wstring& path) {
   return std::string(DetectPictureType({head, read}));
 }
 
+bool RenderMetafile(const MetafileInfo& metafile, Pixels& out, std::string& error) {
+  try {
+    const auto size = static_cast<UINT>(metafile.records.size());
+    win::UniqueEnhMetaFile meta;
+    if (metafile.enhanced) {
+      meta.reset(SetEnhMetaFileBits(size, metafile.records.data()));
+    } else {
+      const METAFILEPICT picture{MM_ANISOTROPIC, metafile.width_mm100, metafile.height_mm100, nullptr};
+      meta.reset(SetWinMetaFileBits(size, metafile.records.data(), nullptr, &picture));
+    }
+    if (!meta) {
+      error = "metafile does not load";
+      return false;
+    }
+    // Drawn twice, on black and on white: what the metafile leaves alone differs between
+    // the two and becomes transparent, so the picture lies over its background as a
+    // metafile does.
+    const int w = metafile.width, h = metafile.height;
+    const RECT target{0, 0, w, h};
+    const Canvas black(w, h, MakePixel(0, 0, 0)), white(w, h, MakePixel(255, 255, 255));
+    if (!black.dc() || !white.dc() || !PlayEnhMetaFile(black.dc(), meta.get(), &target) ||
+        !PlayEnhMetaFile(white.dc(), meta.get(), &target)) {
+      error = "metafile does not draw";
+      return false;
+    }
+    const Pixel* on_black = black.pixels();
+    const Pixel* on_white = white.pixels();
+    out.Resize(w, h);
+    for (size_t i = 0; i < out.data.size(); ++i) {
+      const auto channel = [](Pixel p, int shift) { return p >> shift & 0xFF; };
+      uint32_t gap = 0;
+      for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t w_c = channel(on_white[i], shift), b_c = channel(on_black[i], shift);
+        gap = std::max(gap, w_c > b_c ? w_c - b_c : 0);
+      }
+      const uint32_t a = 255 - gap;
+      Pixel p = a << 24;
+      // On black a colour shows multiplied by its cover; divided back out here.
+      for (int shift = 0; a > 0 && shift < 24; shift += 8)
+        p |= std::min(255u, (channel(on_black[i], shift) * 255 + a / 2) / a) << shift;
+      out.data[i] = p;
+    }
+    return true;
+  } catch (const std::exception&) {
+    error = "metafile does not draw";
+    return false;
+  }
+}
+
 bool LoadPictureFile(const std::wstring& path, Pixels& out, std::string& error, ProgressFn progress) {
-  const std::string ext = Extension(path);
   std::vector<uint8_t> bytes;
   if (!ReadWholeFile(path, bytes, error)) return false;
-  bool loaded = false;
-  if (ext == "ico") {
-    loaded = LoadIconFile(path, out, error);
-  } else if (ext == "wmf" || ext == "emf") {
-    loaded = LoadMetafile(path, ext == "emf", out, error);
-  } else {
-    loaded = DecodeByExtension(bytes, ext, out, error, progress);
-  }
-  if (!loaded) {
-    std::string second;
-    loaded = DecodeByContent(bytes, ext, out, second, progress);
-    if (!loaded) error += "; " + second;
-  }
-  if (loaded) FlattenOnto(out, kWhite);
-  return loaded;
+  if (!DecodePicture(bytes, Extension(path), out, error, progress, {}, RenderMetafile)) return false;
+  FlattenOnto(out, kWhite);
+  return true;
 }
 
 win::Gdi<HBITMAP> PixelsToBitmap(const Pixels& pixels, int bits_per_pixel) {

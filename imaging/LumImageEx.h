@@ -1,6 +1,7 @@
-// Picture helpers at the Windows edge: loading picture files (JPEG, PNG and BMP by the
-// portable decoders, icons and metafiles by GDI) and mirrored live-view frames as GDI
-// bitmaps. Nothing here throws; failures are false, an empty owner, or nothing drawn.
+// Picture helpers at the Windows edge: loading picture files (JPEG, PNG, BMP and icons by
+// the portable decoders, metafiles drawn by GDI from memory) and mirrored live-view frames
+// as GDI bitmaps. Nothing here throws; failures are false, an empty owner, or nothing
+// drawn.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "imaging/core/image_rect.h"
+#include "imaging/core/metafile.h"
 #include "imaging/core/pixels.h"
 #include "win/handles.h"
 
@@ -20,6 +22,10 @@ class TRotateImage;
 // "bmp", "jpg", "pdf", "tif" by the file's first bytes; "" when none matches or the file
 // cannot be read. The file is opened sharing reads and writes with others.
 std::string DetectPictureFileType(const std::wstring& path);
+
+// A metafile read by ReadMetafile, drawn from memory at its size; what it does not paint
+// is transparent. The MetafileRenderer of the portable decoders.
+bool RenderMetafile(const MetafileInfo& metafile, Pixels& out, std::string& error);
 
 // The picture of any file the loaders read, 32 bits per pixel, transparency flattened
 // onto white. The extension picks the loader; when that fails the contents may name

@@ -1,10 +1,16 @@
 #include "layout/layout_controls.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "imaging/LumImageEx.h"
 #include "imaging/core/rotation.h"
+#include "layout/core/layout_keys.h"
+#include "layout/core/layout_pictures.h"
+#include "ui/form.h"
 #include "win/rect.h"
 #include "win/wtext.h"
 
@@ -23,49 +29,119 @@ std::vector<TextView> SplitBreaks(TextView text) {
   }
 }
 
-}  // namespace
+int QuarterTurns(int delta) { return ((delta % 360 + 360) % 360) / 90; }
 
-LayoutControl::LayoutControl(ui::Container& parent, LayoutItem item)
-    : Painted(parent, item.tag, win::ToRECT(item.bounds), ui::Align::None, 0), model_(std::move(item)) {}
-
-// Labels
-
-void LayoutLabel::SetCaption(TextView text) {
-  if (model_.text == text) return;
-  model_.text = Text(text);
-  Invalidate();
-}
-
-void LayoutLabel::Turn(int delta) {
-  // The text angle counts counter-clockwise, as Windows turns text.
-  model_.label.angle = ((model_.label.angle - delta) % 360 + 360) % 360;
-  Invalidate();
-}
-
-HFONT LayoutLabel::LabelFont(HDC dc) const {
-  if (font_ && font_angle_ == model_.label.angle) return font_.get();
-  const LabelStyle& s = model_.label;
+// The label's font over the form's: its face, character height, style and angle.
+win::Gdi<HFONT> MakeLabelFont(HFONT base, const LabelStyle& s, int font_height, int angle) {
   LOGFONTW font{};
-  GetObjectW(GetCurrentObject(dc, OBJ_FONT), sizeof font, &font);
-  if (s.font_height > 0) font.lfHeight = -s.font_height;
+  GetObjectW(base ? static_cast<HGDIOBJ>(base) : GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
+  if (font_height > 0) font.lfHeight = -font_height;
   font.lfWidth = 0;
-  font.lfEscapement = font.lfOrientation = s.angle * 10;
+  font.lfEscapement = font.lfOrientation = angle * 10;
   font.lfWeight = s.bold ? FW_BOLD : FW_NORMAL;
   font.lfItalic = s.italic ? TRUE : FALSE;
   if (!s.font_name.empty() && s.font_name.size() < LF_FACESIZE) {
     const std::wstring name = win::Wide(s.font_name);
     wcscpy(font.lfFaceName, name.c_str());
   }
-  font_.reset(CreateFontIndirectW(&font));
-  font_angle_ = s.angle;
+  return win::Gdi<HFONT>(CreateFontIndirectW(&font));
+}
+
+}  // namespace
+
+LayoutControl::LayoutControl(ui::Container& parent, LayoutItem item)
+    : Painted(parent, item.tag, win::ToRECT(item.bounds), ui::Align::None, 0), model_(std::move(item)) {}
+
+void LayoutControl::SetLineKey(TextView key, TextView value) { model_.line = SetLayoutKey(key, value, model_.line); }
+
+void LayoutControl::Turn(int delta) {
+  // A quarter turn clockwise: the left side becomes the top, the top the right, and so on.
+  for (int i = QuarterTurns(delta); i > 0; --i) std::rotate(insets_, insets_ + 3, insets_ + 4);
+  turned_ = (turned_ + QuarterTurns(delta) * 90) % 360;
+  TurnContent(delta);
+  Invalidate();
+}
+
+Rect LayoutControl::Box() const {
+  const Rect b = win::FromRECT(Bounds());
+  return {b.left - insets_[0], b.top - insets_[1], b.width + insets_[0] + insets_[2],
+          b.height + insets_[1] + insets_[3]};
+}
+
+void LayoutControl::PlaceInBox(const Rect& bounds) {
+  const Rect box = Box();
+  insets_[0] = bounds.left - box.left;
+  insets_[1] = bounds.top - box.top;
+  insets_[2] = box.right() - bounds.right();
+  insets_[3] = box.bottom() - bounds.bottom();
+  if (!(win::FromRECT(Bounds()) == bounds)) SetBounds(win::ToRECT(bounds));
+}
+
+void LayoutControl::PaintWithOpacity(HDC dc, int opacity, const std::function<void(HDC)>& paint) const {
+  if (opacity >= 100) {
+    paint(dc);
+    return;
+  }
+  const RECT b = Bounds();
+  const int w = b.right - b.left, h = b.bottom - b.top;
+  if (opacity <= 0 || w <= 0 || h <= 0) return;
+  const win::UniqueMemoryDc copy(CreateCompatibleDC(dc));
+  const win::Gdi<HBITMAP> bitmap(CreateCompatibleBitmap(dc, w, h));
+  if (!copy || !bitmap) return;
+  const win::Selected keep(copy.get(), bitmap.get());
+  BitBlt(copy.get(), 0, 0, w, h, dc, b.left, b.top, SRCCOPY);
+  SetViewportOrgEx(copy.get(), -b.left, -b.top, nullptr);
+  paint(copy.get());
+  SetViewportOrgEx(copy.get(), 0, 0, nullptr);
+  const BLENDFUNCTION blend{AC_SRC_OVER, 0, static_cast<BYTE>((opacity * 255 + 50) / 100), 0};
+  AlphaBlend(dc, b.left, b.top, w, h, copy.get(), 0, 0, w, h, blend);
+}
+
+// Labels
+
+LayoutLabel::LayoutLabel(ui::Container& parent, LayoutItem item)
+    : LayoutControl(parent, std::move(item)), text_(model_.text), font_height_(model_.label.font_height) {}
+
+void LayoutLabel::SetCaption(TextView text) {
+  if (text_ == text) return;
+  text_ = Text(text);
+  Invalidate();
+}
+
+LabelState LayoutLabel::State() const { return {Box(), win::FromRECT(Bounds()), Visible(), text_, font_height_}; }
+
+void LayoutLabel::Show(const LabelState& state) {
+  if (state.font_height != font_height_) {
+    font_height_ = state.font_height;
+    Invalidate();
+  }
+  SetCaption(state.text);
+  PlaceInBox(state.bounds);
+  if (state.visible != Visible()) SetVisible(state.visible);
+}
+
+void LayoutLabel::TurnContent(int delta) {
+  // The text angle counts counter-clockwise, as Windows turns text.
+  model_.label.angle = ((model_.label.angle - delta) % 360 + 360) % 360;
+}
+
+HFONT LayoutLabel::LabelFont() const {
+  if (font_ && font_angle_ == model_.label.angle && font_made_height_ == font_height_) return font_.get();
+  font_ = MakeLabelFont(Parent().OwnerForm().Font(), model_.label, font_height_, model_.label.angle);
+  font_angle_ = model_.label.angle;
+  font_made_height_ = font_height_;
   return font_.get();
 }
 
 void LayoutLabel::Paint(HDC dc) const {
-  if (model_.text.empty()) return;
+  if (text_.empty()) return;
+  PaintWithOpacity(dc, model_.label.opacity, [this](HDC target) { PaintText(target); });
+}
+
+void LayoutLabel::PaintText(HDC dc) const {
   const LabelStyle& s = model_.label;
   const RECT b = Bounds();
-  const HFONT font = LabelFont(dc);
+  const HFONT font = LabelFont();
   if (!font) return;
   const win::Selected keep_font(dc, font);
   const COLORREF old_colour = SetTextColor(dc, s.colour);
@@ -80,10 +156,10 @@ void LayoutLabel::Paint(HDC dc) const {
                         : s.align == HAlign::Right ? DT_RIGHT
                                                    : DT_LEFT);
     RECT measured = r;
-    DrawTextW(dc, win::W(model_.text), -1, &measured, flags | DT_CALCRECT);
+    DrawTextW(dc, win::W(text_), -1, &measured, flags | DT_CALCRECT);
     const int spare = (r.bottom - r.top) - (measured.bottom - measured.top);
     if (spare > 0) r.top += s.valign == VAlign::Bottom ? spare : s.valign == VAlign::Center ? spare / 2 : 0;
-    DrawTextW(dc, win::W(model_.text), -1, &r, flags);
+    DrawTextW(dc, win::W(text_), -1, &r, flags);
   } else {
     // Line by line in the text's own frame (u along the text, v down its lines), then
     // turned onto the box.
@@ -92,7 +168,7 @@ void LayoutLabel::Paint(HDC dc) const {
     const int across = upright ? b.bottom - b.top : b.right - b.left;
     TEXTMETRICW tm{};
     GetTextMetricsW(dc, &tm);
-    const std::vector<TextView> lines = SplitBreaks(model_.text);
+    const std::vector<TextView> lines = SplitBreaks(text_);
     const int block = tm.tmHeight * static_cast<int>(lines.size());
     int v = s.valign == VAlign::Bottom ? across - block : s.valign == VAlign::Center ? (across - block) / 2 : 0;
     for (TextView line : lines) {
@@ -113,33 +189,59 @@ void LayoutLabel::Paint(HDC dc) const {
   SetTextColor(dc, old_colour);
 }
 
+TextExtent LabelMeasure::Measure(const LabelStyle& style, int font_height, TextView text) const {
+  if (!dc_) dc_.reset(CreateCompatibleDC(nullptr));
+  const win::Gdi<HFONT> font = MakeLabelFont(base_, style, font_height, 0);
+  if (!dc_ || !font) return {};
+  const win::Selected keep_font(dc_.get(), font.get());
+  SetTextCharacterExtra(dc_.get(), style.extra_spacing);
+  TEXTMETRICW tm{};
+  GetTextMetricsW(dc_.get(), &tm);
+  TextExtent e;
+  const std::vector<TextView> lines = SplitBreaks(text);
+  for (TextView line : lines) {
+    SIZE size{};
+    GetTextExtentPoint32W(dc_.get(), reinterpret_cast<const wchar_t*>(line.data()), static_cast<int>(line.size()),
+                          &size);
+    e.width = std::max<int>(e.width, size.cx);
+  }
+  e.height = tm.tmHeight * static_cast<int>(lines.size());
+  e.ascent = tm.tmAscent;
+  return e;
+}
+
 // Images
 
 void LayoutImage::SetPicture(imaging::Pixels pixels) {
   picture_ = std::move(pixels);
-  blend_ = false;
-  if (model_.transparent && !picture_.empty()) {
-    const imaging::Pixel key = picture_.at(0, picture_.height - 1) | 0xFF000000u;
+  blend_ = std::any_of(picture_.data.begin(), picture_.data.end(), [](imaging::Pixel p) { return (p >> 24) != 0xFF; });
+  if (model_.transparent && !blend_ && !picture_.empty()) {
+    const imaging::Pixel key = picture_.at(0, picture_.height - 1);
     for (imaging::Pixel& p : picture_.data)
-      if ((p | 0xFF000000u) == key) p = 0;
+      if (p == key) {
+        p = 0;
+        blend_ = true;
+      }
   }
-  for (imaging::Pixel p : picture_.data)
-    if ((p >> 24) != 0xFF) {
-      blend_ = true;
-      break;
-    }
   premultiplied_.reset();
   Invalidate();
 }
 
-void LayoutImage::Turn(int delta) {
-  if (!picture_.empty()) {
-    // A quarter turn moves every pixel to exactly one place; the rotation counts
-    // counter-clockwise.
-    picture_ = imaging::BuildRotated(picture_, 0, -delta);
-    premultiplied_.reset();
-  }
-  Invalidate();
+void LayoutImage::ShowFieldPicture(imaging::Pixels pixels, TextView file) {
+  const int turn = (model_.angle + Turned()) % 360;
+  // The rotation counts counter-clockwise.
+  if (turn != 0 && !pixels.empty()) pixels = imaging::BuildRotated(pixels, 0, -turn);
+  SetPicture(std::move(pixels));
+  SetLineKey(u"dsp", file);
+  PlaceInBox(ShrinkToPicture(Box(), picture_.width, picture_.height));
+}
+
+void LayoutImage::TurnContent(int delta) {
+  if (picture_.empty()) return;
+  // A quarter turn moves every pixel to exactly one place; the rotation counts
+  // counter-clockwise.
+  picture_ = imaging::BuildRotated(picture_, 0, -delta);
+  premultiplied_.reset();
 }
 
 void LayoutImage::Paint(HDC dc) const {
@@ -173,30 +275,32 @@ void LayoutImage::Paint(HDC dc) const {
 
 // Shapes
 
-void LayoutShape::Turn(int delta) {
-  if (delta == 90 || delta == 270) {
-    // A turned line is the other line of its pair.
-    switch (model_.shape) {
-      case ShapeKind::HorizontalLine:
-        model_.shape = ShapeKind::VerticalLine;
-        break;
-      case ShapeKind::VerticalLine:
-        model_.shape = ShapeKind::HorizontalLine;
-        break;
-      case ShapeKind::DiagonalDown:
-        model_.shape = ShapeKind::DiagonalUp;
-        break;
-      case ShapeKind::DiagonalUp:
-        model_.shape = ShapeKind::DiagonalDown;
-        break;
-      default:
-        break;
-    }
+void LayoutShape::TurnContent(int delta) {
+  if (delta != 90 && delta != 270) return;
+  // A turned line is the other line of its pair.
+  switch (model_.shape) {
+    case ShapeKind::HorizontalLine:
+      model_.shape = ShapeKind::VerticalLine;
+      break;
+    case ShapeKind::VerticalLine:
+      model_.shape = ShapeKind::HorizontalLine;
+      break;
+    case ShapeKind::DiagonalDown:
+      model_.shape = ShapeKind::DiagonalUp;
+      break;
+    case ShapeKind::DiagonalUp:
+      model_.shape = ShapeKind::DiagonalDown;
+      break;
+    default:
+      break;
   }
-  Invalidate();
 }
 
 void LayoutShape::Paint(HDC dc) const {
+  PaintWithOpacity(dc, model_.opacity, [this](HDC target) { PaintShape(target); });
+}
+
+void LayoutShape::PaintShape(HDC dc) const {
   const RECT b = Bounds();
   const win::Gdi<HBRUSH> brush(model_.brush ? CreateSolidBrush(*model_.brush) : nullptr);
   const win::Gdi<HPEN> pen(model_.pen ? CreatePen(PS_INSIDEFRAME, model_.pen_width, *model_.pen) : nullptr);

@@ -3,10 +3,14 @@
 #include <memory>
 #include <string>
 
+#include "base/casefold.h"
 #include "base/lumutils.h"
+#include "imaging/LumImageEx.h"
 #include "imaging/core/picture.h"
 #include "imaging/core/rotation.h"
 #include "layout/core/layout_keys.h"
+#include "layout/core/layout_pass.h"
+#include "layout/core/layout_pictures.h"
 #include "ui/form.h"
 #include "win/files.h"
 #include "win/log_file.h"
@@ -41,13 +45,27 @@ Text FolderOf(TextView path) {
   return slash == TextView::npos ? Text() : Text(path.substr(0, slash + 1));
 }
 
-// A picture file beside the layout: a bare file name, so a layout reads nothing outside
-// its own folder.
-bool IsBareFileName(TextView name) {
-  return !name.empty() && name.find_first_of(u"\\/:") == TextView::npos && name != u"." && name != u"..";
+std::string Extension(TextView name) { return imaging::LowerAscii(ToAsciiLossy(FileExtNoDot(name))); }
+
+Text DecodeAnsi(std::span<const uint8_t> bytes) {
+  return win::FromAnsi(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
 }
 
-std::string Extension(TextView name) { return imaging::LowerAscii(ToAsciiLossy(FileExtNoDot(name))); }
+Text HostProgramFolder() {
+  wchar_t path[MAX_PATH + 1] = {};
+  const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  return FolderOf(win::FromWide(path, n));
+}
+
+// A layout's picture as the tolerant loader reads it: by the name's extension, then by
+// the contents; transparency kept.
+bool DecodeLayoutPicture(std::span<const uint8_t> data, TextView name, imaging::Pixels& out, std::string& error) {
+  if (data.empty()) {
+    error = "no data";
+    return false;
+  }
+  return imaging::DecodePicture(data, Extension(name), out, error, nullptr, kPictureLimits, imaging::RenderMetafile);
+}
 
 }  // namespace
 
@@ -57,6 +75,8 @@ void LayoutEngine::Message(TextView text) const {
   else
     win::WriteLogLine(win::kPluginLog, text);
 }
+
+LayoutEngine::LayoutEngine() : program_folder_(HostProgramFolder()) {}
 
 bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
   const FileFacts facts = Facts(file_name);
@@ -75,7 +95,7 @@ bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
           why = u"The file cannot be read.";
           return false;
         }
-        return ReadLayoutBytes(bytes, FileExtNoDot(file_name), out, why);
+        return ReadLayoutBytes(bytes, FileExtNoDot(file_name), out, why, DecodeAnsi);
       },
       error);
   std::optional<LayoutPage> page;
@@ -86,9 +106,11 @@ bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
     return false;
   }
   page_ = *page;
+  folder_ = FolderOf(file_name);
+  if (!page_.background.empty()) page_.background = folder_ + page_.background;
+  arranged_ = false;
   for (LayoutControl* c : LayoutControls(container))
     if (c->Tag() != kTagKeep) container.OwnerForm().Free(*c);
-  const Text folder = FolderOf(file_name);
   for (size_t i = 1; i < doc->lines.size(); ++i) {
     const auto item = ParseLayoutItem(doc->lines[i], error);
     if (!item) {
@@ -97,7 +119,7 @@ bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
       continue;
     }
     try {
-      CreateItem(*item, container, *doc, folder);
+      CreateItem(*item, container, *doc);
     } catch (const std::exception&) {
       win::LogSwallowed(u"LoadLayout");  // the items before it stay
     }
@@ -110,8 +132,7 @@ bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
   return true;
 }
 
-void LayoutEngine::CreateItem(const LayoutItem& item, ui::Container& container, const LayoutDocument& doc,
-                              TextView folder) {
+void LayoutEngine::CreateItem(const LayoutItem& item, ui::Container& container, const LayoutDocument& doc) {
   ui::Form& form = container.OwnerForm();
   switch (item.kind) {
     case ItemKind::Label:
@@ -121,7 +142,7 @@ void LayoutEngine::CreateItem(const LayoutItem& item, ui::Container& container, 
     case ItemKind::Image: {
       auto& image = form.Adopt(std::make_unique<LayoutImage>(container, item));
       imaging::Pixels pixels;
-      if (!LoadPicture(item, doc, folder, pixels)) break;
+      if (!LoadPicture(item, doc, pixels)) break;
       if (item.angle != 0) pixels = imaging::BuildRotated(pixels, 0, -item.angle);
       image.SetPicture(std::move(pixels));
       break;
@@ -137,8 +158,7 @@ void LayoutEngine::CreateItem(const LayoutItem& item, ui::Container& container, 
   }
 }
 
-bool LayoutEngine::LoadPicture(const LayoutItem& item, const LayoutDocument& doc, TextView folder,
-                               imaging::Pixels& out) {
+bool LayoutEngine::LoadPicture(const LayoutItem& item, const LayoutDocument& doc, imaging::Pixels& out) {
   const TextView name = item.image_name;
   if (name.empty()) return false;
   std::vector<uint8_t> file;
@@ -147,8 +167,8 @@ bool LayoutEngine::LoadPicture(const LayoutItem& item, const LayoutDocument& doc
     data = *embedded;
   } else {
     // A missing picture file leaves the image empty; so does one outside the layout's folder.
-    if (!IsBareFileName(name) || folder.empty()) return false;
-    const Text path = Text(folder) + Text(name);
+    if (!IsBarePictureName(name) || folder_.empty()) return false;
+    const Text path = folder_ + Text(name);
     if (!Facts(path).exists) return false;
     if (!win::ReadWholeFile(path, file, kMaxLayoutFileBytes)) {
       Message(u"Failed to open " + Text(name));
@@ -157,40 +177,74 @@ bool LayoutEngine::LoadPicture(const LayoutItem& item, const LayoutDocument& doc
     data = file;
   }
   std::string error;
-  if (data.empty() || !imaging::DecodeByExtension(data, Extension(name), out, error, nullptr, kPictureLimits)) {
+  if (!DecodeLayoutPicture(data, name, out, error)) {
+    win::WriteLogLine(win::kPluginLog, u"Layout picture " + Text(name) + u": " + Ascii(error));
     Message(u"Failed to open " + Text(name));
     return false;
   }
   return true;
 }
 
-void LayoutEngine::DataPass(ui::Container& container) const {
-  for (LayoutControl* c : LayoutControls(container)) {
-    auto* label = dynamic_cast<LayoutLabel*>(c);
-    if (!label) continue;
-    if (const auto visible = LabelVisibility(label->Hint(), fields_)) label->SetVisible(*visible);
-    const Text dat = GetLayoutKey(u"dat", label->Hint());
-    if (label->Visible() && label->Model().kind == ItemKind::Label && IsSpecialText(dat))
-      label->SetCaption(RenderSpecialText(dat, fields_, label->Model().label.word_wrap));
+Text LayoutEngine::ResolveImageFile(TextView name) const {
+  for (const Text& path : PictureFileCandidates(name, folder_, program_folder_))
+    if (Facts(path).exists) return path;
+  return {};
+}
+
+void LayoutEngine::ShowFieldPicture(LayoutImage& image) {
+  const Text& line = image.Hint();
+  if (LowerCaseSv(GetLayoutKey(u"knd", line)) != u"db") return;
+  const Text name = PictureSourceName(GetLayoutKey(u"dat", line), fields_);
+  if (image.resolved && image.resolved->name == name) return;
+  const Text file = ResolveImageFile(name);
+  image.resolved = LayoutImage::Resolved{name, file};
+  if (file == GetLayoutKey(u"dsp", line)) return;
+  imaging::Pixels pixels;
+  std::vector<uint8_t> bytes;
+  std::string error;
+  // A file that does not decode leaves the place empty; the pass runs on timer ticks, so
+  // the log says why rather than a message box.
+  if (!file.empty() &&
+      (!win::ReadWholeFile(file, bytes, kMaxLayoutFileBytes) || !DecodeLayoutPicture(bytes, file, pixels, error))) {
+    win::WriteLogLine(win::kPluginLog, u"Failed to open " + file + u": " + Ascii(error));
+    pixels = {};
   }
+  image.ShowFieldPicture(std::move(pixels), file);
+}
+
+void LayoutEngine::DataPass(ui::Container& container, bool fill_data_labels) {
+  std::vector<LayoutLabel*> labels;
+  std::vector<LabelState> states;
+  bool changed = !arranged_;
+  for (LayoutControl* c : LayoutControls(container)) {
+    if (auto* label = dynamic_cast<LayoutLabel*>(c)) {
+      labels.push_back(label);
+      states.push_back(label->State());
+      changed |= RenderLabel(label->Model(), fields_, states.back());
+    } else if (auto* image = dynamic_cast<LayoutImage*>(c)) {
+      ShowFieldPicture(*image);
+    }
+  }
+  if (fill_data_labels)
+    for (const auto& [key, value] : fields_.Entries())
+      for (size_t i = 0; i < labels.size(); ++i) changed |= FillDataLabel(labels[i]->Model(), key, value, states[i]);
+  if (!changed) return;
+  std::vector<LabelRef> refs;
+  refs.reserve(labels.size());
+  for (size_t i = 0; i < labels.size(); ++i) refs.push_back({&labels[i]->Model(), &states[i]});
+  ArrangeLabels(refs, LabelMeasure(container.OwnerForm().Font()));
+  for (size_t i = 0; i < labels.size(); ++i) labels[i]->Show(states[i]);
+  arranged_ = true;
 }
 
 void LayoutEngine::RefreshFields(ui::Container& container) {
   if (fields_.Empty()) return;
-  DataPass(container);
-  for (const auto& [key, value] : fields_.Entries())
-    for (LayoutControl* c : LayoutControls(container)) {
-      auto* label = dynamic_cast<LayoutLabel*>(c);
-      if (!label || label->Model().kind != ItemKind::DataLabel) continue;
-      if (const auto text =
-              DataLabelText(GetLayoutKey(u"dat", label->Hint()), key, value, label->Model().label.word_wrap))
-        label->SetCaption(*text);
-    }
+  DataPass(container, true);
 }
 
 void LayoutEngine::SetFieldValueAndRefresh(TextView key, TextView value, ui::Container& container) {
   SetFieldValue(key, value);
-  DataPass(container);
+  DataPass(container, false);
 }
 
 std::vector<LayoutControl*> LayoutControls(const ui::Container& container) {

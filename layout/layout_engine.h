@@ -1,7 +1,7 @@
 // The layout document engine: builds a layout file's items as controls in a container
-// and fills its data labels from a store of field values. One engine serves the
-// process; its only user is the capture dialog's skin, so it lays out at 100 %, with
-// no back side, no split and no data source.
+// and fills them from a store of field values. One engine serves the process; its only
+// user is the capture dialog's skin, so it lays out at 100 %, with no back side, no split
+// and no data source.
 #pragma once
 
 #include <cstdint>
@@ -18,6 +18,8 @@ namespace eos::layout {
 
 class LayoutEngine {
  public:
+  LayoutEngine();
+
   // Frees the container's layout controls (components tagged kTagKeep stay), then makes
   // one control per item line and sizes the container to the page. A file that does not
   // exist does nothing; one that cannot be read shows "Failed to open " with the file's
@@ -26,11 +28,21 @@ class LayoutEngine {
 
   void ClearFieldValues() { fields_.Clear(); }
   void SetFieldValue(TextView key, TextView value) { fields_.Set(key, value); }
-  // The data pass (visibility and "!!special:" labels), then every field through the
-  // data labels that name it.
+  // The data pass (labels' visibility and "!!special:" texts, pictures that fields name),
+  // then every field through the data labels that name it; then the labels are placed
+  // (ArrangeLabels).
   void RefreshFields(ui::Container& container);
-  // SetFieldValue and the data pass alone: plain data labels are not touched.
+  // SetFieldValue and the data pass alone: plain data labels are not touched. Runs on
+  // every tick of a countdown: nothing is measured unless a label changed, and no file is
+  // looked at unless a picture's name changed.
   void SetFieldValueAndRefresh(TextView key, TextView value, ui::Container& container);
+
+  // The file a picture name means (PictureFileCandidates: the layout's folder, then the
+  // program folder's "dblogo\" and "logo\" and the program folder); empty when none
+  // exists or the name is not a bare file name.
+  Text ResolveImageFile(TextView name) const;
+  // The host program's folder by default.
+  void SetProgramFolder(TextView folder) { program_folder_ = Text(folder); }
 
   const LayoutPage& Page() const { return page_; }
   const FieldStore& Fields() const { return fields_; }
@@ -42,13 +54,17 @@ class LayoutEngine {
 
  private:
   void Message(TextView text) const;
-  void CreateItem(const LayoutItem& item, ui::Container& container, const LayoutDocument& doc, TextView folder);
-  bool LoadPicture(const LayoutItem& item, const LayoutDocument& doc, TextView folder, imaging::Pixels& out);
-  void DataPass(ui::Container& container) const;
+  void CreateItem(const LayoutItem& item, ui::Container& container, const LayoutDocument& doc);
+  bool LoadPicture(const LayoutItem& item, const LayoutDocument& doc, imaging::Pixels& out);
+  void ShowFieldPicture(LayoutImage& image);
+  void DataPass(ui::Container& container, bool fill_data_labels);
 
   LayoutCache cache_;
   LayoutPage page_;
   FieldStore fields_;
+  Text folder_;  // of the layout last loaded
+  Text program_folder_;
+  bool arranged_ = false;  // the labels of the last load were placed once
   int file_reads_ = 0;
 };
 

@@ -12,4 +12,13 @@ std::string ToAnsi(TextView t) {
   return out;
 }
 
+Text FromAnsi(std::string_view bytes) {
+  if (bytes.empty()) return Text();
+  const int n = static_cast<int>(bytes.size());
+  const int chars = MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, nullptr, 0);
+  std::wstring out(chars > 0 ? chars : 0, L'\0');
+  if (chars > 0) MultiByteToWideChar(CP_ACP, 0, bytes.data(), n, out.data(), chars);
+  return FromWide(out);
+}
+
 }  // namespace eos::win

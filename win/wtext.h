@@ -19,5 +19,7 @@ inline Text FromWide(const std::wstring& s) { return FromWide(s.data(), s.size()
 
 // To the system's ANSI code page; characters it lacks become its default character.
 std::string ToAnsi(TextView t);
+// From the system's ANSI code page.
+Text FromAnsi(std::string_view bytes);
 
 }  // namespace eos::win

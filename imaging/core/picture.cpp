@@ -4,6 +4,7 @@
 #include <array>
 
 #include "imaging/core/bmp_decoder.h"
+#include "imaging/core/icon_decoder.h"
 #include "imaging/core/jpeg_decoder.h"
 #include "imaging/core/png_decoder.h"
 
@@ -26,18 +27,20 @@ constexpr Signature kSignatures[] = {
     {{0x4D, 0x4D, 0x00, 0x2A}, 4, "tif"},
 };
 
-enum class Format { kNone, kBmp, kJpeg, kPng };
+enum class Format { kNone, kBmp, kJpeg, kPng, kIcon, kMetafile };
 
 Format FormatOfExtension(std::string_view extension) {
   const std::string ext = LowerAscii(extension);
   if (ext == "jpg" || ext == "jpeg" || ext == "jpe" || ext == "jfif") return Format::kJpeg;
   if (ext == "png") return Format::kPng;
   if (ext == "bmp" || ext == "dib") return Format::kBmp;
+  if (ext == "ico") return Format::kIcon;
+  if (ext == "wmf" || ext == "emf") return Format::kMetafile;
   return Format::kNone;
 }
 
 bool Decode(Format format, std::span<const uint8_t> data, Pixels& out, std::string& error, ProgressFn progress,
-            const PictureLimits& limits) {
+            const PictureLimits& limits, const MetafileRenderer& metafile = {}) {
   switch (format) {
     case Format::kJpeg: {
       JpegDecoder decoder;
@@ -47,6 +50,16 @@ bool Decode(Format format, std::span<const uint8_t> data, Pixels& out, std::stri
       return DecodePng(data, out, error, limits);
     case Format::kBmp:
       return DecodeBmp(data, out, error, limits);
+    case Format::kIcon:
+      return DecodeIcon(data, out, error, limits);
+    case Format::kMetafile: {
+      if (!metafile) {
+        error = "metafiles are drawn only on Windows";
+        return false;
+      }
+      const auto info = ReadMetafile(data, error, limits);
+      return info && metafile(*info, out, error);
+    }
     case Format::kNone:
       break;
   }
@@ -91,8 +104,8 @@ std::string_view DetectPictureType(std::span<const uint8_t> head) {
 }
 
 bool DecodeByExtension(std::span<const uint8_t> data, std::string_view extension, Pixels& out, std::string& error,
-                       ProgressFn progress, const PictureLimits& limits) {
-  return Decode(FormatOfExtension(extension), data, out, error, progress, limits);
+                       ProgressFn progress, const PictureLimits& limits, const MetafileRenderer& metafile) {
+  return Decode(FormatOfExtension(extension), data, out, error, progress, limits, metafile);
 }
 
 bool DecodeByContent(std::span<const uint8_t> data, std::string_view extension, Pixels& out, std::string& error,
@@ -111,8 +124,8 @@ bool DecodeByContent(std::span<const uint8_t> data, std::string_view extension, 
 }
 
 bool DecodePicture(std::span<const uint8_t> data, std::string_view extension, Pixels& out, std::string& error,
-                   ProgressFn progress, const PictureLimits& limits) {
-  if (DecodeByExtension(data, extension, out, error, progress, limits)) return true;
+                   ProgressFn progress, const PictureLimits& limits, const MetafileRenderer& metafile) {
+  if (DecodeByExtension(data, extension, out, error, progress, limits, metafile)) return true;
   std::string second;
   if (DecodeByContent(data, extension, out, second, progress, limits)) return true;
   error += "; " + second;

@@ -47,6 +47,59 @@ bool AllDigits(TextView s) {
   return true;
 }
 
+// The value cut to the maximum length, or a whole number padded with zeros to it.
+Text CutOrPad(TextView value, std::optional<size_t> max_length) {
+  Text text(value);
+  if (max_length) {
+    if (text.size() > *max_length)
+      text.resize(*max_length);
+    else if (AllDigits(text))
+      text.insert(0, *max_length - text.size(), u'0');
+  }
+  return text;
+}
+
+Text Mod10(TextView argument) {
+  const bool append = argument.substr(0, 2) == u"+=";
+  const TextView number = append ? argument.substr(2) : argument;
+  const auto digit = LuhnCheckDigit(number);
+  if (!digit) return {};
+  return append ? Text(number) + *digit : Text(1, *digit);
+}
+
+Text If(TextView argument) {
+  const size_t then = FindNoCase(argument, u" then ");
+  const TextView condition = argument.substr(0, then);
+  TextView branches = argument.substr(then + 6);
+  const size_t otherwise = FindNoCase(branches, u" else ");
+  const TextView yes = branches.substr(0, otherwise);
+  const TextView no = otherwise == TextView::npos ? TextView() : branches.substr(otherwise + 6);
+  const size_t eq = condition.find(u'=');
+  const TextView a = condition.substr(0, eq);
+  const TextView b = eq == TextView::npos ? TextView() : condition.substr(eq + 1);
+  return Text(LowerCaseFull(a) == LowerCaseFull(b) ? yes : no);
+}
+
+// Every call of the function `name` (with its "(") replaced by `apply` of its argument;
+// the scan goes on after each replacement, so a result is never read again.
+template <class Apply>
+Text ReplaceCalls(TextView text, TextView name, Apply apply) {
+  Text out;
+  size_t from = 0;
+  for (size_t at; (at = FindNoCase(text.substr(from), name)) != TextView::npos;) {
+    at += from;
+    const size_t open = at + name.size();
+    const size_t close = text.find(u')', open);
+    if (close == TextView::npos) break;
+    const auto replaced = apply(text.substr(open, close - open));
+    out += text.substr(from, at - from);
+    out += replaced ? *replaced : text.substr(at, close + 1 - at);
+    from = close + 1;
+  }
+  out += text.substr(from);
+  return out;
+}
+
 }  // namespace
 
 void FieldStore::Set(TextView key, TextView value) {
@@ -121,22 +174,45 @@ Text RenderSpecialText(TextView dat, const FieldStore& fields, bool word_wrap) {
       out += LineBreaks(fields.Lookup(segment.substr(open + 1, segment.size() - open - 2)));
     }
   }
-  return out;
+  return ApplyTextFunctions(out);
+}
+
+std::optional<char16_t> LuhnCheckDigit(TextView digits) {
+  if (!AllDigits(digits)) return std::nullopt;
+  // From the right, every other digit doubled, starting with the last: the check digit
+  // will stand right of it.
+  unsigned sum = 0;
+  bool twice = true;
+  for (size_t i = digits.size(); i-- > 0; twice = !twice) {
+    unsigned d = static_cast<unsigned>(digits[i] - u'0');
+    if (twice) d = d * 2 > 9 ? d * 2 - 9 : d * 2;
+    sum += d;
+  }
+  return static_cast<char16_t>(u'0' + (10 - sum % 10) % 10);
+}
+
+Text ApplyTextFunctions(TextView text) {
+  const Text checked =
+      ReplaceCalls(text, u"function_mod10(", [](TextView argument) { return std::optional<Text>(Mod10(argument)); });
+  return ReplaceCalls(checked, u"function_if(", [](TextView argument) -> std::optional<Text> {
+    if (FindNoCase(argument, u" then ") == TextView::npos) return std::nullopt;
+    return If(argument);
+  });
 }
 
 Text DataFieldName(TextView dat) { return ParseDataName(dat).name; }
+
+Text PictureSourceName(TextView dat, const FieldStore& fields) {
+  const DataName name = ParseDataName(dat);
+  const Text value = fields.Lookup(name.name);
+  return value.empty() ? Text(dat) : CutOrPad(value, name.max_length);
+}
 
 std::optional<Text> DataLabelText(TextView dat, TextView key, TextView value, bool word_wrap) {
   const Text source = word_wrap ? LineBreaks(dat) : Text(dat);
   const DataName name = ParseDataName(source);
   if (name.name.empty() || LowerCaseFull(name.name) != LowerCaseFull(key)) return std::nullopt;
-  Text text(value);
-  if (name.max_length) {
-    if (text.size() > *name.max_length)
-      text.resize(*name.max_length);
-    else if (AllDigits(text))
-      text.insert(0, *name.max_length - text.size(), u'0');
-  }
+  const Text text = CutOrPad(value, name.max_length);
   return word_wrap ? LineBreaks(text) : text;
 }
 

@@ -35,8 +35,22 @@ size_t FindNoCase(TextView text, TextView needle);
 
 bool IsSpecialText(TextView dat);
 // The text of a "!!special:" label: its "ft" segments as written and its "kd" segments
-// as the values of the fields they name.
+// as the values of the fields they name (a format written before the name is not
+// applied: the value shows as stored), then its functions (ApplyTextFunctions).
 Text RenderSpecialText(TextView dat, const FieldStore& fields, bool word_wrap);
+
+// The digit that, appended, makes the number valid under the Luhn scheme; nothing unless
+// the text is ASCII digits only.
+std::optional<char16_t> LuhnCheckDigit(TextView digits);
+
+// The functions of a text, left to right, names and keywords in any case. A call's
+// argument ends at its first ")":
+// - "function_mod10(" n ")": the Luhn check digit of n; n and its check digit when n is
+//   written "+=" n; nothing when n is no whole number;
+// - "function_if(" a "=" b " then " x " else " y ")": x when a equals b (any case), else y
+//   (empty without " else "; without "=" the condition is a against the empty text).
+// A call without its ")", or an if without " then ", stays as written.
+Text ApplyTextFunctions(TextView text);
 
 // What a data label whose "dat" is `dat` shows when the field `key` gets `value`:
 // nothing when the label names another field; else the value cut to the label's
@@ -44,6 +58,9 @@ Text RenderSpecialText(TextView dat, const FieldStore& fields, bool word_wrap);
 std::optional<Text> DataLabelText(TextView dat, TextView key, TextView value, bool word_wrap);
 // The field a data label names: its "dat" without the "[DB]" markers and the length.
 Text DataFieldName(TextView dat);
+// The picture file a photo place or a field image ("knd" "db") names: the value of the
+// field its "dat" names, cut or padded like a data label's, or else "dat" as written.
+Text PictureSourceName(TextView dat, const FieldStore& fields);
 
 // A label whose line has a "dbl" key is visible exactly when the field it names (up to
 // any "[db]") has a value; nothing for a label without one.

@@ -86,17 +86,21 @@ bool ParseHeader(std::span<const uint8_t> header, size_t available, std::vector<
 
 }  // namespace
 
-Text DecodeLayoutText(std::span<const uint8_t> bytes) {
+Text DecodeWindows1252(std::span<const uint8_t> bytes) {
+  Text out;
+  out.reserve(bytes.size());
+  for (uint8_t b : bytes) out += b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
+  return out;
+}
+
+Text DecodeLayoutText(std::span<const uint8_t> bytes, AnsiDecoder ansi) {
   if (StartsWith(bytes, {0xEF, 0xBB, 0xBF})) {
     const auto* chars = reinterpret_cast<const char*>(bytes.data()) + 3;
     return FromUtf8(std::string_view(chars, bytes.size() - 3));
   }
   if (StartsWith(bytes, {0xFF, 0xFE})) return DecodeUtf16(bytes.subspan(2), false);
   if (StartsWith(bytes, {0xFE, 0xFF})) return DecodeUtf16(bytes.subspan(2), true);
-  Text out;
-  out.reserve(bytes.size());
-  for (uint8_t b : bytes) out += b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : static_cast<char16_t>(b);
-  return out;
+  return ansi(bytes);
 }
 
 std::vector<Text> SplitLayoutLines(TextView text, size_t* dropped) {
@@ -134,7 +138,8 @@ std::optional<std::span<const uint8_t>> EmbeddedFiles::Find(TextView name) const
   return std::nullopt;
 }
 
-bool ReadLayoutBytes(std::span<const uint8_t> bytes, TextView extension, LayoutDocument& out, Text& error) {
+bool ReadLayoutBytes(std::span<const uint8_t> bytes, TextView extension, LayoutDocument& out, Text& error,
+                     AnsiDecoder ansi) {
   out = {};
   if (bytes.size() > kMaxLayoutFileBytes) {
     error = u"The layout file is too large.";
@@ -152,14 +157,14 @@ bool ReadLayoutBytes(std::span<const uint8_t> bytes, TextView extension, LayoutD
         break;
       }
   if (mark == bytes.size()) {
-    out.lines = SplitLayoutLines(DecodeLayoutText(bytes), &out.dropped_lines);
+    out.lines = SplitLayoutLines(DecodeLayoutText(bytes, ansi), &out.dropped_lines);
     return true;
   }
   std::vector<size_t> counts;
   const size_t body = mark + 1;
   if (!ParseHeader(bytes.first(mark), bytes.size() - body, counts, error)) return false;
   size_t at = body;
-  out.lines = SplitLayoutLines(DecodeLayoutText(bytes.subspan(at, counts[0])), &out.dropped_lines);
+  out.lines = SplitLayoutLines(DecodeLayoutText(bytes.subspan(at, counts[0]), ansi), &out.dropped_lines);
   at += counts[0];
   // The files belong, in order, to the image items ("fim") after the page line.
   size_t next = 1;

@@ -21,8 +21,13 @@ inline constexpr size_t kMaxLayoutFileBytes = size_t{32} << 20;
 inline constexpr size_t kMaxLineChars = size_t{64} << 10;
 inline constexpr size_t kMaxLines = 4096;
 
-// A byte-order mark selects UTF-8 or UTF-16 (either order); other text is Windows-1252.
-Text DecodeLayoutText(std::span<const uint8_t> bytes);
+// Text without a byte-order mark is in the system's ANSI code page: the Windows side
+// converts it; the portable default, and what tests use, reads Windows-1252.
+using AnsiDecoder = Text (*)(std::span<const uint8_t> bytes);
+Text DecodeWindows1252(std::span<const uint8_t> bytes);
+
+// A byte-order mark selects UTF-8 or UTF-16 (either order); other text goes to `ansi`.
+Text DecodeLayoutText(std::span<const uint8_t> bytes, AnsiDecoder ansi = DecodeWindows1252);
 
 // The text's lines (CR LF, LF or CR end a line); empty lines are dropped, lines longer
 // than kMaxLineChars and those past kMaxLines are counted in `dropped`.
@@ -58,7 +63,8 @@ struct LayoutDocument {
 // Reads a layout file's bytes. `extension` (without the dot, any case) chooses the
 // reading: qzb, qzc, qze, qzl and qzm may be containers; others are plain text. False
 // with `error` (an English sentence) for a file that cannot be a layout.
-bool ReadLayoutBytes(std::span<const uint8_t> bytes, TextView extension, LayoutDocument& out, Text& error);
+bool ReadLayoutBytes(std::span<const uint8_t> bytes, TextView extension, LayoutDocument& out, Text& error,
+                     AnsiDecoder ansi = DecodeWindows1252);
 
 // Reads a layout once per name and modification time: an unchanged file is not read
 // again. The reader fills the document or answers false with the error text.

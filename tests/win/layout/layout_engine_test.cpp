@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 #include <windows.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <string>
 
-#include "simulator/core/jpeg.h"
+#include "tests/native/imaging/fixtures.h"
+#include "tests/native/layout/picture_files.h"
 #include "tests/win/support/plugin_fixture.h"
 #include "tests/win/support/ui_driver.h"
 #include "ui/form.h"
@@ -36,49 +36,10 @@ constexpr ui::Row<LayoutForm> LayoutForm::kRows[] = {
 
 LayoutForm::LayoutForm() : Form({u"Layout", 300, 200, WS_POPUP}) { Build(*this, kRows); }
 
-// A PNG of one colour with one alpha, by zlib alone.
-std::vector<uint8_t> Png(int w, int h, uint32_t rgb, uint8_t alpha) {
-  std::vector<uint8_t> raw;
-  for (int y = 0; y < h; ++y) {
-    raw.push_back(0);
-    for (int x = 0; x < w; ++x) raw.insert(raw.end(), {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb), alpha});
-  }
-  uLongf packed_size = compressBound(static_cast<uLong>(raw.size()));
-  std::vector<uint8_t> packed(packed_size);
-  compress(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()));
-  packed.resize(packed_size);
-  std::vector<uint8_t> out{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  const auto chunk = [&out](const char* type, const std::vector<uint8_t>& data) {
-    const auto be32 = [&out](uint32_t v) {
-      out.insert(out.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
-    };
-    be32(static_cast<uint32_t>(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    be32(static_cast<uint32_t>(crc32(0, out.data() + start, static_cast<uInt>(out.size() - start))));
-  };
-  chunk("IHDR", {0, 0, uint8_t(w >> 8), uint8_t(w), 0, 0, uint8_t(h >> 8), uint8_t(h), 8, 6, 0, 0, 0});
-  chunk("IDAT", packed);
-  chunk("IEND", {});
-  return out;
-}
+using fixtures::Container;
 
 std::vector<uint8_t> Jpeg(int w, int h, uint8_t r, uint8_t g, uint8_t b) {
-  sim::Image img{w, h, {}};
-  for (int i = 0; i < w * h; ++i) img.rgb.insert(img.rgb.end(), {r, g, b});
-  return sim::EncodeJpeg(img, 95);
-}
-
-// A container file: the header, the byte 254, the layout text and the pictures.
-std::vector<uint8_t> Container(const std::string& text, const std::vector<std::vector<uint8_t>>& files) {
-  std::string header = std::to_string(text.size());
-  for (const auto& f : files) header += "\t" + std::to_string(f.size());
-  std::vector<uint8_t> out(header.begin(), header.end());
-  out.push_back(254);
-  out.insert(out.end(), text.begin(), text.end());
-  for (const auto& f : files) out.insert(out.end(), f.begin(), f.end());
-  return out;
+  return imaging::test::EncodeJpeg(fixtures::Filled(w, h, imaging::MakePixel(r, g, b)));
 }
 
 // 60 x 40 mm page; a red JPEG and a half-transparent blue PNG, the PNG a later line
@@ -104,7 +65,9 @@ class LayoutEngineTest : public ::testing::Test {
     return path;
   }
   Text WriteSample() {
-    return Write(L"sample.qzb", Container(kLayout, {Jpeg(8, 8, 230, 0, 0), Png(8, 8, 0x0000FF, 128)}));
+    return Write(L"sample.qzb",
+                 Container(kLayout, {Jpeg(8, 8, 230, 0, 0), imaging::test::EncodePng(fixtures::Filled(
+                                                                8, 8, imaging::MakePixel(0, 0, 255, 128)))}));
   }
   static uint32_t Channel(uint32_t rgb, int shift) { return rgb >> shift & 0xFF; }
 
