@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
 
 #include "imaging/LumImageEx.h"
 #include "imaging/RotImg.h"
@@ -139,7 +140,8 @@ class TempFiles : public testing::Test {
   void SetUp() override {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    dir_ = std::filesystem::path(temp) / L"eos_imaging_test";
+    // One folder per process: ctest runs this fixture's cases side by side.
+    dir_ = std::filesystem::path(temp) / (L"eos_imaging_test_" + std::to_wstring(GetCurrentProcessId()));
     std::filesystem::create_directories(dir_);
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
