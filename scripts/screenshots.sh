@@ -2,12 +2,24 @@
 # Renders the looks the README shows into docs/ as PNGs, each cropped to its window:
 # the capture dialog with live view, the settings dialog opened with its "..." button,
 # the status window shown while a capture connects (the stand-in camera is made slow
-# to open its session for that), a camera pulled and back, the dialog in each of the
-# plug-in's skins and a countdown in the Passport skin. Rerun it when a look changes.
+# to open its session for that), a camera pulled and back, the ID-photo guide, the dialog
+# in each of the plug-in's skins and a countdown in the Passport skin. Rerun it when a look changes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 docs=$root/docs
+
+# Pixelates a rectangle of a shot in blocks of 12 pixels, keeping the guide's own lines
+# (its green, its yellow and the face's white): the README shows what the guide draws,
+# not the person in the test photo.
+veil() { # file, "W H X Y"
+  local w h x y
+  read -r w h x y <<<"$2"
+  /usr/bin/convert "$1" \( +clone -crop "${w}x${h}+${x}+${y}" +repage \
+    -scale "$((w / 12))x$((h / 12))!" -scale "${w}x${h}!" \) -geometry "+${x}+${y}" -composite \
+    \( "$1" -fuzz 4% -fill white -opaque "rgb(40,220,80)" -opaque "rgb(255,200,0)" \
+    -fuzz 0 -fill black +opaque white \) "$1" -swap 1,2 -composite "$1"
+}
 
 if [ "${1:-}" = --shots ]; then # inside the Wine session
   # shellcheck source=scripts/wine-ui.sh
@@ -50,18 +62,39 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   ui_key "$dialog" Escape
   wait
 
+  # The ID-photo guide on dlib's test photo: no face (the stand-in's own scene), a face
+  # too small, a framed one; then framed in the Passport skin.
+  photo="live_view_picture = $(ui_windows_path "$root/build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg")"
+  key='HKCU\Software\Morvaken\CanonEosPlugin'
+  guide() { # settings, scenario, file, [the photo's place in the shot, as W H X Y]
+    wine reg add "$key" /v CameraSettings /d "$1" /f >/dev/null 2>&1
+    EOS_SIM_SCENARIO=$2 capture
+    dialog=$(ui_wait_window --name '^Canon plugin EOS')
+    xdotool windowmove "$dialog" 40 20
+    sleep 1.5
+    ui_shoot_screen "$dialog" "$docs/$3"
+    ui_key "$dialog" Escape
+    wait
+    if [ $# -gt 3 ]; then veil "$docs/$3" "$4"; fi
+  }
+  guide "FaceGuide=1;" "" face-none.png
+  guide "FaceGuide=1;" "$photo
+subject = 0.5 0.55 0.6" face-closer.png "180 248 234 140"
+  guide "FaceGuide=1;" "$photo
+subject = 0.5 0.46 0.95 -4" face-framed.png "312 364 168 44"
+  guide "FaceGuide=1;Skin=Passport;" "$photo
+subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
+  wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
+
   # The skins, chosen by the stored settings; the desktop shows where the mask cuts the
   # window away, so the shot is the screen's within the window's rectangle.
-  key='HKCU\Software\Morvaken\CanonEosPlugin'
   for skin in Studio Passport; do
     wine reg add "$key" /v CameraSettings /d "Skin=$skin;" /f >/dev/null 2>&1
     capture
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20 # repaints the desktop around the shaped window
     sleep 1
-    geometry=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-      /Width:/ {w=$NF} /Height:/ {h=$NF} END {printf "%dx%d+%d+%d", w + 16, h + 16, x - 8, y - 8}')
-    xwd -root -silent | /usr/bin/convert xwd:- -crop "$geometry" +repage png:"$docs/skin-$(tr 'A-Z' 'a-z' <<<"$skin").png"
+    ui_shoot_screen "$dialog" "$docs/skin-$(tr 'A-Z' 'a-z' <<<"$skin").png"
     ui_key "$dialog" Escape
     wait
   done
@@ -74,9 +107,7 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   sleep 1
   ui_key "$dialog" Return
   sleep 2.3
-  geometry=$(xwininfo -id "$dialog" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-    /Width:/ {w=$NF} /Height:/ {h=$NF} END {printf "%dx%d+%d+%d", w + 16, h + 16, x - 8, y - 8}')
-  xwd -root -silent | /usr/bin/convert xwd:- -crop "$geometry" +repage png:"$docs/skin-passport-countdown.png"
+  ui_shoot_screen "$dialog" "$docs/skin-passport-countdown.png"
   wait # the countdown ends with the shot
   wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
   ls -l "$docs"/*.png

@@ -14,6 +14,16 @@ ui_shoot() { # window, file
   xwd -id "$1" -silent | /usr/bin/convert xwd:- png:"$2"
 }
 
+# Writes the screen within the window's rectangle and 8 pixels around it to a PNG file:
+# for a shaped window, whose cut-away parts show the desktop.
+ui_shoot_screen() { # window, file
+  local geometry
+  geometry=$(xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
+    /Width:/ {w=$NF} /Height:/ {h=$NF} END {printf "%dx%d+%d+%d", w + 16, h + 16, x - 8, y - 8}')
+  mkdir -p "$(dirname "$2")"
+  xwd -root -silent | /usr/bin/convert xwd:- -crop "$geometry" +repage png:"$2"
+}
+
 # Presses a key (an X key name such as Return or Escape) in the window.
 ui_key() { # window, key
   xdotool windowfocus "$1" key "$2"
