@@ -94,7 +94,7 @@ subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20 # repaints the desktop around the shaped window
     sleep 1
-    ui_shoot_screen "$dialog" "$docs/skin-$(tr 'A-Z' 'a-z' <<<"$skin").png"
+    ui_shoot_screen "$dialog" "$docs/skin-${skin,,}.png"
     ui_key "$dialog" Escape
     wait
   done

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Helpers for scripts that work the plug-in's windows from outside inside a Wine session
 # (scripts/wine-session): find a window by its title, picture it, press its keys and
 # buttons. Sourced, not run.
