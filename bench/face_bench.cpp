@@ -83,7 +83,7 @@ GreyImage FrameWithFace(const GreyImage& photo, int width, int height, Orientati
     for (int x = 0; x < width; ++x) {
       const PointF p = ToShown(PointF{x + 0.5, y + 0.5}, width, height, o);
       const int px = static_cast<int>((p.x - left) / scale), py = static_cast<int>((p.y - top) / scale);
-      const double base = px >= 0 && py >= 0 && px < photo.width && py < photo.height ? photo.view().row(py)[px]
+      const double base = px >= 0 && py >= 0 && px < photo.width && py < photo.height ? ViewOf(photo).row(py)[px]
                                                                                       : 128.0 + 40.0 * p.y / shown_h;
       frame.at(x, y) = static_cast<uint8_t>(std::clamp(base + noise(random), 0.0, 255.0));
     }
@@ -93,10 +93,10 @@ GreyImage FrameWithFace(const GreyImage& photo, int width, int height, Orientati
 // A camera's colour JPEG of a grey picture, with film-grain noise in the colour too.
 std::vector<uint8_t> CameraJpeg(const GreyImage& grey) {
   sim::Image picture{grey.width, grey.height, {}};
-  picture.rgb.reserve(grey.pixels.size() * 3);
+  picture.rgb.reserve(grey.data.size() * 3);
   std::mt19937 random(3);
   std::normal_distribution<double> noise(0, 5);
-  for (const uint8_t v : grey.pixels)
+  for (const uint8_t v : grey.data)
     for (int c = 0; c < 3; ++c)
       picture.rgb.push_back(static_cast<uint8_t>(std::clamp(v * (0.9 + 0.1 * c) + noise(random), 0.0, 255.0)));
   return sim::EncodeJpeg(picture, 92);
@@ -142,17 +142,17 @@ int main() {
   const Orientation turned{90, false};
   const GreyImage working = FrameWithFace(photo, 480, 320, turned, 0.65);
   GreyImage upright;
-  Orient(working.view(), turned, upright);
+  Orient(ViewOf(working), turned, upright);
   std::vector<Face> faces;
-  finder.Find(upright.view(), faces, error, kDetectorWindow);
-  const double detect = Milliseconds([&] { finder.Find(upright.view(), faces, error, kDetectorWindow); }, 10);
+  finder.Find(ViewOf(upright), faces, error, kDetectorWindow);
+  const double detect = Milliseconds([&] { finder.Find(ViewOf(upright), faces, error, kDetectorWindow); }, 10);
   std::printf("  detector on the upright 320 x 480 working frame: %.2f ms, %zu face(s)\n", detect, faces.size());
   double worst = detect;
   for (const auto& [w, h] : {std::pair{480, 320}, std::pair{960, 640}, std::pair{1024, 680}}) {
     const GreyImage frame = FrameWithFace(photo, w, h, turned, 0.65);
-    FindInFrame(finder, frame.view(), turned, kWorkingLongSide, scratch, found, error);
+    FindInFrame(finder, ViewOf(frame), turned, kWorkingLongSide, scratch, found, error);
     const double ms =
-        Milliseconds([&] { FindInFrame(finder, frame.view(), turned, kWorkingLongSide, scratch, found, error); }, 10);
+        Milliseconds([&] { FindInFrame(finder, ViewOf(frame), turned, kWorkingLongSide, scratch, found, error); }, 10);
     worst = std::max(worst, ms);
     std::printf("  worker's work on a %d x %d frame (reduce, turn, detect, map back): %.2f ms, %zu face(s)\n", w, h, ms,
                 found.faces.size());
@@ -162,8 +162,8 @@ int main() {
   // What a smaller working size would cost: the detector's pyramid shrinks with the area.
   for (const int long_side : {400, 360, 320}) {
     const GreyImage frame = FrameWithFace(photo, long_side, long_side * 2 / 3, turned, 0.65);
-    Orient(frame.view(), turned, upright);
-    const double ms = Milliseconds([&] { finder.Find(upright.view(), faces, error, kDetectorWindow); }, 10);
+    Orient(ViewOf(frame), turned, upright);
+    const double ms = Milliseconds([&] { finder.Find(ViewOf(upright), faces, error, kDetectorWindow); }, 10);
     std::printf("  for comparison, the detector at a working long side of %d: %.2f ms, %zu face(s)\n", long_side, ms,
                 faces.size());
   }
@@ -171,7 +171,7 @@ int main() {
     const GreyImage frame = FrameWithFace(photo, 960, 640, turned, 0.65);
     FaceWorker worker([](const GreyView&, Orientation, FrameFaces&, std::string&) { return true; });
     worker.Start(error);
-    const double offer = Milliseconds([&] { worker.Offer(frame.view(), turned); }, 200);
+    const double offer = Milliseconds([&] { worker.Offer(ViewOf(frame), turned); }, 200);
     std::printf("  UI thread's hand-off of a 960 x 640 luma plane (copy into the waiting slot): %.3f ms\n", offer);
   }
 

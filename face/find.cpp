@@ -25,10 +25,10 @@ bool FindShown(FaceFinder& finder, const GreyView& frame, Orientation shown, int
     GreyView reduced = frame;
     if (factor > 1) {
       Reduce(frame, factor, scratch.reduced);
-      reduced = scratch.reduced.view();
+      reduced = ViewOf(scratch.reduced);
     }
     Orient(reduced, shown, scratch.upright);
-    if (!finder.Find(scratch.upright.view(), scratch.found, error, min_box)) return false;
+    if (!finder.Find(ViewOf(scratch.upright), scratch.found, error, min_box)) return false;
     for (const Face& face : scratch.found)
       out.faces.push_back(Scaled(FromShown(face, reduced.width, reduced.height, shown), factor));
     return true;

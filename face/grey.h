@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "imaging/core/pixels.h"
+
 namespace eos::face {
 
 // Rows of `width` samples, `stride` bytes apart; the samples are not owned.
@@ -20,22 +22,11 @@ struct GreyView {
   bool empty() const { return width <= 0 || height <= 0 || pixels == nullptr; }
 };
 
-struct GreyImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> pixels;  // rows top to bottom, no padding
+using GreyImage = imaging::Raster<uint8_t>;
 
-  // Keeps the allocation when the new size fits.
-  void Resize(int w, int h) {
-    width = w;
-    height = h;
-    pixels.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
-  }
-  GreyView view() const { return {width, height, static_cast<size_t>(width), pixels.data()}; }
-  uint8_t& at(int x, int y) {
-    return pixels[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
-  }
-};
+inline GreyView ViewOf(const GreyImage& image) {
+  return {image.width, image.height, static_cast<size_t>(image.width), image.data.data()};
+}
 
 // A position in continuous coordinates: pixel (i, j) covers [i, i + 1) x [j, j + 1), so
 // its centre is (i + 0.5, j + 0.5) and scaling a frame scales its points.

@@ -87,7 +87,7 @@ void SetError(std::string& error, const char* text) noexcept {
 void FaceWorker::DetectInto(const Slot& work, FrameResult& result) noexcept {
   result.error.clear();
   try {
-    if (detect_(work.luma.view(), work.shown, result.faces, result.error)) return;
+    if (detect_(ViewOf(work.luma), work.shown, result.faces, result.error)) return;
   } catch (const std::exception& e) {
     SetError(result.error, e.what());
   } catch (...) {

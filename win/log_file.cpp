@@ -16,8 +16,16 @@ void AppendLogLine(TextView path, TextView line, bool restart) noexcept {
     const std::wstring file_name = Wide(path);
     if (GetFileAttributesW(file_name.c_str()) == INVALID_FILE_ATTRIBUTES) return;
     if (restart) DeleteFileW(file_name.c_str());
-    UniqueFile file(CreateFileW(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Exclusive for one line. A reader that has the file open for a moment (a log viewer,
+    // a test polling it) would otherwise cost the line, so a sharing violation is tried
+    // again for a few milliseconds; a file held longer still loses only this line.
+    UniqueFile file;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+      file.reset(CreateFileW(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+      if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
+      Sleep(2);
+    }
     if (!file) return;
     SetFilePointer(file.get(), 0, nullptr, FILE_END);
     const std::string bytes = ToAnsi(Text(line) + u"\r\n");

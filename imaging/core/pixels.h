@@ -16,10 +16,13 @@ constexpr Pixel MakePixel(uint8_t r, uint8_t g, uint8_t b, uint8_t a = 0xFF) {
   return static_cast<Pixel>(a) << 24 | static_cast<Pixel>(r) << 16 | static_cast<Pixel>(g) << 8 | b;
 }
 
-struct Pixels {
+// A picture's samples row after row, top to bottom, no padding: the 32-bit pixels of the
+// imaging code and the grey planes of the face detector.
+template <typename Sample>
+struct Raster {
   int width = 0;
   int height = 0;
-  std::vector<Pixel> data;  // rows top to bottom, no padding
+  std::vector<Sample> data;
 
   // Keeps the allocation when the new size fits, so per-frame buffers settle after one frame.
   void Resize(int w, int h) {
@@ -28,12 +31,17 @@ struct Pixels {
     data.resize(static_cast<size_t>(w) * static_cast<size_t>(h));
   }
   bool empty() const { return width <= 0 || height <= 0; }
-  Pixel& at(int x, int y) { return data[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)]; }
-  Pixel at(int x, int y) const {
-    return data[static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x)];
+  Sample& at(int x, int y) { return data[Index(x, y)]; }
+  Sample at(int x, int y) const { return data[Index(x, y)]; }
+  bool operator==(const Raster&) const = default;
+
+ private:
+  size_t Index(int x, int y) const {
+    return static_cast<size_t>(y) * static_cast<size_t>(width) + static_cast<size_t>(x);
   }
-  bool operator==(const Pixels&) const = default;
 };
+
+using Pixels = Raster<Pixel>;
 
 // What a decoder accepts before it allocates: a picture file names its own size, so a
 // few bytes could otherwise ask for gigabytes.

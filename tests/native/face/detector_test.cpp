@@ -131,7 +131,7 @@ TEST(FaceFinder, FindsTheAnnotatedFacesOfTheTestPhotos) {
     const GreyImage photo = LoadPhoto(c.photo);
     std::vector<Face> faces;
     std::string error;
-    ASSERT_TRUE(finder.Find(photo.view(), faces, error)) << c.photo << ": " << error;
+    ASSERT_TRUE(finder.Find(ViewOf(photo), faces, error)) << c.photo << ": " << error;
     EXPECT_EQ(faces.size(), c.faces) << c.photo;
     const std::vector<Annotated> annotated = Annotations(c.photo);
     for (const Face& face : faces) {
@@ -164,8 +164,8 @@ TEST(FaceFinder, SkipsTheLevelsOfFacesTooSmall) {
   const GreyImage photo = LoadPhoto("2009_004587.jpg");  // faces of 88 and 73 pixels
   std::vector<Face> all, large;
   std::string error;
-  ASSERT_TRUE(finder.Find(photo.view(), all, error)) << error;
-  ASSERT_TRUE(finder.Find(photo.view(), large, error, kDetectorWindow)) << error;
+  ASSERT_TRUE(finder.Find(ViewOf(photo), all, error)) << error;
+  ASSERT_TRUE(finder.Find(ViewOf(photo), large, error, kDetectorWindow)) << error;
   ASSERT_EQ(all.size(), 2u);
   ASSERT_EQ(large.size(), 1u);
   const Face& same = all[0].box.width > all[1].box.width ? all[0] : all[1];
@@ -173,7 +173,7 @@ TEST(FaceFinder, SkipsTheLevelsOfFacesTooSmall) {
   EXPECT_NEAR(large[0].box.top, same.box.top, 3);
   EXPECT_NEAR(large[0].box.width, same.box.width, 3);
   for (int i = 0; i < 2; ++i) EXPECT_LT(Distance(large[0].eyes[i], same.eyes[i]), 3) << i;
-  ASSERT_TRUE(finder.Find(LoadPhoto("2008_002079.jpg").view(), large, error, kDetectorWindow)) << error;
+  ASSERT_TRUE(finder.Find(ViewOf(LoadPhoto("2008_002079.jpg")), large, error, kDetectorWindow)) << error;
   EXPECT_TRUE(large.empty());  // its one face is of 73 pixels
 }
 
@@ -190,7 +190,7 @@ GreyImage Unshown(const GreyImage& shown, Orientation o) {
   for (int y = 0; y < frame.height; ++y)
     for (int x = 0; x < frame.width; ++x) {
       const PointF p = ToShown(PointF{x + 0.5, y + 0.5}, frame.width, frame.height, o);
-      frame.at(x, y) = shown.view().row(static_cast<int>(p.y))[static_cast<int>(p.x)];
+      frame.at(x, y) = ViewOf(shown).row(static_cast<int>(p.y))[static_cast<int>(p.x)];
     }
   return frame;
 }
@@ -200,7 +200,7 @@ GreyImage EvenPortrait() {
   const GreyImage photo = LoadPhoto("Tom_Cruise_avp_2014_4.jpg");  // 565 x 800
   GreyImage even;
   even.Resize(photo.width & ~1, photo.height & ~1);
-  for (int y = 0; y < even.height; ++y) std::copy_n(photo.view().row(y), even.width, &even.at(0, y));
+  for (int y = 0; y < even.height; ++y) std::copy_n(ViewOf(photo).row(y), even.width, &even.at(0, y));
   return even;
 }
 
@@ -213,7 +213,7 @@ TEST(FindInFrame, FacesComeBackIntoTheFrame) {
   FrameScratch scratch;
   FrameFaces reference;
   std::string error;
-  ASSERT_TRUE(FindInFrame(finder, upright.view(), {}, 400, scratch, reference, error)) << error;
+  ASSERT_TRUE(FindInFrame(finder, ViewOf(upright), {}, 400, scratch, reference, error)) << error;
   EXPECT_EQ(reference.min_face, 160);  // 800 pixels reduced by 2
   ASSERT_EQ(reference.faces.size(), 1u);
   const Face& face = reference.faces[0];
@@ -221,7 +221,7 @@ TEST(FindInFrame, FacesComeBackIntoTheFrame) {
   for (const Orientation o : kOrientations) {
     const GreyImage frame = Unshown(upright, o);
     FrameFaces found;
-    ASSERT_TRUE(FindInFrame(finder, frame.view(), o, 400, scratch, found, error)) << error;
+    ASSERT_TRUE(FindInFrame(finder, ViewOf(frame), o, 400, scratch, found, error)) << error;
     EXPECT_EQ(found.width, frame.width);
     EXPECT_EQ(found.shown.angle_cw, o.angle_cw);
     ASSERT_EQ(found.faces.size(), 1u) << o.angle_cw << (o.mirror ? " mirrored" : "");
@@ -235,7 +235,7 @@ TEST(FindInFrame, FacesComeBackIntoTheFrame) {
   }
   // Not turned, the sideways face is not found: the detector knows upright faces only.
   FrameFaces sideways;
-  ASSERT_TRUE(FindInFrame(finder, Unshown(upright, {90, false}).view(), {}, 400, scratch, sideways, error));
+  ASSERT_TRUE(FindInFrame(finder, ViewOf(Unshown(upright, {90, false})), {}, 400, scratch, sideways, error));
   EXPECT_TRUE(sideways.faces.empty());
 }
 
@@ -260,7 +260,7 @@ TEST(PictureFace, MatchesTheFaceOfTheFullPhoto) {
   const GreyImage photo = LoadPhoto("Tom_Cruise_avp_2014_4.jpg");
   std::vector<Face> original;
   std::string error;
-  ASSERT_TRUE(finder.Find(photo.view(), original, error)) << error;
+  ASSERT_TRUE(finder.Find(ViewOf(photo), original, error)) << error;
   ASSERT_EQ(original.size(), 1u);
   constexpr int kEnlarged = 5;
   const Face upright = Scaled(original[0], kEnlarged);

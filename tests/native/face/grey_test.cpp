@@ -51,9 +51,9 @@ TEST(Reduction, MeansOfWholeBlocks) {
   Reduce(src, 2, out);
   ASSERT_EQ(out.width, 2);
   ASSERT_EQ(out.height, 1);
-  EXPECT_EQ(out.pixels, (std::vector<uint8_t>{3, 25}));  // 11/4 rounds up, 101/4 down
+  EXPECT_EQ(out.data, (std::vector<uint8_t>{3, 25}));  // 11/4 rounds up, 101/4 down
   Reduce(src, 1, out);
-  EXPECT_EQ(out.pixels, (std::vector<uint8_t>{0, 2, 10, 20, 99, 4, 5, 30, 41, 99, 200, 201, 0, 0, 99}));
+  EXPECT_EQ(out.data, (std::vector<uint8_t>{0, 2, 10, 20, 99, 4, 5, 30, 41, 99, 200, 201, 0, 0, 99}));
 }
 
 // The turns and mirrors give what the live view's own resampler shows at the same size.

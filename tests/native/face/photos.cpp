@@ -48,15 +48,15 @@ std::vector<uint8_t> PictureOf(const GreyImage& photo, int factor, int angle_cw)
   GreyImage upright;
   upright.Resize(photo.width * factor, photo.height * factor);
   for (int y = 0; y < upright.height; ++y) {
-    const uint8_t* from = photo.view().row(y / factor);
+    const uint8_t* from = ViewOf(photo).row(y / factor);
     uint8_t* to = &upright.at(0, y);
     for (int x = 0; x < upright.width; ++x) to[x] = from[x / factor];
   }
   GreyImage stored;
-  Orient(upright.view(), {(360 - angle_cw) % 360, false}, stored);
-  sim::Image picture{width, height, std::vector<uint8_t>(stored.pixels.size() * 3)};
+  Orient(ViewOf(upright), {(360 - angle_cw) % 360, false}, stored);
+  sim::Image picture{width, height, std::vector<uint8_t>(stored.data.size() * 3)};
   uint8_t* rgb = picture.rgb.data();
-  for (const uint8_t v : stored.pixels) {
+  for (const uint8_t v : stored.data) {
     rgb[0] = rgb[1] = rgb[2] = v;
     rgb += 3;
   }

@@ -5,10 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "camremote/cam_log.h"
 #include "tests/win/support/plugin_fixture.h"
+#include "win/handles.h"
+#include "win/log_file.h"
 #include "win/module.h"
 #include "win/wtext.h"
 
@@ -89,6 +92,21 @@ TEST_F(LogWriter, ALockedFileLosesTheLineOnly) {
   Run(u"CamLogChild.DISABLED_WriteLines");
   lock.reset();
   EXPECT_EQ(ReadFileBytes(LogPath()), "");
+}
+
+// A reader that holds the file for a moment (a log viewer, a test polling the log) delays
+// the line instead of costing it.
+TEST_F(LogWriter, AFileHeldForAMomentStillGetsTheLine) {
+  WriteFileBytes(LogPath(), "");
+  win::UniqueFile reader(CreateFileW(win::W(LogPath()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(reader);
+  std::thread closes([&reader] {
+    Sleep(3);
+    reader.reset();
+  });
+  win::AppendLogLine(LogPath(), u"written", false);
+  closes.join();
+  EXPECT_EQ(ReadFileBytes(LogPath()), "written\r\n");
 }
 
 TEST(CamLog, FolderIsThisModulesAndTimeHasMilliseconds) {
