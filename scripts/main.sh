@@ -28,7 +28,10 @@ if [ "${1:-}" = --calls ]; then # inside the Wine session
     ui_shoot "$window" "$out/dialog.png"
     ui_key "$window" Return
   else
-    echo "the capture dialog did not show"
+    # Say what was on the screen instead, and end the host rather than wait for it.
+    echo "the capture dialog did not show; the windows shown:"
+    xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do echo "  $(xdotool getwindowname "$w")"; done
+    kill "$run"
   fi
   status=0
   wait $run || status=$?

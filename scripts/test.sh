@@ -5,20 +5,20 @@
 # local experiments (scripts/build.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
+cd "$root" || exit 1
 
 bash scripts/setup.sh || exit 1
 bash scripts/build.sh native win || exit 1
 
 passed=0
 failed=0
-run_ctest() { # label, build dir, [wrapper...]
-  local label=$1 dir=$2
-  shift 2
+run_ctest() { # label, build dir, runs a test gets when it times out, [wrapper...]
+  local label=$1 dir=$2 runs=$3
+  shift 3
   echo "[test] $label"
   local log
   log=$(mktemp)
-  (cd "$dir" && "$@" ctest --output-on-failure -j2 --timeout 300) 2>&1 | tee "$log"
+  (cd "$dir" && "$@" ctest --output-on-failure -j2 --timeout 300 --repeat "after-timeout:$runs") 2>&1 | tee "$log"
   local line
   line=$(grep -E '[0-9]+ tests failed out of [0-9]+' "$log" | tail -1)
   rm -f "$log"
@@ -33,8 +33,11 @@ run_ctest() { # label, build dir, [wrapper...]
   failed=$((failed + bad))
 }
 
-run_ctest native build/native
-run_ctest windows build/win "$root/scripts/wine-session"
+run_ctest native build/native 1
+# A Wine process now and then does not exit after its test has passed (seen once in a
+# whole run, never when run alone): a test that times out runs once more, so only a hang
+# that repeats fails.
+run_ctest windows build/win 2 "$root/scripts/wine-session"
 
 echo
 echo "tests: $passed passed, $failed failed"
