@@ -480,6 +480,11 @@ void TdlgCanonEosSDK::Panel3Resize(ui::Component&) {
   paBord->SetBounds({kBorder, kBorder, Panel3->Width() - kBorder, Panel3->Height() - kBorder});
 }
 
+SIZE TdlgCanonEosSDK::ShownFrameSize() const {
+  if (!FPreviewSizeSet) return {0, 0};
+  return FAngle == 90 || FAngle == 270 ? SIZE{FPreviewH, FPreviewW} : SIZE{FPreviewW, FPreviewH};
+}
+
 void TdlgCanonEosSDK::paBordResize(ui::Component&) {
   const double ratio = FPreviewSizeSet ? static_cast<double>(FPreviewH) / FPreviewW : 2.0 / 3.0;
   const Rect r = FitPictureFrame(paBord->Width(), paBord->Height(), paImx->Width(), paImx->Height(), ratio);

@@ -159,6 +159,8 @@ class TdlgCanonEosSDK : private ui::Form {
   bool FaceGuideWanted() const { return face_guide_setting_ || face_guide_host_; }
   void UpdateFaceGuide();
   void StopFaceGuide() noexcept;
+  // The state and its words as the operator reads them (translated once per state).
+  void SetFaceState(face::Guidance state);
   // The frame just rendered to the worker, and the newest result from it.
   void FaceGuideFrame();
   // The guide, the face's box and eye line and the state's words over the view shown in
@@ -186,6 +188,9 @@ class TdlgCanonEosSDK : private ui::Form {
   // The skin's photo place while a skin shows, the live view's size in it and its painting.
   ui::Painted* SkinView() const;
   Rect SkinViewRect() const;
+  // The live-view frame's size as the view shows it (sides swapped at 90 and 270
+  // degrees); 0 x 0 before the first frame.
+  SIZE ShownFrameSize() const;
   void PaintSkinView(HDC dc, const RECT& bounds);
   void ShowStandardLook();
   // A skin's button: its click area, the standard look's button whose state it follows,
@@ -285,6 +290,7 @@ class TdlgCanonEosSDK : private ui::Form {
   face::FaceTemplate face_template_;
   std::optional<face::ViewFaces> face_view_;  // the newest result, in the view's coordinates
   face::Guidance face_state_ = face::Guidance::kNoFace;
+  Text face_words_;
 
   std::array<layout::LayoutControl*, static_cast<size_t>(SkinPart::DragArea)> skin_parts_{};
   // The standard look's outer size, while a skin replaces it.
@@ -297,6 +303,8 @@ class TdlgCanonEosSDK : private ui::Form {
   win::Gdi<HFONT> delay_font_;
   win::Gdi<HFONT> gone_font_;  // the longer words of a camera that is gone
   win::Gdi<HFONT> face_font_;  // the face guide's words
+  // The guide's lines while it waits and once framed, and the face's; made with its worker.
+  win::Gdi<HPEN> waiting_pen_, framed_pen_, face_pen_;
   Probe probe_;
 };
 

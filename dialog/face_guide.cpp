@@ -30,6 +30,8 @@ constexpr COLORREF kWaiting = RGB(255, 200, 0);
 constexpr COLORREF kFramed = RGB(40, 220, 80);
 constexpr COLORREF kFace = RGB(255, 255, 255);
 
+win::Gdi<HPEN> Pen(COLORREF colour) { return win::Gdi<HPEN>(CreatePen(PS_SOLID, 2, colour)); }
+
 Text ModelPath() { return GetPluginFolder() + Ascii(face::kModelFolder) + u"\\" + Ascii(face::kModelFileName); }
 
 }  // namespace
@@ -54,6 +56,12 @@ void D::UpdateFaceGuide() {
     auto worker = std::make_unique<face::FaceWorker>(face::ModelDetect(std::move(model)));
     if (worker->Start(error)) {
       face_worker_ = std::move(worker);
+      SetFaceState(face::Guidance::kNoFace);
+      if (!face_pen_) {
+        waiting_pen_ = Pen(kWaiting);
+        framed_pen_ = Pen(kFramed);
+        face_pen_ = Pen(kFace);
+      }
       return;
     }
     WriteLog(u"Face guide worker - " + FromUtf8(error));
@@ -63,6 +71,11 @@ void D::UpdateFaceGuide() {
   if (std::exchange(face_unavailable_said_, true)) return;
   WriteLog(u"Face guide unavailable");
   ShowInfoText(Translate(u"Face guide unavailable"), 3000);
+}
+
+void D::SetFaceState(face::Guidance state) {
+  face_state_ = state;
+  face_words_ = Translate(Ascii(face::GuidanceText(state)));
 }
 
 void D::StopFaceGuide() noexcept {
@@ -80,14 +93,15 @@ void D::FaceGuideFrame() {
   if (!result.error.empty()) {
     WriteLog(u"Face guide - " + FromUtf8(result.error));
     face_view_.reset();
-    face_state_ = face::Guidance::kNoFace;
+    SetFaceState(face::Guidance::kNoFace);
     return;
   }
   const bool first = !face_view_;
   face_view_ = face::InView(result.faces);
   const face::Guidance state = face::Guide(*face_view_, face_template_);
-  if (state != std::exchange(face_state_, state) || first)
-    WriteLog(u"Face guide: " + Translate(Ascii(face::GuidanceText(state))));
+  if (state == face_state_ && !first) return;
+  SetFaceState(state);
+  WriteLog(u"Face guide: " + face_words_);
 }
 
 std::optional<face::PictureFace> D::FindPictureFace(std::span<const std::uint8_t> jpeg) {
@@ -101,11 +115,11 @@ std::optional<face::PictureFace> D::FindPictureFace(std::span<const std::uint8_t
 }
 
 void D::PaintFaceGuide(HDC dc, const RECT& view) const {
-  if (!face_worker_ || !FPreviewSizeSet) return;
-  const bool sideways = FAngle == 90 || FAngle == 270;
-  const double shown_w = sideways ? FPreviewH : FPreviewW, shown_h = sideways ? FPreviewW : FPreviewH;
+  const SIZE shown = ShownFrameSize();
+  if (!face_worker_ || shown.cx <= 0 || shown.cy <= 0) return;
+  const double shown_w = shown.cx, shown_h = shown.cy;
   const double width = view.right - view.left, height = view.bottom - view.top;
-  const COLORREF colour = face_state_ == face::Guidance::kFramed ? kFramed : kWaiting;
+  const bool framed = face_state_ == face::Guidance::kFramed;
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, view.left, view.top, view.right, view.bottom);
   const win::Selected hollow(dc, GetStockObject(NULL_BRUSH));
@@ -117,9 +131,8 @@ void D::PaintFaceGuide(HDC dc, const RECT& view) const {
   const auto at = [&](double x, double y) {
     return POINT{view.left + std::lround(x * sx), view.top + std::lround(y * sy)};
   };
-  const win::Gdi<HPEN> guide_pen(CreatePen(PS_SOLID, 2, colour));
   {
-    const win::Selected keep(dc, guide_pen.get());
+    const win::Selected keep(dc, (framed ? framed_pen_ : waiting_pen_).get());
     const POINT tl = at(crop.left, crop.top), br = at(crop.right(), crop.bottom());
     Rectangle(dc, tl.x, tl.y, br.x, br.y);
     const double head = crop.height * (face_template_.head_min + face_template_.head_max) / 2;
@@ -140,8 +153,7 @@ void D::PaintFaceGuide(HDC dc, const RECT& view) const {
     const auto on_view = [&](face::PointF p) {
       return POINT{view.left + std::lround(p.x * fx), view.top + std::lround(p.y * fy)};
     };
-    const win::Gdi<HPEN> face_pen(CreatePen(PS_SOLID, 2, kFace));
-    const win::Selected keep(dc, face_pen.get());
+    const win::Selected keep(dc, face_pen_.get());
     for (const face::Face& f : face_view_->faces) {
       if (f.box.width < face_view_->min_face) continue;
       const POINT tl = on_view({f.eye_box.left, f.eye_box.top}), br = on_view({f.eye_box.right(), f.eye_box.bottom()});
@@ -154,9 +166,9 @@ void D::PaintFaceGuide(HDC dc, const RECT& view) const {
 
   // What the operator has to do, along the bottom of the view.
   const win::Selected keep_font(dc, face_font_.get());
-  SetTextColor(dc, colour);
+  SetTextColor(dc, framed ? kFramed : kWaiting);
   RECT words{view.left, view.bottom - std::max<LONG>(Scale(40), (view.bottom - view.top) / 8), view.right, view.bottom};
-  ui::DrawLabelText(dc, words, Translate(Ascii(face::GuidanceText(face_state_))), ui::kCentre | ui::kMiddle);
+  ui::DrawLabelText(dc, words, face_words_, ui::kCentre | ui::kMiddle);
   RestoreDC(dc, saved);
 }
 

@@ -44,10 +44,8 @@ ui::Painted* TdlgCanonEosSDK::SkinView() const {
 
 Rect TdlgCanonEosSDK::SkinViewRect() const {
   const RECT b = conVF()->Bounds();
-  const bool sideways = FAngle == 90 || FAngle == 270;
-  const int frame_w = FPreviewSizeSet ? (sideways ? FPreviewH : FPreviewW) : 0;
-  const int frame_h = FPreviewSizeSet ? (sideways ? FPreviewW : FPreviewH) : 0;
-  return FitRect(b.right - b.left, b.bottom - b.top, frame_w, frame_h);
+  const SIZE frame = ShownFrameSize();
+  return FitRect(b.right - b.left, b.bottom - b.top, frame.cx, frame.cy);
 }
 
 // The whole frame in the photo place, black where the place's proportions differ: the
