@@ -2,6 +2,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
+#include <string_view>
 
 #include "Sources/EDSDKBinding.h"
 #include "win/handles.h"
@@ -51,11 +53,23 @@ void UnbindAll() {
   throw EAssertionFailed(Ascii(message));
 }
 
+// The name an entry point has in this platform's SDK. The list gives the 32-bit DLL's
+// names, one of them stdcall-decorated ("_EdsCreateStream@8"); 64-bit Windows decorates
+// nothing, so the 64-bit SDK exports that one by its plain name.
+std::string PlatformName(std::string_view listed) {
+#if defined(_WIN64)
+  const size_t at = listed.find('@');
+  if (listed.starts_with('_') && at != std::string_view::npos) return std::string(listed.substr(1, at - 1));
+#endif
+  return std::string(listed);
+}
+
 // Looks up one entry point; null when the library does not export it.
 template <typename Proc>
 Proc Lookup(const char* exported) {
   // GetProcAddress hands out an untyped address; the entry list fixes its real type.
-  return reinterpret_cast<Proc>(reinterpret_cast<void*>(GetProcAddress(g_library.get(), exported)));
+  return reinterpret_cast<Proc>(
+      reinterpret_cast<void*>(GetProcAddress(g_library.get(), PlatformName(exported).c_str())));
 }
 
 void BindAll() {

@@ -30,7 +30,9 @@ using namespace eos::face;
 
 namespace {
 
-#ifdef _WIN32
+#if defined(_WIN64)
+constexpr char kBuild[] = "x86_64 build";
+#elif defined(_WIN32)
 constexpr char kBuild[] = "i686 build";
 #else
 constexpr char kBuild[] = "native build";

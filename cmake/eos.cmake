@@ -28,13 +28,20 @@ function(eos_target_defaults target)
 endfunction()
 
 if(WIN32)
+  # The Windows architecture of this tree (i686 or x86_64) names its libraries' folders.
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(EOS_ARCH x86_64)
+  else()
+    set(EOS_ARCH i686)
+  endif()
+  set(EOS_MINGW_ROOT /usr/${EOS_ARCH}-w64-mingw32)
   # Only system DLLs may be imported: the runtime libraries are linked in.
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
   set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${PROJECT_SOURCE_DIR}/scripts/wine-run)
-  set(EOS_THIRD_PARTY ${PROJECT_SOURCE_DIR}/build/third_party/i686 CACHE PATH "Static i686 libraries")
+  set(EOS_THIRD_PARTY ${PROJECT_SOURCE_DIR}/build/third_party/${EOS_ARCH} CACHE PATH "Static ${EOS_ARCH} libraries")
   list(PREPEND CMAKE_FIND_ROOT_PATH ${EOS_THIRD_PARTY})
 elseif(EOS_SANITIZE)
   add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
@@ -52,19 +59,24 @@ function(eos_common_controls_manifest target id)
 endfunction()
 
 # A DLL of the project starts at EosDllEntry (win/dll_entry.cpp), which frees what the thread
-# runtime keeps for the host thread that frees the DLL.
+# runtime keeps for the host thread that frees the DLL. The linker wants the symbol's name:
+# stdcall-decorated in 32 bits, plain in 64.
 function(eos_dll_entry target)
   target_sources(${target} PRIVATE ${PROJECT_SOURCE_DIR}/win/dll_entry.cpp)
-  target_link_options(${target} PRIVATE -Wl,--entry=_EosDllEntry@12)
+  if(EOS_ARCH STREQUAL "i686")
+    target_link_options(${target} PRIVATE -Wl,--entry=_EosDllEntry@12)
+  else()
+    target_link_options(${target} PRIVATE -Wl,--entry=EosDllEntry)
+  endif()
 endfunction()
 
-# libjpeg-turbo and libpng as eos::jpeg and eos::png: Debian's natively, the static i686
-# builds of scripts/setup.sh in the Windows tree.
+# libjpeg-turbo and libpng as eos::jpeg and eos::png: Debian's natively, the static builds
+# of scripts/setup.sh for the tree's architecture in the Windows trees.
 if(WIN32)
   foreach(lib jpeg png16 z)
     set(path ${EOS_THIRD_PARTY}/lib/lib${lib}.a)
     if(lib STREQUAL "z")
-      set(path /usr/i686-w64-mingw32/lib/libz.a)
+      set(path ${EOS_MINGW_ROOT}/lib/libz.a)
     endif()
     add_library(eos_lib_${lib} STATIC IMPORTED GLOBAL)
     set_target_properties(eos_lib_${lib} PROPERTIES IMPORTED_LOCATION ${path}

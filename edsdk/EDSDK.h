@@ -14,8 +14,9 @@
 #include <cstdint>
 
 // Entry points and callbacks use the Windows standard calling convention (the callee
-// pops its arguments; _EdsCreateStream@8 is exported under its decorated name). Native
-// builds only read the constants, where the attribute would mean nothing.
+// pops its arguments; the 32-bit SDK exports _EdsCreateStream@8 under its decorated name,
+// the 64-bit one, like every 64-bit DLL, decorates nothing). In 64 bits and in native builds,
+// which only read the constants, the attribute would mean nothing.
 #if defined(_WIN32) && !defined(_WIN64)
 #define EDS_STDCALL __stdcall
 #else

@@ -1,5 +1,7 @@
-// The plug-in's one export, called by Delphi hosts with the register convention:
-// the command in EAX, the address of the host's BSTR variable in EDX, the result in EAX.
+// The plug-in's one export. 32-bit Delphi hosts call it with the register convention: the
+// command in EAX, the address of the host's BSTR variable in EDX, the result in EAX. In
+// 64 bits Windows has one convention, the one Delphi's Win64 compiler and .NET use for the
+// same declaration (GCC would drop regparm there without a word).
 #include <float.h>
 #include <windows.h>
 
@@ -45,7 +47,13 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID reserved) {
   return TRUE;
 }
 
-extern "C" int32_t __attribute__((regparm(2))) Dll_ParamsW(int32_t cmd, BSTR* params) noexcept {
+#if defined(_WIN64)
+#define EOS_HOST_CALL __attribute__((ms_abi))
+#else
+#define EOS_HOST_CALL __attribute__((regparm(2)))
+#endif
+
+extern "C" int32_t EOS_HOST_CALL Dll_ParamsW(int32_t cmd, BSTR* params) noexcept {
   using namespace eos;
   if (params == nullptr) return -1;
   FpuDefaults fpu;

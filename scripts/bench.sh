@@ -3,14 +3,19 @@
 # tree "bench") the parameter text, Base64 into UTF-16, the stand-in's frames and shots,
 # the live-view frame path and the face detector; under Wine the answer's memory for a
 # 60 MB picture, the capture's overhead after the picture-ready notice, the capture
-# dialog's live view, a camera that comes back and the face detector.
+# dialog's live view, a camera that comes back and the face detector, with each Windows
+# build this machine runs, side by side where their figures differ.
 # Ends with each goal beside what was measured. The long day is scripts/long_day.sh.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
-if [ "${1:-}" = --runs ]; then # inside the Wine session
-  bench() { scripts/wine-run build/win/bin/plugin_bench.exe "$@" && echo; }
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+
+if [ "${1:-}" = --runs ]; then # inside the Wine session, with the build's bin folder
+  bin=$2
+  bench() { scripts/wine-run "$bin/plugin_bench.exe" "$@" && echo; }
   bench answer 60
   # A small JPEG, a 24-megapixel camera's JPEG and its RAW file.
   bench capture 0.5
@@ -18,17 +23,23 @@ if [ "${1:-}" = --runs ]; then # inside the Wine session
   bench capture 40
   bench liveview 0
   bench liveview 90 mirror
-  bench liveview 0 face "$(winepath -w build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg)"
+  bench liveview 0 face "$(eos_wine winepath -w build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg)"
   bench reconnect 100
   echo "[bench] face_win_bench (Wine)"
-  scripts/wine-run build/win/bin/face_win_bench.exe
+  scripts/wine-run "$bin/face_win_bench.exe"
   exit
 fi
 
 bash scripts/setup.sh
-bash scripts/build.sh bench win
+mapfile -t archs < <(wine_archs)
+trees=()
+for arch in "${archs[@]}"; do
+  if [ "$arch" = i686 ]; then trees+=(win); else trees+=(win64); fi
+done
+bash scripts/build.sh bench "${trees[@]}"
 log=$(mktemp)
-trap 'rm -f "$log"' EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$log" "$work"' EXIT
 {
   for b in paramtext_bench base64_bench sim_bench; do
     echo "[bench] $b"
@@ -41,8 +52,19 @@ trap 'rm -f "$log"' EXIT
   echo "[bench] face_bench"
   build/bench/bench/face_bench
   echo
-  echo "[bench] plugin_bench (Wine)"
-  scripts/wine-session "$0" --runs
+  echo "[bench] plugin_bench (Wine: ${archs[*]})"
+  for i in "${!archs[@]}"; do
+    EOS_WINE_ARCH=${archs[i]} scripts/wine-session "$0" --runs "build/${trees[i]}/bin" >"$work/${archs[i]}" 2>&1
+  done
+  if [ ${#archs[@]} = 2 ]; then
+    # The two runs print the same lines in the same order: a line whose figures differ is
+    # shown once for each build, one above the other.
+    awk 'NR == FNR { a[FNR] = $0; next }
+      a[FNR] == $0 { print; next }
+      { print "[i686]   " a[FNR]; print "[x86_64] " $0 }' "$work/i686" "$work/x86_64"
+  elif [ ${#archs[@]} = 1 ]; then
+    cat "$work/${archs[0]}"
+  fi
 } 2>&1 | tee "$log"
 echo "== goals and what was measured"
 grep -E '\(goal|goal [0-9]|x goal' "$log" || true

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Configures and builds the build trees: "native" (clang, sanitizers, fuzzers),
-# "win" (the i686 Windows DLL, tools and tests) and "bench" (native, optimised).
-# Usage: scripts/build.sh [native|win|bench]...   (default: native win)
+# "win" (the i686 Windows DLL, tools and tests), "win64" (the same for x86_64) and "bench"
+# (native, optimised). Usage: scripts/build.sh [native|win|win64|bench]...
+# (default: native win win64)
 # Warnings are errors, as in CI; EOS_WERROR=OFF turns that off for local experiments.
 # EOS_TARGETS="a b" builds only those targets of each tree.
 # A tree is configured only when it differs from what is asked here: an option of another
@@ -16,7 +17,7 @@ case ${EOS_WERROR:-ON} in
   *) echo "EOS_WERROR is ON or OFF, not: $EOS_WERROR" >&2; exit 2 ;;
 esac
 trees=("$@")
-[ ${#trees[@]} -gt 0 ] || trees=(native win)
+[ ${#trees[@]} -gt 0 ] || trees=(native win win64)
 
 # Whether a tree's cache holds each NAME=VALUE.
 cache_holds() { # build dir, NAME=VALUE...
@@ -34,8 +35,10 @@ for tree in "${trees[@]}"; do
     native)
       made=(CMAKE_C_COMPILER="$(command -v clang)" CMAKE_CXX_COMPILER="$(command -v clang++)")
       options=(CMAKE_BUILD_TYPE=Debug EOS_SANITIZE=ON EOS_FUZZ=ON) ;;
-    win)
-      made=(CMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake")
+    win | win64)
+      arch=i686
+      [ "$tree" = win ] || arch=x86_64
+      made=(CMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$arch.cmake")
       options=(CMAKE_BUILD_TYPE=RelWithDebInfo EOS_SANITIZE=OFF EOS_FUZZ=OFF) ;;
     bench)
       made=(CMAKE_C_COMPILER="$(command -v clang)" CMAKE_CXX_COMPILER="$(command -v clang++)")

@@ -2,25 +2,28 @@
 # The main job on a fresh Debian 12 machine (as root): set up, build the plug-in, then
 # take pictures with it through the host tool against the stand-in camera, as a host
 # application would: one automatic capture (command 11) and one through the dialog
-# (command 1), pictured on screen while it waits and then confirmed with Enter.
+# (command 1), pictured on screen while it waits and then confirmed with Enter. The
+# 32-bit build takes them where this machine runs 32-bit programs, the 64-bit one otherwise
+# (EOS_ARCHS, as for scripts/setup.sh, chooses).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=$root/build/capture
 
-if [ "${1:-}" = --calls ]; then # inside the Wine session
+if [ "${1:-}" = --calls ]; then # inside the Wine session, with the build's bin folder
+  bin=$2
   # shellcheck source=scripts/wine-ui.sh
   . scripts/wine-ui.sh
   host() {
     echo "\$ eoshost $*"
-    scripts/wine-run build/win/bin/eoshost.exe "$@"
+    scripts/wine-run "$bin/eoshost.exe" "$@"
     echo
   }
   host 98
   host --pair "File=$(ui_windows_path "$out/picture.jpg")" 11
 
   echo "\$ eoshost --pair File=... 1    (the dialog waits for \"Take picture\"; Enter is pressed)"
-  scripts/wine-run build/win/bin/eoshost.exe --pair "File=$(ui_windows_path "$out/dialog-picture.jpg")" 1 \
+  scripts/wine-run "$bin/eoshost.exe" --pair "File=$(ui_windows_path "$out/dialog-picture.jpg")" 1 \
     >"$out/dialog-answer.txt" 2>&1 &
   run=$!
   if window=$(ui_wait_window --name '^Canon plugin EOS'); then
@@ -45,7 +48,16 @@ if [ "${1:-}" = --calls ]; then # inside the Wine session
 fi
 
 bash scripts/setup.sh
-bash scripts/build.sh win
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+arch=$(wine_archs | head -1)
+case $arch in
+  i686) tree=win bits=32 ;;
+  x86_64) tree=win64 bits=64 ;;
+  *) echo "[main] this machine runs no Windows programs: no pictures can be taken" >&2; exit 1 ;;
+esac
+bash scripts/build.sh $tree
+echo "[main] the pictures are taken with the $bits-bit build (build/$tree)"
 rm -rf "$out"
 mkdir -p "$out"
-scripts/wine-session "$0" --calls
+EOS_WINE_ARCH=$arch scripts/wine-session "$0" --calls "build/$tree/bin"

@@ -1,20 +1,21 @@
 #!/usr/bin/env bash
 # Prepares a Debian 12 machine (as root) to build and test the plug-in:
-# system packages, static i686 builds of libjpeg-turbo and libpng, dlib's source
-# tree and its 5-point face model, a Free Pascal cross compiler for the Pascal host,
-# and the Wine prefix of the build tree. A second
-# run finds everything and returns.
+# system packages, static i686 and x86_64 builds of libjpeg-turbo and libpng, dlib's
+# source tree and its 5-point face model, Free Pascal for Win32 and Win64 (the Pascal
+# host), and a Wine prefix for each Windows architecture this machine runs. Which those
+# are is found out by running a tiny program of each, said in one line and written to
+# build/wine-archs; EOS_ARCHS ("i686", "x86_64" or both) narrows it, to try one path on
+# any machine. A second run finds everything built and returns after the check.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
 third=$build/third_party
-prefix=$third/i686
 # shellcheck source=scripts/wine-env.sh
 . "$root/scripts/wine-env.sh"
 
-packages=(cmake ninja-build nasm g++-mingw-w64-i686-posix mingw-w64-tools
-  libz-mingw-w64-dev googletest wine wine32:i386 fonts-wine xvfb xauth
+packages=(cmake ninja-build nasm g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+  libz-mingw-w64-dev googletest wine wine32:i386 wine64 fonts-wine xvfb xauth
   x11-apps x11-utils xdotool imagemagick libjpeg62-turbo-dev libpng-dev libbenchmark-dev
   clang libclang-rt-14-dev dpkg-dev file unzip python3 fp-compiler fpc-source)
 
@@ -61,8 +62,6 @@ install_packages() {
   fi
 }
 
-toolchain=$root/cmake/mingw-i686.cmake
-
 fetch_source() { # package, destination directory
   local pkg=$1 dest=$2
   [ -d "$dest" ] && return 0
@@ -74,65 +73,90 @@ fetch_source() { # package, destination directory
   rm -rf "$tmp"
 }
 
-build_libjpeg() {
+# The static libraries of one architecture go to $third/ARCH, built with the project's
+# toolchain file for it.
+build_libjpeg() { # arch
+  local prefix=$third/$1
   [ -f "$prefix/lib/libjpeg.a" ] && return 0
-  log "cross-building libjpeg-turbo"
+  log "cross-building libjpeg-turbo for $1"
   fetch_source libjpeg-turbo "$third/src/libjpeg-turbo"
-  cmake -S "$third/src/libjpeg-turbo" -B "$third/build/libjpeg-turbo" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$third/src/libjpeg-turbo" -B "$third/build/$1/libjpeg-turbo" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF -DENABLE_STATIC=ON \
     -DWITH_TURBOJPEG=OFF -DREQUIRE_SIMD=ON -DWITH_JPEG8=OFF >/dev/null
-  cmake --build "$third/build/libjpeg-turbo" --target install >/dev/null
+  cmake --build "$third/build/$1/libjpeg-turbo" --target install >/dev/null
 }
 
-build_libpng() {
+build_libpng() { # arch
+  local prefix=$third/$1
   [ -f "$prefix/lib/libpng.a" ] && return 0
-  log "cross-building libpng"
+  log "cross-building libpng for $1"
   fetch_source libpng1.6 "$third/src/libpng"
-  cmake -S "$third/src/libpng" -B "$third/build/libpng" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+  cmake -S "$third/src/libpng" -B "$third/build/$1/libpng" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-$1.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_INSTALL_PREFIX="$prefix" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
     -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DPNG_TOOLS=OFF \
-    -DZLIB_LIBRARY=/usr/i686-w64-mingw32/lib/libz.a \
-    -DZLIB_INCLUDE_DIR=/usr/i686-w64-mingw32/include >/dev/null
-  cmake --build "$third/build/libpng" --target install >/dev/null
+    -DZLIB_LIBRARY="/usr/$1-w64-mingw32/lib/libz.a" \
+    -DZLIB_INCLUDE_DIR="/usr/$1-w64-mingw32/include" >/dev/null
+  cmake --build "$third/build/$1/libpng" --target install >/dev/null
+}
+
+# A step's output goes to a log, shown when the step fails.
+fpc_step() { # log file, command...
+  local step_log=$1
+  shift
+  "$@" >>"$step_log" 2>&1 || { tail -20 "$step_log" >&2; log "failed: see $step_log"; exit 1; }
+}
+
+# The runtime units a program without SysUtils needs, for one Windows target: compiler,
+# units folder, log, then the target's options and its system unit folder (win32, win64).
+# No configuration file (-n): Debian's is for the native compiler.
+build_fpc_units() { # compiler, units, log, target, cpu, rtl folder, sysinit unit
+  local fpc=$1 units=$2 step_log=$3 r=$src/rtl
+  local rtl=("$fpc" -n -T"$4" -P"$5" -O2 -Sg -FU"$units" -Fu"$units" -Fi"$r/inc" -Fi"$r/$5" -Fi"$r/x86"
+    -Fi"$r/win" -Fi"$r/$6")
+  fpc_step "$step_log" "${rtl[@]}" -Us "$r/$6/system.pp"
+  fpc_step "$step_log" "${rtl[@]}" -Fi"$r/objpas" "$r/objpas/objpas.pp"
+  fpc_step "$step_log" "${rtl[@]}" "$r/inc/fpintres.pp"
+  fpc_step "$step_log" "${rtl[@]}" "$r/$6/$7.pp"
 }
 
 # Debian ships Free Pascal for this machine and the compiler's sources, not a compiler for
-# Windows: the i386-win32 cross compiler is built from the sources (the message tables
-# first, made by the compiler's own msg2inc), then the runtime units a program without
-# SysUtils needs. The cross compiler reads no configuration file (-n): Debian's is for
-# the native compiler. A step's output goes to a log, shown when the step fails.
+# 32-bit Windows: the i386-win32 cross compiler is built from the sources (the message
+# tables first, made by the compiler's own msg2inc), then its runtime units.
 build_fpc_win32() {
   local out=$third/fpc-win32
   [ -x "$out/ppcross386" ] && [ -f "$out/units/sysinitpas.ppu" ] && return 0
-  local version src msg start=$SECONDS
-  version=$(fpc -iV)
-  src=/usr/share/fpcsrc/$version
+  local msg start=$SECONDS
   msg=$(dirname "$(readlink -f "$(fpc -PB)")")/msg/errore.msg
   log "building the Free Pascal $version i386-win32 cross compiler"
   local work=$out.tmp fpc_log=$third/fpc-win32.log
   rm -rf "$work" "$out"
   mkdir -p "$work/msg" "$work/compiler" "$work/units"
   : >"$fpc_log"
-  fpc_step() {
-    "$@" >>"$fpc_log" 2>&1 || { tail -20 "$fpc_log" >&2; log "failed: see $fpc_log"; exit 1; }
-  }
-  local c=$src/compiler r=$src/rtl
-  fpc_step fpc -O2 -FE"$work/msg" -FU"$work/msg" "$c/utils/msg2inc.pp"
-  fpc_step "$work/msg/msg2inc" "$msg" "$work/msg/msg" msg
-  fpc_step fpc -O2 -Sg -di386 -dGDB -dBROWSERLOG -Fu"$c" -Fu"$c/i386" -Fu"$c/x86" -Fu"$c/systems" \
-    -Fi"$work/msg" -Fi"$c" -Fi"$c/i386" -Fi"$c/x86" -FU"$work/compiler" -FE"$work" -o"$work/ppcross386" \
-    "$c/pp.pas"
-  local rtl=("$work/ppcross386" -n -Twin32 -Pi386 -O2 -FU"$work/units" -Fu"$work/units" -Fi"$r/inc"
-    -Fi"$r/i386" -Fi"$r/x86" -Fi"$r/win" -Fi"$r/win32")
-  fpc_step "${rtl[@]}" -Us -Sg "$r/win32/system.pp"
-  fpc_step "${rtl[@]}" -Fi"$r/objpas" "$r/objpas/objpas.pp"
-  fpc_step "${rtl[@]}" "$r/inc/fpintres.pp"
-  fpc_step "${rtl[@]}" "$r/win32/sysinitpas.pp"
+  local c=$src/compiler
+  fpc_step "$fpc_log" fpc -O2 -FE"$work/msg" -FU"$work/msg" "$c/utils/msg2inc.pp"
+  fpc_step "$fpc_log" "$work/msg/msg2inc" "$msg" "$work/msg/msg" msg
+  fpc_step "$fpc_log" fpc -O2 -Sg -di386 -dGDB -dBROWSERLOG -Fu"$c" -Fu"$c/i386" -Fu"$c/x86" \
+    -Fu"$c/systems" -Fi"$work/msg" -Fi"$c" -Fi"$c/i386" -Fi"$c/x86" -FU"$work/compiler" -FE"$work" \
+    -o"$work/ppcross386" "$c/pp.pas"
+  build_fpc_units "$work/ppcross386" "$work/units" "$fpc_log" win32 i386 win32 sysinitpas
   rm -rf "$work/msg" "$work/compiler"
   mv "$work" "$out"
   log "Free Pascal $version for i386-win32 built in $((SECONDS - start)) s"
+}
+
+# Debian's own x86_64 compiler targets Win64 as it stands: only its runtime units are built.
+build_fpc_win64() {
+  local out=$third/fpc-win64
+  [ -f "$out/units/sysinit.ppu" ] && return 0
+  log "building the Free Pascal $version runtime units for x86_64-win64"
+  local work=$out.tmp fpc_log=$third/fpc-win64.log
+  rm -rf "$work" "$out"
+  mkdir -p "$work/units"
+  : >"$fpc_log"
+  build_fpc_units "$(command -v ppcx64)" "$work/units" "$fpc_log" win64 x86_64 win64 sysinit
+  mv "$work" "$out"
 }
 
 # dlib is compiled by the project's CMake files from this tree (only the few files the
@@ -159,15 +183,21 @@ fetch_dlib() {
   rm -rf "$shipped"
 }
 
+# Makes the prefix of the architecture wine_use_arch chose; fails, leaving none, where
+# this machine cannot start that Wine.
 prepare_wine() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
   log "creating the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
-  wineboot -i </dev/null >/dev/null 2>&1 || true
+  eos_wine wineboot -i </dev/null >/dev/null 2>&1 || true
   wineserver -w </dev/null >/dev/null 2>&1 || true
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    rm -rf "$WINEPREFIX"
+    return 1
+  fi
   # A virtual desktop gives windows a frame for screenshots.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+  eos_wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+  eos_wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
   wineserver -w </dev/null >/dev/null 2>&1 || true
 }
 
@@ -181,12 +211,61 @@ install_wine_fonts() {
   cp /usr/share/wine/fonts/* "$fonts/"
 }
 
+# Whether this machine runs Windows programs of the architecture: a program that answers
+# its pointer size as its exit code, run in the architecture's prefix. Names say nothing:
+# on a kernel without 32-bit emulation the 32-bit Wine is installed and cannot start.
+runs_arch() { # arch
+  local probe=$build/arch-probe/$1.exe size=4
+  [ "$1" = x86_64 ] && size=8
+  mkdir -p "$build/arch-probe"
+  [ -f "$probe" ] || printf 'int main(void) { return (int)sizeof(void *); }\n' |
+    "$1-w64-mingw32-gcc-posix" -x c - -static -o "$probe"
+  wine_use_arch "$1"
+  prepare_wine || return 1
+  install_wine_fonts
+  local status=0
+  eos_wine "$probe" </dev/null >/dev/null 2>&1 || status=$?
+  wineserver -k </dev/null >/dev/null 2>&1 || true
+  [ "$status" = "$size" ]
+}
+
+# Finds the architectures this machine runs, narrows them by EOS_ARCHS, writes those to
+# build/wine-archs and says in one line what is compiled and what is run.
+choose_archs() {
+  local arch machine=() chosen=()
+  for arch in i686 x86_64; do
+    if runs_arch "$arch"; then machine+=("$arch"); fi
+  done
+  for arch in "${machine[@]}"; do
+    case " ${EOS_ARCHS:-i686 x86_64} " in *" $arch "*) chosen+=("$arch") ;; esac
+  done
+  printf '%s\n' "${chosen[@]}" >"$build/wine-archs"
+  local can
+  case "${machine[*]}" in
+    "i686 x86_64") can="this machine runs 32-bit and 64-bit Windows programs" ;;
+    x86_64) can="this machine runs 64-bit programs only" ;;
+    i686) can="this machine runs 32-bit Windows programs only" ;;
+    *) can="this machine runs no Windows programs" ;;
+  esac
+  local said=${EOS_ARCHS:+, EOS_ARCHS=$EOS_ARCHS}
+  case "${chosen[*]}" in
+    "i686 x86_64") log "$can$said: both builds are compiled and run" ;;
+    x86_64) log "$can$said: the 32-bit build is compiled, not run" ;;
+    i686) log "$can$said: the 64-bit build is compiled, not run" ;;
+    *) log "$can$said: the Windows builds are compiled, not run" ;;
+  esac
+}
+
 install_packages
-mkdir -p "$third/src" "$prefix"
-build_libjpeg
-build_libpng
+version=$(fpc -iV)
+src=/usr/share/fpcsrc/$version
+mkdir -p "$third/src"
+for arch in i686 x86_64; do
+  build_libjpeg "$arch"
+  build_libpng "$arch"
+done
 build_fpc_win32
+build_fpc_win64
 fetch_dlib
-prepare_wine
-install_wine_fonts
+choose_archs
 log "ready: build tree $build"

@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
-# The whole test suite on a fresh Debian 12 machine (as root): set-up, both builds,
-# the native tests with sanitizers and fuzzers and the layer check, then the Windows tests
-# under Wine and Xvfb. Warnings are errors, as in CI; EOS_WERROR=OFF turns that off for
+# The whole test suite on a fresh Debian 12 machine (as root): set-up, the native build
+# and both Windows builds, the native tests with sanitizers and fuzzers and the layer check,
+# then the Windows tests under Wine and Xvfb, once for each architecture this machine runs
+# (scripts/setup.sh finds them out; EOS_ARCHS narrows them). A suite the machine cannot run
+# is named as not run. Warnings are errors, as in CI; EOS_WERROR=OFF turns that off for
 # local experiments (scripts/build.sh).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root" || exit 1
 
 bash scripts/setup.sh || exit 1
-bash scripts/build.sh native win || exit 1
+bash scripts/build.sh native win win64 || exit 1
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
 
 passed=0
 failed=0
@@ -37,8 +41,20 @@ run_ctest native build/native 1
 # A Wine process now and then does not exit after its test has passed (seen once in a
 # whole run, never when run alone): a test that times out runs once more, so only a hang
 # that repeats fails.
-run_ctest windows build/win 2 "$root/scripts/wine-session"
+not_run=()
+for arch in i686 x86_64; do
+  tree=win
+  [ $arch = i686 ] || tree=win64
+  if wine_archs | grep -qx $arch; then
+    EOS_WINE_ARCH=$arch run_ctest "windows $arch" build/$tree 2 "$root/scripts/wine-session"
+  else
+    not_run+=("the $arch Windows suite (build/$tree)")
+  fi
+done
 
 echo
+for suite in "${not_run[@]}"; do
+  echo "not run: $suite, as this machine does not run it or EOS_ARCHS leaves it out"
+done
 echo "tests: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -2,6 +2,8 @@
 # Helpers for scripts that work the plug-in's windows from outside inside a Wine session
 # (scripts/wine-session): find a window by its title, picture it, press its keys and
 # buttons. Sourced, not run.
+# shellcheck source=scripts/wine-env.sh
+. "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 
 # The X window of the first visible window that xdotool's search criteria find
 # (--name REGEX, --class PROGRAM), waiting up to 20 s for it; fails when none shows.
@@ -49,4 +51,4 @@ ui_move_left() { # window, x
 }
 
 # The Windows path of a file under this machine's file system.
-ui_windows_path() { winepath -w "$1" 2>/dev/null; }
+ui_windows_path() { eos_wine winepath -w "$1" 2>/dev/null; }

@@ -16,6 +16,60 @@
 namespace eos::test {
 namespace {
 
+#if defined(_WIN64)
+struct Registers {
+  uint64_t rbx, rsi, rdi, r12, r13, r14, r15;
+};
+
+// One call as a Win64 host makes it (the command in ECX, the variable's address in RDX, 32
+// bytes of shadow space, the stack aligned to 16) with the registers the convention keeps
+// set to known values, read back after the call.
+int32_t CallWatchingRegisters(const void* entry, int32_t cmd, BSTR* var, Registers& r) {
+  auto rax = reinterpret_cast<uintptr_t>(entry);  // the target in, the result out
+  Registers* out = &r;
+  asm volatile(
+      "pushq %[out]\n\t"
+      "subq $40, %%rsp\n\t"
+      "movabsq $0x1B1B1B1B1B1B1B1B, %%rbx\n\t"
+      "movabsq $0x5E5E5E5E5E5E5E5E, %%rsi\n\t"
+      "movabsq $0xD1D1D1D1D1D1D1D1, %%rdi\n\t"
+      "movabsq $0x1212121212121212, %%r12\n\t"
+      "movabsq $0x1313131313131313, %%r13\n\t"
+      "movabsq $0x1414141414141414, %%r14\n\t"
+      "movabsq $0x1515151515151515, %%r15\n\t"
+      "call *%%rax\n\t"
+      "addq $40, %%rsp\n\t"
+      "popq %%r11\n\t"
+      "movq %%rbx, 0(%%r11)\n\t"
+      "movq %%rsi, 8(%%r11)\n\t"
+      "movq %%rdi, 16(%%r11)\n\t"
+      "movq %%r12, 24(%%r11)\n\t"
+      "movq %%r13, 32(%%r11)\n\t"
+      "movq %%r14, 40(%%r11)\n\t"
+      "movq %%r15, 48(%%r11)\n\t"
+      : "+a"(rax), "+c"(cmd), "+d"(var)
+      : [out] "m"(out)
+      : "rbx", "rsi", "rdi", "r8", "r9", "r10", "r11", "r12", "r13", "r14", "r15", "xmm0", "xmm1", "xmm2", "xmm3",
+        "xmm4", "xmm5", "memory", "cc");
+  return static_cast<int32_t>(rax);
+}
+
+TEST(Export, Win64ConventionKeepsTheCalleeSavedRegisters) {
+  PluginCopy plugin;
+  for (int32_t cmd : {99, 98, 3, 42, 9}) {
+    win::UniqueBstr text(SysAllocString(L"A=1\t"));
+    Registers r{};
+    EXPECT_EQ(CallWatchingRegisters(plugin.entry(), cmd, text.in_out(), r), 0) << cmd;
+    EXPECT_EQ(r.rbx, 0x1B1B1B1B1B1B1B1Bu) << cmd;
+    EXPECT_EQ(r.rsi, 0x5E5E5E5E5E5E5E5Eu) << cmd;
+    EXPECT_EQ(r.rdi, 0xD1D1D1D1D1D1D1D1u) << cmd;
+    EXPECT_EQ(r.r12, 0x1212121212121212u) << cmd;
+    EXPECT_EQ(r.r13, 0x1313131313131313u) << cmd;
+    EXPECT_EQ(r.r14, 0x1414141414141414u) << cmd;
+    EXPECT_EQ(r.r15, 0x1515151515151515u) << cmd;
+  }
+}
+#else
 struct Registers {
   uint32_t ebx, esi, edi, esp_before, esp_after;
 };
@@ -74,6 +128,8 @@ TEST(Export, TheReadmesThunkForHostsWithoutTheRegisterConventionCallsTheExport) 
   EXPECT_EQ(thunk(plugin.entry(), 99, text.in_out()), 0);
   EXPECT_EQ(win::FromWide(text.get(), SysStringLen(text.get())), u"ping hopp");
 }
+
+#endif
 
 TEST(Export, OnlyOneFunctionalExport) {
   PluginCopy plugin;

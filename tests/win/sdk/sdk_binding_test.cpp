@@ -171,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(Binding, MissingEntryPoint,
                          testing::Values(MissingCase{"fake_edsdk_missing_EdsInitializeSDK", 1},
                                          MissingCase{"fake_edsdk_missing_EdsRetain_EdsGetEvent", 3},
                                          MissingCase{"fake_edsdk_missing_EdsGetParent", 7},
-                                         MissingCase{"fake_edsdk_plain_EdsCreateStream", 53},
+                                         MissingCase{"fake_edsdk_other_EdsCreateStream", 53},
                                          MissingCase{"fake_edsdk_missing_EdsGetEvent", 54}),
                          [](const auto& p) { return std::string(p.param.fixture).substr(11); });
 

@@ -92,6 +92,10 @@ TEST_F(StandIn, ExportsAllFiftyFourEntryPoints) {
   ASSERT_TRUE(sdk_.module);
   EXPECT_EQ(sdk_.missing, 0);
   EXPECT_NE(GetProcAddress(sdk_.module.get(), "_EdsCreateStream@8"), nullptr);
+#if defined(_WIN64)
+  // The name the 64-bit SDK exports it by.
+  EXPECT_NE(GetProcAddress(sdk_.module.get(), "EdsCreateStream"), nullptr);
+#endif
 }
 
 TEST_F(StandIn, ASessionWithLiveViewAndAShotDownloadedToAFile) {
