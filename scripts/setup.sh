@@ -187,6 +187,7 @@ fetch_dlib() {
 # this machine cannot start that Wine.
 prepare_wine() {
   [ -f "$WINEPREFIX/system.reg" ] && return 0
+  eos_wine --version </dev/null >/dev/null 2>&1 || return 1
   log "creating the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   eos_wine wineboot -i </dev/null >/dev/null 2>&1 || true

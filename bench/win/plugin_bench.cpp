@@ -387,7 +387,7 @@ int LiveView(int angle, bool mirror, bool face_guide) {
   const double cost = Median(costs);
   std::printf("live view in the dialog, angle %d%s%s, frames %dx%d (%.0f KB), %zu frames\n", angle,
               mirror ? " mirrored" : "", face_guide ? ", the face guide on" : "", pixels.width, pixels.height,
-              last.size() / 1024.0, costs.size());
+              static_cast<double>(last.size()) / 1024.0, costs.size());
   std::printf("  frames per second shown: %.1f (the camera is polled every 100 ms)\n", fps);
   std::printf(
       "  frame event to pixels painted: median %.2f ms, of which the frame path (decode, turn, scale) "
