@@ -33,9 +33,7 @@ fi
 bash scripts/setup.sh
 mapfile -t archs < <(wine_archs)
 trees=()
-for arch in "${archs[@]}"; do
-  if [ "$arch" = i686 ]; then trees+=(win); else trees+=(win64); fi
-done
+for arch in "${archs[@]}"; do trees+=("$(wine_tree "$arch")"); done
 bash scripts/build.sh bench "${trees[@]}"
 log=$(mktemp)
 work=$(mktemp -d)

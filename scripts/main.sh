@@ -51,13 +51,10 @@ bash scripts/setup.sh
 # shellcheck source=scripts/wine-env.sh
 . scripts/wine-env.sh
 arch=$(wine_archs | head -1)
-case $arch in
-  i686) tree=win bits=32 ;;
-  x86_64) tree=win64 bits=64 ;;
-  *) echo "[main] this machine runs no Windows programs: no pictures can be taken" >&2; exit 1 ;;
-esac
-bash scripts/build.sh $tree
-echo "[main] the pictures are taken with the $bits-bit build (build/$tree)"
+[ -n "$arch" ] || { echo "[main] this machine runs no Windows programs: no pictures can be taken" >&2; exit 1; }
+tree=$(wine_tree "$arch")
+bash scripts/build.sh "$tree"
+echo "[main] the pictures are taken with the $arch build (build/$tree)"
 rm -rf "$out"
 mkdir -p "$out"
 EOS_WINE_ARCH=$arch scripts/wine-session "$0" --calls "build/$tree/bin"

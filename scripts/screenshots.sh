@@ -24,9 +24,10 @@ veil() { # file, "W H X Y"
 if [ "${1:-}" = --shots ]; then # inside the Wine session
   # shellcheck source=scripts/wine-ui.sh
   . scripts/wine-ui.sh
+  tree=$(wine_tree "$EOS_WINE_ARCH")
   file=$(ui_windows_path "$root/build/capture/screenshots.jpg")
   capture() { # the host's capture in the background; the scenario from the environment
-    scripts/wine-run build/win/bin/eoshost.exe --pair "File=$file" 1 >/dev/null 2>&1 &
+    scripts/wine-run "build/$tree/bin/eoshost.exe" --pair "File=$file" 1 >/dev/null 2>&1 &
   }
 
   EOS_SIM_SCENARIO="delay = EdsOpenSession 3000" capture
@@ -67,7 +68,7 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   photo="live_view_picture = $(ui_windows_path "$root/build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg")"
   key='HKCU\Software\Morvaken\CanonEosPlugin'
   guide() { # settings, scenario, file, [the photo's place in the shot, as W H X Y]
-    wine reg add "$key" /v CameraSettings /d "$1" /f >/dev/null 2>&1
+    eos_wine reg add "$key" /v CameraSettings /d "$1" /f >/dev/null 2>&1
     EOS_SIM_SCENARIO=$2 capture
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20
@@ -84,12 +85,12 @@ subject = 0.5 0.55 0.6" face-closer.png "180 248 234 140"
 subject = 0.5 0.46 0.95 -4" face-framed.png "312 364 168 44"
   guide "FaceGuide=1;Skin=Passport;" "$photo
 subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
-  wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
+  eos_wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
 
   # The skins, chosen by the stored settings; the desktop shows where the mask cuts the
   # window away, so the shot is the screen's within the window's rectangle.
   for skin in Studio Passport; do
-    wine reg add "$key" /v CameraSettings /d "Skin=$skin;" /f >/dev/null 2>&1
+    eos_wine reg add "$key" /v CameraSettings /d "Skin=$skin;" /f >/dev/null 2>&1
     capture
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20 # repaints the desktop around the shaped window
@@ -100,7 +101,7 @@ subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
   done
 
   # The countdown in a skin: Enter starts it, the shot is taken two seconds in.
-  wine reg add "$key" /v CameraSettings /d "Skin=Passport;Delay=5;" /f >/dev/null 2>&1
+  eos_wine reg add "$key" /v CameraSettings /d "Skin=Passport;Delay=5;" /f >/dev/null 2>&1
   capture
   dialog=$(ui_wait_window --name '^Canon plugin EOS')
   xdotool windowmove "$dialog" 40 20
@@ -109,12 +110,15 @@ subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
   sleep 2.3
   ui_shoot_screen "$dialog" "$docs/skin-passport-countdown.png"
   wait # the countdown ends with the shot
-  wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
+  eos_wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
   ls -l "$docs"/*.png
   exit
 fi
 
 bash scripts/setup.sh
-bash scripts/build.sh win
+# shellcheck source=scripts/wine-env.sh
+. scripts/wine-env.sh
+arch=$(wine_archs | head -1)
+bash scripts/build.sh "$(wine_tree "$arch")"
 mkdir -p "$docs" build/capture
-scripts/wine-session "$0" --shots
+EOS_WINE_ARCH=$arch scripts/wine-session "$0" --shots

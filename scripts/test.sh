@@ -43,10 +43,9 @@ run_ctest native build/native 1
 # that repeats fails.
 not_run=()
 for arch in i686 x86_64; do
-  tree=win
-  [ $arch = i686 ] || tree=win64
+  tree=$(wine_tree "$arch")
   if wine_archs | grep -qx $arch; then
-    EOS_WINE_ARCH=$arch run_ctest "windows $arch" build/$tree 2 "$root/scripts/wine-session"
+    EOS_WINE_ARCH=$arch run_ctest "windows $arch" "build/$tree" 2 "$root/scripts/wine-session"
   else
     not_run+=("the $arch Windows suite (build/$tree)")
   fi

@@ -23,8 +23,16 @@ wine_use_arch() { # arch
 # Runs a Windows program, or a Wine tool (wineboot, winepath, reg...), with the chosen loader.
 eos_wine() { "$WINELOADER" "$@"; }
 
-# The architectures scripts/setup.sh found that this machine runs, one a line.
+# The architectures scripts/setup.sh found that this machine runs, one a line, i686 first.
 wine_archs() { cat "$eos_build_dir/wine-archs" 2>/dev/null; }
+
+# The build tree (below build/) of an architecture's Windows build.
+wine_tree() { # arch
+  case $1 in
+    i686) echo win ;;
+    x86_64) echo win64 ;;
+  esac
+}
 
 # The architecture of a Windows program: the machine field of its PE header.
 pe_arch() { # file
