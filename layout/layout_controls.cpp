@@ -50,7 +50,10 @@ win::Gdi<HFONT> MakeLabelFont(HFONT base, const LabelStyle& s, int font_height, 
 }  // namespace
 
 LayoutControl::LayoutControl(ui::Container& parent, LayoutItem item)
-    : Painted(parent, item.tag, win::ToRECT(item.bounds), ui::Align::None, 0), model_(std::move(item)) {}
+    : Painted(parent, item.tag, win::ToRECT(item.bounds), ui::Align::None, item.placed ? 0u : ui::kHidden),
+      model_(std::move(item)) {}
+
+void LayoutControl::SetVisible(bool visible) { Painted::SetVisible(visible && model_.placed); }
 
 void LayoutControl::SetLineKey(TextView key, TextView value) { model_.line = SetLayoutKey(key, value, model_.line); }
 
@@ -108,9 +111,12 @@ void LayoutLabel::SetCaption(TextView text) {
   Invalidate();
 }
 
-LabelState LayoutLabel::State() const { return {Box(), win::FromRECT(Bounds()), Visible(), text_, font_height_}; }
+LabelState LayoutLabel::State() const {
+  return {Box(), win::FromRECT(Bounds()), Visible(), text_, font_height_, filled_};
+}
 
 void LayoutLabel::Show(const LabelState& state) {
+  filled_ = state.filled;
   if (state.font_height != font_height_) {
     font_height_ = state.font_height;
     Invalidate();

@@ -18,7 +18,9 @@ namespace eos::layout {
 
 class LayoutControl : public ui::Painted {
  public:
+  // An item that is not placed is hidden and stays so.
   LayoutControl(ui::Container& parent, LayoutItem item);
+  void SetVisible(bool visible) override;
   const LayoutItem& Model() const { return model_; }
   const Text& Hint() const { return model_.line; }
   // Sets a key of the item line (SetLayoutKey): what the engine records, such as the
@@ -69,6 +71,7 @@ class LayoutLabel : public LayoutControl {
   HFONT LabelFont() const;
   Text text_;
   int font_height_ = 0;
+  bool filled_ = false;
   mutable win::Gdi<HFONT> font_;
   mutable int font_angle_ = -1, font_made_height_ = -1;
 };
@@ -102,7 +105,7 @@ class LayoutImage : public LayoutControl {
   void Paint(HDC dc) const override;
 
   // The picture name a field gave last and the file it resolved to, so an unchanged
-  // name costs no file lookup.
+  // name whose file is still there costs one look at that file, not a lookup.
   struct Resolved {
     Text name;
     Text file;

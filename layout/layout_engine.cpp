@@ -98,26 +98,36 @@ bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
         return ReadLayoutBytes(bytes, FileExtNoDot(file_name), out, why, DecodeAnsi);
       },
       error);
-  std::optional<LayoutPage> page;
-  if (doc && !doc->lines.empty()) page = ParseLayoutPage(doc->lines[0], error);
-  if (!page) {
-    if (error.empty()) error = u"The layout is empty.";
+  if (!doc) {
     Message(u"Failed to open " + Text(file_name) + u"\r\n" + error);
     return false;
   }
-  page_ = *page;
   folder_ = FolderOf(file_name);
-  if (!page_.background.empty()) page_.background = folder_ + page_.background;
+  page_.background.clear();
   arranged_ = false;
   for (LayoutControl* c : LayoutControls(container))
     if (c->Tag() != kTagKeep) container.OwnerForm().Free(*c);
-  for (size_t i = 1; i < doc->lines.size(); ++i) {
-    const auto item = ParseLayoutItem(doc->lines[i], error);
+  const auto log = [](size_t index, TextView what) {
+    win::WriteLogLine(win::kPluginLog,
+                      u"Layout line " + IntToText(static_cast<long long>(index + 1)) + u": " + Text(what));
+  };
+  for (size_t i = 0; i < doc->lines.size(); ++i) {
+    const Text& line = doc->lines[i];
+    auto item = ParseLayoutItem(line, error);
+    if (item && item->kind == ItemKind::Page) {
+      // Any page line sizes the page; without one the page keeps the size it had.
+      if (const auto page = ParseLayoutPage(line, error)) {
+        page_ = *page;
+        if (!page_.background.empty()) page_.background = folder_ + page_.background;
+        continue;
+      }
+      item.reset();
+    }
     if (!item) {
-      win::WriteLogLine(win::kPluginLog,
-                        u"Layout line " + IntToText(static_cast<long long>(i + 1)) + u" skipped: " + error);
+      log(i, u"skipped: " + error);
       continue;
     }
+    if (!item->placed) log(i, error);
     try {
       CreateItem(*item, container, *doc);
     } catch (const std::exception&) {
@@ -162,24 +172,22 @@ bool LayoutEngine::LoadPicture(const LayoutItem& item, const LayoutDocument& doc
   const TextView name = item.image_name;
   if (name.empty()) return false;
   std::vector<uint8_t> file;
-  std::span<const uint8_t> data;
-  if (const auto embedded = doc.embedded.Find(name)) {
-    data = *embedded;
-  } else {
-    // A missing picture file leaves the image empty; so does one outside the layout's folder.
+  const auto embedded = doc.embedded.Find(name);
+  if (!embedded) {
+    // A picture file that is missing, cannot be read or does not decode leaves the image
+    // empty without a message; so does one outside the layout's folder.
     if (!IsBarePictureName(name) || folder_.empty()) return false;
     const Text path = folder_ + Text(name);
     if (!Facts(path).exists) return false;
     if (!win::ReadWholeFile(path, file, kMaxLayoutFileBytes)) {
-      Message(u"Failed to open " + Text(name));
+      win::WriteLogLine(win::kPluginLog, u"Layout picture " + Text(name) + u": the file cannot be read");
       return false;
     }
-    data = file;
   }
   std::string error;
-  if (!DecodeLayoutPicture(data, name, out, error)) {
+  if (!DecodeLayoutPicture(embedded ? *embedded : std::span<const uint8_t>(file), name, out, error)) {
     win::WriteLogLine(win::kPluginLog, u"Layout picture " + Text(name) + u": " + Ascii(error));
-    Message(u"Failed to open " + Text(name));
+    if (embedded) Message(u"Failed to open " + Text(name));
     return false;
   }
   return true;
@@ -195,9 +203,12 @@ void LayoutEngine::ShowFieldPicture(LayoutImage& image) {
   const Text& line = image.Hint();
   if (LowerCaseSv(GetLayoutKey(u"knd", line)) != u"db") return;
   const Text name = PictureSourceName(GetLayoutKey(u"dat", line), fields_);
-  if (image.resolved && image.resolved->name == name) return;
-  const Text file = ResolveImageFile(name);
-  image.resolved = LayoutImage::Resolved{name, file};
+  // The pass runs on every tick of a countdown: the file the name found last, while it
+  // is still there, is what a lookup would find again.
+  if (!image.resolved || image.resolved->name != name || image.resolved->file.empty() ||
+      !Facts(image.resolved->file).exists)
+    image.resolved = LayoutImage::Resolved{name, ResolveImageFile(name)};
+  const Text file = image.resolved->file;
   if (file == GetLayoutKey(u"dsp", line)) return;
   imaging::Pixels pixels;
   std::vector<uint8_t> bytes;
@@ -218,6 +229,7 @@ void LayoutEngine::DataPass(ui::Container& container, bool fill_data_labels) {
   bool changed = !arranged_;
   for (LayoutControl* c : LayoutControls(container)) {
     if (auto* label = dynamic_cast<LayoutLabel*>(c)) {
+      if (!label->Model().placed) continue;
       labels.push_back(label);
       states.push_back(label->State());
       changed |= RenderLabel(label->Model(), fields_, states.back());

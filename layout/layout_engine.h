@@ -21,9 +21,13 @@ class LayoutEngine {
   LayoutEngine();
 
   // Frees the container's layout controls (components tagged kTagKeep stay), then makes
-  // one control per item line and sizes the container to the page. A file that does not
-  // exist does nothing; one that cannot be read shows "Failed to open " with the file's
-  // name. False in both cases. A line whose item cannot be made is skipped.
+  // one control per item line and sizes the container to the page. Every page line
+  // ("csz") sizes the page, wherever it is; without one the page keeps the size it had.
+  // A line whose item cannot be made is skipped, and a label whose font style is no
+  // number is made but never shown. A file that does not exist does nothing; one that
+  // cannot be read or is no layout shows "Failed to open " with the file's name. False
+  // in both cases. A container whose header holds a count that is no number throws
+  // LayoutConversionError, without a message: the caller answers it.
   bool LoadLayout(TextView file_name, ui::Container& container);
 
   void ClearFieldValues() { fields_.Clear(); }
@@ -33,8 +37,8 @@ class LayoutEngine {
   // (ArrangeLabels).
   void RefreshFields(ui::Container& container);
   // SetFieldValue and the data pass alone: plain data labels are not touched. Runs on
-  // every tick of a countdown: nothing is measured unless a label changed, and no file is
-  // looked at unless a picture's name changed.
+  // every tick of a countdown: nothing is measured unless a label changed, and a picture
+  // a field names costs one look at its file unless its name changed or the file went.
   void SetFieldValueAndRefresh(TextView key, TextView value, ui::Container& container);
 
   // The file a picture name means (PictureFileCandidates: the layout's folder, then the

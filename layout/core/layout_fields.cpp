@@ -153,13 +153,11 @@ Text RenderSpecialText(TextView dat, const FieldStore& fields, bool word_wrap) {
   const Text wrapped = word_wrap ? LineBreaks(rest) : Text(rest);
   rest = wrapped;
   Text out;
-  // Each segment ends in "!"; a quoted text or name ends at its closing quote and "!",
-  // so it may hold a "!" itself.
+  // Each segment ends at the next "!", inside quotes too: "ft", a quote, the text and a
+  // quote, the quotes taken by their places. What follows the last "!" is no segment.
   while (!rest.empty()) {
-    const bool quoted = rest.size() >= 3 && rest[2] == u'"';
-    size_t end = quoted ? rest.find(u"\"!", 3) : TextView::npos;
-    end = end != TextView::npos ? end + 1 : rest.find(u'!');
-    if (end == TextView::npos) break;  // the text after the last "!"
+    const size_t end = rest.find(u'!');
+    if (end == TextView::npos) break;
     const TextView segment = rest.substr(0, end);
     rest.remove_prefix(end + 1);
     if (segment.size() < 4) continue;

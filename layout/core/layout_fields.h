@@ -34,9 +34,10 @@ Text LineBreaks(TextView text);
 size_t FindNoCase(TextView text, TextView needle);
 
 bool IsSpecialText(TextView dat);
-// The text of a "!!special:" label: its "ft" segments as written and its "kd" segments
-// as the values of the fields they name (a format written before the name is not
-// applied: the value shows as stored), then its functions (ApplyTextFunctions).
+// The text of a "!!special:" label, read as segments that each end at the next "!": its
+// "ft" segments as written and its "kd" segments as the values of the fields they name
+// (a format written before the name is not applied: the value shows as stored), then
+// its functions (ApplyTextFunctions).
 Text RenderSpecialText(TextView dat, const FieldStore& fields, bool word_wrap);
 
 // The digit that, appended, makes the number valid under the Luhn scheme; nothing unless

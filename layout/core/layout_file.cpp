@@ -43,45 +43,50 @@ bool IsNativeExtension(TextView extension) {
   return false;
 }
 
-// The decimal counts of a container's header; false with `error` unless every count is
-// digits only and all of them fit in `available` bytes together.
+[[noreturn]] void CountIsNoNumber() {
+  throw LayoutConversionError("The container's header holds a count that is no number.");
+}
+
+// The counts of a container's header. A count is a decimal number; false with `error`
+// when one is negative or all of them need more bytes than `available`. Every count is
+// read before any is checked: one that is no number at all, wherever it stands, throws
+// LayoutConversionError.
 bool ParseHeader(std::span<const uint8_t> header, size_t available, std::vector<size_t>& counts, Text& error) {
   size_t total = 0, value = 0;
-  bool digits = false;
-  const auto finish = [&]() -> bool {
-    if (!digits) {
-      error = u"The container's header holds a count that is no number.";
-      return false;
+  bool digits = false, negative = false, too_large = false;
+  Text refused;
+  const auto finish = [&] {
+    if (!digits) CountIsNoNumber();
+    if (refused.empty() && negative) refused = u"The container's header holds a negative count.";
+    if (refused.empty() && (too_large || value > available - total))
+      refused = u"The container's header counts more bytes than the file holds.";
+    if (refused.empty()) {
+      total += value;
+      counts.push_back(value);
     }
-    if (value > available - total) {
-      error = u"The container's header counts more bytes than the file holds.";
-      return false;
-    }
-    total += value;
-    counts.push_back(value);
     value = 0;
-    digits = false;
-    return true;
+    digits = negative = too_large = false;
   };
-  for (size_t i = 0; i < header.size(); ++i) {
-    const uint8_t c = header[i];
+  for (const uint8_t c : header) {
     if (c == '\t') {
-      if (!finish()) return false;
+      finish();
     } else if (c >= '0' && c <= '9') {
-      if (value > (std::numeric_limits<size_t>::max() - 9) / 10) {
-        error = u"The container's header counts more bytes than the file holds.";
-        return false;
-      }
-      value = value * 10 + (c - '0');
       digits = true;
+      if (value > (std::numeric_limits<size_t>::max() - 9) / 10)
+        too_large = true;
+      else
+        value = value * 10 + (c - '0');
+    } else if (c == '-' && !digits && !negative) {
+      negative = true;
     } else {
-      error = u"The container's header holds a count that is no number.";
-      return false;
+      CountIsNoNumber();
     }
   }
   // A missing final TAB is supplied.
-  if ((header.empty() || header.back() != '\t') && !finish()) return false;
-  return true;
+  if (header.empty() || header.back() != '\t') finish();
+  if (refused.empty()) return true;
+  error = std::move(refused);
+  return false;
 }
 
 }  // namespace

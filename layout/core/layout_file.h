@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -60,9 +61,18 @@ struct LayoutDocument {
   size_t dropped_lines = 0;
 };
 
+// A container's header holds a count that is no number: the reading fails as reading a
+// number from any other text fails, for the caller to answer as its own error.
+class LayoutConversionError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
 // Reads a layout file's bytes. `extension` (without the dot, any case) chooses the
 // reading: qzb, qzc, qze, qzl and qzm may be containers; others are plain text. False
-// with `error` (an English sentence) for a file that cannot be a layout.
+// with `error` (an English sentence) for a file that cannot be a layout: too large, or
+// a container whose counts are negative or need more bytes than it holds. Throws
+// LayoutConversionError for a container count that is no number.
 bool ReadLayoutBytes(std::span<const uint8_t> bytes, TextView extension, LayoutDocument& out, Text& error,
                      AnsiDecoder ansi = DecodeWindows1252);
 
@@ -72,7 +82,8 @@ class LayoutCache {
  public:
   using Reader = std::function<bool(LayoutDocument& out, Text& error)>;
   // The document of the file, read when the name or time changed; null with `error` when
-  // the reading failed (a failed reading is tried again at the next call).
+  // the reading failed, and the reader's exceptions pass through (a failed reading is
+  // tried again at the next call).
   const LayoutDocument* Get(TextView name, int64_t modified, const Reader& read, Text& error);
   void Clear();
 

@@ -63,7 +63,7 @@ bool ParseBounds(TextView line, Rect& r, Text& error) {
   return true;
 }
 
-bool ParseLabel(LayoutItem& item, Text& error) {
+void ParseLabel(LayoutItem& item, Text& error) {
   const TextView line = item.line;
   LabelStyle& s = item.label;
   s.angle = QuarterTurn(GetLayoutKey(u"ang", line));
@@ -77,8 +77,10 @@ bool ParseLabel(LayoutItem& item, Text& error) {
   if (HasLayoutKey(u"fst", line)) {
     const auto style = IntKey(u"fst", line);
     if (!style) {
-      error = u"The label's font style \"fst\" is no number.";
-      return false;
+      error = u"The label's font style \"fst\" is no number: it shows nowhere.";
+      item.placed = false;
+      item.tag = 0;
+      return;
     }
     s.bold = *style == 1 || *style == 3;
     s.italic = *style == 2 || *style == 3;
@@ -96,7 +98,7 @@ bool ParseLabel(LayoutItem& item, Text& error) {
       item.tag = kTagSerial;
     else
       item.tag = NumberAfter(name, u"fält").value_or(-1);
-    return true;
+    return;
   }
   item.tag = kTagLabel;
   item.text = s.word_wrap ? LineBreaks(dat) : dat;
@@ -113,7 +115,6 @@ bool ParseLabel(LayoutItem& item, Text& error) {
   } else if (IsSpecialText(dat)) {
     item.text = RenderSpecialText(dat, FieldStore(), s.word_wrap);
   }
-  return true;
 }
 
 }  // namespace
@@ -131,7 +132,7 @@ std::optional<LayoutPage> ParseLayoutPage(TextView line, Text& error) {
     return std::nullopt;
   }
   const auto width = LayoutKeyPixels(u"wid", line), height = LayoutKeyPixels(u"hei", line);
-  if (!width || !height || *width <= 0 || *height <= 0) {
+  if (!width || !height || *width < 0 || *height < 0) {
     error = u"The layout's page has no size that can be drawn.";
     return std::nullopt;
   }
@@ -161,7 +162,7 @@ std::optional<LayoutItem> ParseLayoutItem(TextView line, Text& error) {
   switch (item.kind) {
     case ItemKind::Label:
     case ItemKind::DataLabel:
-      if (!ParseLabel(item, error)) return std::nullopt;
+      ParseLabel(item, error);
       break;
     case ItemKind::Image:
       item.image_name = GetLayoutKey(u"dat", line);

@@ -48,6 +48,10 @@ struct LayoutItem {
   Text type;  // the "typ" value, lower case
   Rect bounds;
   int tag = 0;
+  // False for a label whose making stopped at its font style: it is one of the layout's
+  // items, found by its line like the others, but it is never shown or clicked and the
+  // data pass leaves it alone.
+  bool placed = true;
   // Labels: the text shown when created.
   Text text;
   LabelStyle label;
@@ -67,13 +71,15 @@ struct LayoutPage {
   Text background;
 };
 
-// The page of a page line; nothing with `error` when the line is not one or gives no
-// usable size.
+// The page of a page line; nothing with `error` when the line is not one, or its width
+// or height is negative or no length that can be drawn. A size of 0 is an empty page.
 std::optional<LayoutPage> ParseLayoutPage(TextView line, Text& error);
 
 // The item of an item line. Nothing with `error` when the line cannot make its item:
-// bounds that are no numbers or cannot be drawn, a font style that is no number. Kinds
-// this engine does not draw give an item of kind Skipped.
+// bounds that are no numbers or cannot be drawn. A label whose font style ("fst") is no
+// number gives a label that is not placed, with `error` saying why: its angle, bounds,
+// alignment, colour and font are read, its tag is 0 and it has no text. Kinds this
+// engine does not draw give an item of kind Skipped.
 std::optional<LayoutItem> ParseLayoutItem(TextView line, Text& error);
 
 // The quarter turn a text says ("90", "180", "270"); 0 for anything else.

@@ -45,6 +45,11 @@ TextExtent Bounded(TextExtent e) {
   return e;
 }
 
+// A "!!special:" label, or a data label a field has filled.
+bool TextFromFields(const LayoutItem& item, const LabelState& s) {
+  return IsSpecialText(GetLayoutKey(u"dat", item.line)) || (item.kind == ItemKind::DataLabel && s.filled);
+}
+
 struct Group {
   Text name;
   int angle = 0;
@@ -72,7 +77,10 @@ bool RenderLabel(const LayoutItem& item, const FieldStore& fields, LabelState& s
 bool FillDataLabel(const LayoutItem& item, TextView key, TextView value, LabelState& state) {
   if (item.kind != ItemKind::DataLabel) return false;
   auto text = DataLabelText(GetLayoutKey(u"dat", item.line), key, value, item.label.word_wrap);
-  if (!text || *text == state.text) return false;
+  if (!text) return false;
+  const bool first = !state.filled;
+  state.filled = true;
+  if (*text == state.text) return first;
   state.text = std::move(*text);
   return true;
 }
@@ -84,8 +92,12 @@ void ArrangeLabels(std::span<const LabelRef> labels, const TextMeasure& measure)
     LabelState& s = *ref.state;
     if (!s.visible) continue;
     const LabelStyle& style = item.label;
-    Rect f = ToTextFrame(s.box, style.angle);
     s.font_height = style.font_height;
+    if (!TextFromFields(item, s)) {
+      s.bounds = s.box;
+      continue;
+    }
+    Rect f = ToTextFrame(s.box, style.angle);
     const Text grp = GetLayoutKey(u"grp", item.line);
     const bool lines = s.text.find(u"\r\n") != Text::npos;
     if (lines || !grp.empty()) {
@@ -94,13 +106,15 @@ void ArrangeLabels(std::span<const LabelRef> labels, const TextMeasure& measure)
       if (!grp.empty()) {
         f.width = e.width;
         f.height = e.height;
-        if (group && group->name == grp && group->angle == style.angle) {
-          f.left = group->next_left;
-          f.top = group->baseline - e.ascent;
+        if (group && group->name == grp) {
+          Rect g = ToTextFrame(FromTextFrame(f, style.angle), group->angle);
+          g.left = group->next_left;
+          g.top = group->baseline - e.ascent;
+          f = ToTextFrame(FromTextFrame(g, group->angle), style.angle);
         } else {
           group = Group{grp, style.angle, f.top + e.ascent, 0};
         }
-        group->next_left = f.right();
+        group->next_left = ToTextFrame(FromTextFrame(f, style.angle), group->angle).right();
       }
     }
     if (GetLayoutKey(u"afs", item.line) == u"1" && !style.word_wrap)

@@ -34,6 +34,7 @@ struct LabelState {
   bool visible = true;
   Text text;
   int font_height = 0;  // as shown: the style's, or the one "afs" fitted
+  bool filled = false;  // a data label that a field has filled
 };
 
 // Step one for a text label: with a "dbl" key it is visible exactly when the field named
@@ -42,7 +43,7 @@ struct LabelState {
 bool RenderLabel(const LayoutItem& item, const FieldStore& fields, LabelState& state);
 
 // A data label ("dtx") that names the field `key` shows `value`, cut or padded to its
-// length. True when its text changed.
+// length, and counts as filled. True when its text changed or it was filled first.
 bool FillDataLabel(const LayoutItem& item, TextView key, TextView value, LabelState& state);
 
 struct LabelRef {
@@ -50,15 +51,17 @@ struct LabelRef {
   LabelState* state;
 };
 
-// Places the visible labels of one container, in line order, from their boxes; sides
-// below are those of the text's own frame (along its lines and down them), so turned
-// text follows its own direction:
+// Places the visible labels of one container whose text the fields give, in line order,
+// from their boxes: the "!!special:" labels and the data labels a field has filled.
+// Other labels show in their boxes at their own font. Sides below are those of the
+// text's own frame (along its lines and down them), so turned text follows its own
+// direction:
 // - a text of several lines makes the label at least that many lines high; the side of
 //   its first line stays;
 // - a "grp" label takes its text's size and, when the previous grouped label had the same
-//   group name and angle, goes right after it on the same baseline; otherwise it starts
-//   the group where its box starts. Hidden labels take no part; the group starts afresh
-//   with each call (each container);
+//   group name, goes right after it on the same baseline; otherwise it starts the group
+//   where its box starts. A group runs along the text of the label that started it.
+//   Hidden labels take no part; the group starts afresh with each call (each container);
 // - an "afs" "1" label without word wrap gets the largest whole-pixel font height whose
 //   text fits its bounds (1 when none does), kept in its state.
 void ArrangeLabels(std::span<const LabelRef> labels, const TextMeasure& measure);

@@ -145,33 +145,42 @@ TEST(LayoutContainer, EmbeddedFilesBelongToImageItemsInOrder) {
   EXPECT_FALSE(doc.embedded.Find(u"c.jpg"));
 }
 
-TEST(LayoutContainer, HostileHeadersGiveAnErrorAndNoDocument) {
+TEST(LayoutContainer, HostileHeadersAreRefusedOrNoNumbers) {
   const std::string text = "typcsz\twid10\thei10\ntypfim\tdatA.jpg\n";
   const std::string n = std::to_string(text.size());
+  // Refused: false with an error. No number: a conversion error, for the caller to answer.
+  enum Outcome { kRead, kRefused, kNoNumber };
   struct Case {
     const char* what;
     std::string header;
-    bool ok;
+    Outcome outcome;
   };
   const Case cases[] = {
-      {"tab-separated counts", n + "\t4\t", true},
-      {"missing final TAB supplied", n + "\t4", true},
-      {"fewer bytes counted than there are", n + "\t2", true},
-      {"negative count", n + "\t-4", false},
-      {"count that is no number", n + "\tfour", false},
-      {"empty count", n + "\t\t4", false},
-      {"empty header", "", false},
-      {"count past the end", n + "\t5", false},
-      {"layout text past the end", "999999", false},
-      {"count beyond 64 bits", n + "\t99999999999999999999999", false},
-      {"blank in a count", n + " \t4", false},
+      {"tab-separated counts", n + "\t4\t", kRead},
+      {"missing final TAB supplied", n + "\t4", kRead},
+      {"fewer bytes counted than there are", n + "\t2", kRead},
+      {"negative count", n + "\t-4", kRefused},
+      {"count past the end", n + "\t5", kRefused},
+      {"layout text past the end", "999999", kRefused},
+      {"count beyond 64 bits", n + "\t99999999999999999999999", kRefused},
+      {"count that is no number", n + "\tfour", kNoNumber},
+      {"minus sign after the digits", n + "\t4-", kNoNumber},
+      {"empty count", n + "\t\t4", kNoNumber},
+      {"empty header", "", kNoNumber},
+      {"no number after a count past the end", "999999\tfour", kNoNumber},
+      {"blank in a count", n + " \t4", kNoNumber},
   };
   for (const Case& c : cases) {
     LayoutDocument doc;
     Text error;
-    EXPECT_EQ(ReadLayoutBytes(Container(c.header, {text, "JPEG"}), u"qzb", doc, error), c.ok) << c.what;
-    EXPECT_EQ(error.empty(), c.ok) << c.what;
-    if (!c.ok) EXPECT_TRUE(doc.lines.empty()) << c.what;
+    if (c.outcome == kNoNumber) {
+      EXPECT_THROW(ReadLayoutBytes(Container(c.header, {text, "JPEG"}), u"qzb", doc, error), LayoutConversionError)
+          << c.what;
+      continue;
+    }
+    EXPECT_EQ(ReadLayoutBytes(Container(c.header, {text, "JPEG"}), u"qzb", doc, error), c.outcome == kRead) << c.what;
+    EXPECT_EQ(error.empty(), c.outcome == kRead) << c.what;
+    if (c.outcome == kRefused) EXPECT_TRUE(doc.lines.empty()) << c.what;
   }
 }
 
@@ -214,6 +223,7 @@ TEST(LayoutItems, LinesBecomeItemsOrClearFailures) {
     Rect bounds;
     int tag;
     const char16_t* text;
+    bool placed = true;
   };
   const Case cases[] = {
       {u"typftx\tlft50,50\ttop1\twid10\thei2,5\tdatHello", ItemKind::Label, false, {202, 4, 40, 10}, 101, u"Hello"},
@@ -224,7 +234,9 @@ TEST(LayoutItems, LinesBecomeItemsOrClearFailures) {
       {u"typftx\twid1\thei1\tdat!!special:ft\"Hi\"!kd\"X\"!", ItemKind::Label, false, {0, 0, 4, 4}, 101, u"Hi"},
       {u"typftx\twid1\thei1\twwp1\tdatAÿB", ItemKind::Label, false, {0, 0, 4, 4}, 101, u"A\r\nB"},
       {u"typftx\twid1\thei1\tfst1\tdatx", ItemKind::Label, false, {0, 0, 4, 4}, 101, u"x"},
-      {u"typftx\twid1\thei1\tfstbold\tdatx", ItemKind::Skipped, true, {}, 0, u""},
+      // Made, but never shown: no tag, no text.
+      {u"typftx\twid1\thei1\tfstbold\tdatx", ItemKind::Label, false, {0, 0, 4, 4}, 0, u"", false},
+      {u"typdtx\twid1\thei1\tfst1,5\tdatTakePicture[DB]", ItemKind::DataLabel, false, {0, 0, 4, 4}, 0, u"", false},
       {u"typdtx\twid1\thei1\tdatTakePicture[DB]", ItemKind::DataLabel, false, {0, 0, 4, 4}, -1, u""},
       {u"typdtx\twid1\thei1\tdatfält7[DB]", ItemKind::DataLabel, false, {0, 0, 4, 4}, 7, u""},
       {u"typdtx\twid1\thei1\tdatlöpnummer", ItemKind::DataLabel, false, {0, 0, 4, 4}, 9991, u""},
@@ -252,6 +264,8 @@ TEST(LayoutItems, LinesBecomeItemsOrClearFailures) {
       continue;
     }
     EXPECT_EQ(item->kind, c.kind) << ToAsciiLossy(c.line);
+    EXPECT_EQ(item->placed, c.placed) << ToAsciiLossy(c.line);
+    EXPECT_EQ(error.empty(), c.placed) << ToAsciiLossy(c.line);
     if (c.kind == ItemKind::Skipped) continue;
     EXPECT_EQ(item->bounds, c.bounds) << ToAsciiLossy(c.line);
     EXPECT_EQ(item->tag, c.tag) << ToAsciiLossy(c.line);
@@ -286,13 +300,14 @@ TEST(LayoutItems, LabelAndShapeKeys) {
   EXPECT_EQ(shape->opacity, 100);
 }
 
-TEST(LayoutItems, PageNeedsADrawableSize) {
+TEST(LayoutItems, PageSizeIsALengthThatCanBeDrawn) {
   struct Case {
     const char16_t* line;
     bool ok;
   };
   const Case cases[] = {{u"typcsz\twid100\thei75\tbgbback.jpg", true},
-                        {u"typcsz\twid0\thei75", false},
+                        {u"typcsz\twid0\thei75", true},
+                        {u"typcsz\twid100\thei-1", false},
                         {u"typcsz\thei75", false},
                         {u"typcsz\twid1e9\thei1", false},
                         {u"typftx\twid1\thei1", false}};
@@ -363,7 +378,8 @@ TEST(LayoutFields, SpecialTextsAndVisibility) {
   const Case cases[] = {
       {u"!!special:ft\"Wait \"!kd\"Delay\"!ft\" s\"!", u"Wait 3 s"},
       {u"!!SPECIAL:kdupper\"Delay\"!", u"3"},
-      {u"!!special:ft\"Hi!\"!", u"Hi!"},
+      // Every "!" ends a segment; the quotes are taken by their places.
+      {u"!!special:ft\"Hi!\"!", u"H"},
       {u"!!special:xx\"ignored\"!ft\"A\"!tail", u"A"},
       {u"!!special:ft\"unterminated", u""},
       {u"!!special:kd\"Missing\"!", u""},

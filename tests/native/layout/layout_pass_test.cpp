@@ -161,7 +161,10 @@ TEST(LayoutPass, RenderAndFillTellWhetherAnythingChanged) {
 
   const LayoutItem data = Item(u"typdtx\twid10\thei5\tdatNr[DB]4");
   LabelState filled = StateOf(data, u"");
+  EXPECT_FALSE(FillDataLabel(data, u"Other", u"7", filled));
+  EXPECT_FALSE(filled.filled) << "only its own field fills it";
   EXPECT_TRUE(FillDataLabel(data, u"nr", u"42", filled));
+  EXPECT_TRUE(filled.filled);
   EXPECT_EQ(filled.text, u"0042");
   EXPECT_FALSE(FillDataLabel(data, u"nr", u"42", filled));
   EXPECT_FALSE(FillDataLabel(data, u"Other", u"7", filled));
@@ -174,7 +177,8 @@ struct Arranged {
   int font_height;
 };
 
-// Labels of the lines with the texts, arranged together.
+// Labels of the lines with the texts, arranged together; data labels as their fields
+// filled them.
 std::vector<Arranged> Arrange(const std::vector<std::pair<Text, Text>>& labels, const FixedMeasure& measure,
                               const std::vector<bool>& hidden = {}) {
   std::vector<LayoutItem> items;
@@ -182,6 +186,7 @@ std::vector<Arranged> Arrange(const std::vector<std::pair<Text, Text>>& labels, 
   for (const auto& [line, text] : labels) {
     items.push_back(Item(line));
     states.push_back(StateOf(items.back(), text));
+    states.back().filled = true;
   }
   for (size_t i = 0; i < hidden.size(); ++i) states[i].visible = !hidden[i];
   std::vector<LabelRef> refs;
@@ -200,12 +205,15 @@ TEST(LayoutPass, LinesGrowTheLabelKeepingTheSideOfTheFirstLine) {
     Rect want;
   };
   const Case cases[] = {
-      {u"typftx\tlft2,5\ttop5\twid25\thei2,5\tfsz5", u"a\r\nb\r\nc", {10, 20, 100, 75}},
-      {u"typftx\tlft2,5\ttop5\twid25\thei2,5\tfsz5\tang180", u"a\r\nb\r\nc", {10, -45, 100, 75}},
-      {u"typftx\tlft2,5\ttop5\twid2,5\thei25\tfsz5\tang90", u"a\r\nb\r\nc", {10, 20, 75, 100}},
-      {u"typftx\tlft2,5\ttop5\twid2,5\thei25\tfsz5\tang270", u"a\r\nb\r\nc", {-55, 20, 75, 100}},
-      {u"typftx\tlft2,5\ttop5\twid25\thei25\tfsz5", u"a\r\nb\r\nc", {10, 20, 100, 100}},  // high enough already
-      {u"typftx\tlft2,5\ttop5\twid25\thei2,5\tfsz5", u"one line", {10, 20, 100, 10}},
+      {u"typdtx\tlft2,5\ttop5\twid25\thei2,5\tfsz5", u"a\r\nb\r\nc", {10, 20, 100, 75}},
+      {u"typdtx\tlft2,5\ttop5\twid25\thei2,5\tfsz5\tang180", u"a\r\nb\r\nc", {10, -45, 100, 75}},
+      {u"typdtx\tlft2,5\ttop5\twid2,5\thei25\tfsz5\tang90", u"a\r\nb\r\nc", {10, 20, 75, 100}},
+      {u"typdtx\tlft2,5\ttop5\twid2,5\thei25\tfsz5\tang270", u"a\r\nb\r\nc", {-55, 20, 75, 100}},
+      {u"typdtx\tlft2,5\ttop5\twid25\thei25\tfsz5", u"a\r\nb\r\nc", {10, 20, 100, 100}},  // high enough already
+      {u"typdtx\tlft2,5\ttop5\twid25\thei2,5\tfsz5", u"one line", {10, 20, 100, 10}},
+      {u"typftx\tlft2,5\ttop5\twid25\thei2,5\tfsz5\tdat!!special:", u"a\r\nb\r\nc", {10, 20, 100, 75}},
+      // A label of its own text keeps its box, whatever lines it has.
+      {u"typftx\tlft2,5\ttop5\twid25\thei2,5\tfsz5\twwp1\tdata\u00FFb\u00FFc", u"a\r\nb\r\nc", {10, 20, 100, 10}},
   };
   for (const Case& c : cases) {
     FixedMeasure measure;
@@ -214,8 +222,8 @@ TEST(LayoutPass, LinesGrowTheLabelKeepingTheSideOfTheFirstLine) {
     EXPECT_EQ(out[0].font_height, 20);
   }
   FixedMeasure measure;
-  Arrange({{u"typftx\twid25\thei2,5\tfsz5", u"plain"}}, measure);
-  EXPECT_EQ(measure.calls, 0) << "a plain label is not measured";
+  Arrange({{u"typdtx\twid25\thei2,5\tfsz5", u"plain"}}, measure);
+  EXPECT_EQ(measure.calls, 0) << "a label of one line outside a group is not measured";
 }
 
 TEST(LayoutPass, GroupsLineUpOnTheFirstBaseline) {
@@ -224,36 +232,38 @@ TEST(LayoutPass, GroupsLineUpOnTheFirstBaseline) {
   // baseline 8.
   const auto out = Arrange(
       {
-          {u"typftx\tlft0\ttop0\twid12,5\thei7,5\tfsz5\tgrpname", u"ab"},
-          {u"typftx\tlft50\ttop50\twid5\thei5\tfsz2,5\tgrpname", u"hidden"},
-          {u"typftx\tlft60\ttop60\twid5\thei5\tfsz2,5", u"ungrouped"},
-          {u"typftx\tlft25\ttop25\twid12,5\thei7,5\tfsz2,5\tgrpname", u"cde"},
-          {u"typftx\tlft25\ttop25\twid12,5\thei7,5\tfsz2,5\tgrpname", u"f"},
-          {u"typftx\tlft50\ttop0\twid12,5\thei7,5\tfsz2,5\tgrpother", u"gh"},
-          {u"typftx\tlft75\ttop5\twid12,5\thei7,5\tfsz2,5\tgrpname", u"ij"},
+          {u"typdtx\tlft0\ttop0\twid12,5\thei7,5\tfsz5\tgrpname", u"ab"},
+          {u"typdtx\tlft50\ttop50\twid5\thei5\tfsz2,5\tgrpname", u"hidden"},
+          {u"typdtx\tlft60\ttop60\twid5\thei5\tfsz2,5", u"ungrouped"},
+          {u"typftx\tlft60\ttop60\twid5\thei5\tfsz2,5\tgrpname\tdatplain", u"plain"},
+          {u"typftx\tlft25\ttop25\twid12,5\thei7,5\tfsz2,5\tgrpname\tdat!!special:", u"cde"},
+          {u"typdtx\tlft25\ttop25\twid12,5\thei7,5\tfsz2,5\tgrpname", u"f"},
+          {u"typdtx\tlft50\ttop0\twid12,5\thei7,5\tfsz2,5\tgrpother", u"gh"},
+          {u"typdtx\tlft75\ttop5\twid12,5\thei7,5\tfsz2,5\tgrpname", u"ij"},
       },
       measure, {false, true});
   EXPECT_EQ(out[0].bounds, (Rect{0, 0, 20, 25})) << "the group starts at its box, sized to its text";
   EXPECT_EQ(out[1].bounds, (Rect{200, 200, 20, 20})) << "hidden: left alone";
   EXPECT_EQ(out[2].bounds, (Rect{240, 240, 20, 20})) << "ungrouped: its box";
-  EXPECT_EQ(out[3].bounds, (Rect{20, 8, 15, 12})) << "right of the first, on its baseline";
-  EXPECT_EQ(out[4].bounds, (Rect{35, 8, 5, 12}));
-  EXPECT_EQ(out[5].bounds, (Rect{200, 0, 10, 12})) << "another group starts anew";
-  EXPECT_EQ(out[6].bounds, (Rect{300, 20, 10, 12})) << "so does the first name after it";
+  EXPECT_EQ(out[3].bounds, (Rect{240, 240, 20, 20})) << "a label of its own text: its box, in no group";
+  EXPECT_EQ(out[4].bounds, (Rect{20, 8, 15, 12})) << "right of the first, on its baseline";
+  EXPECT_EQ(out[5].bounds, (Rect{35, 8, 5, 12}));
+  EXPECT_EQ(out[6].bounds, (Rect{200, 0, 10, 12})) << "another group starts anew";
+  EXPECT_EQ(out[7].bounds, (Rect{300, 20, 10, 12})) << "so does the first name after it";
 }
 
 TEST(LayoutPass, TurnedGroupsFollowTheirText) {
   FixedMeasure measure;
   // Text turned 90 degrees reads upwards: the next label of the group goes above.
-  const auto up = Arrange({{u"typftx\tlft0\ttop0\twid7,5\thei12,5\tfsz5\tang90\tgrpg", u"ab"},
-                           {u"typftx\tlft25\ttop25\twid7,5\thei12,5\tfsz5\tang90\tgrpg", u"cd"},
-                           {u"typftx\tlft25\ttop25\twid7,5\thei12,5\tfsz5\tgrpg", u"ef"}},
+  const auto up = Arrange({{u"typdtx\tlft0\ttop0\twid7,5\thei12,5\tfsz5\tang90\tgrpg", u"ab"},
+                           {u"typdtx\tlft25\ttop25\twid7,5\thei12,5\tfsz5\tang90\tgrpg", u"cd"},
+                           {u"typdtx\tlft25\ttop25\twid7,5\thei12,5\tfsz5\tgrpg", u"ef"}},
                           measure);
   EXPECT_EQ(up[0].bounds, (Rect{0, 30, 25, 20}));
   EXPECT_EQ(up[1].bounds, (Rect{0, 10, 25, 20}));
-  EXPECT_EQ(up[2].bounds, (Rect{100, 100, 20, 25})) << "an upright label starts its own group";
-  const auto down = Arrange({{u"typftx\tlft0\ttop0\twid7,5\thei12,5\tfsz5\tang270\tgrpg", u"ab"},
-                             {u"typftx\tlft25\ttop25\twid7,5\thei12,5\tfsz5\tang270\tgrpg", u"cd"}},
+  EXPECT_EQ(up[2].bounds, (Rect{0, -15, 20, 25})) << "an upright label of the group's name goes on above";
+  const auto down = Arrange({{u"typdtx\tlft0\ttop0\twid7,5\thei12,5\tfsz5\tang270\tgrpg", u"ab"},
+                             {u"typdtx\tlft25\ttop25\twid7,5\thei12,5\tfsz5\tang270\tgrpg", u"cd"}},
                             measure);
   EXPECT_EQ(down[0].bounds, (Rect{5, 0, 25, 20}));
   EXPECT_EQ(down[1].bounds, (Rect{5, 20, 25, 20}));
@@ -268,16 +278,18 @@ TEST(LayoutPass, FontFittingTakesTheLargestWholePixelHeightThatFits) {
     int font_height;
   };
   const Case cases[] = {
-      {"the height limits", u"typftx\twid25\thei7,5\tfsz2,5\tafs1", u"abcd", 24},
-      {"the width limits", u"typftx\twid5\thei7,5\tfsz2,5\tafs1", u"abcd", 11},
-      {"two lines", u"typftx\twid25\thei7,5\tfsz2,5\tafs1", u"ab\r\ncd", 12},
-      {"nothing fits", u"typftx\twid25\thei7,5\tfsz2,5\tafs1", kThousand.c_str(), 1},
-      {"a huge box stops at the limit", u"typftx\twid4000\thei4000\tfsz2,5\tafs1", u"a", kMaxFittedFont},
-      {"word wrap is not fitted", u"typftx\twid25\thei7,5\tfsz2,5\tafs1\twwp1", u"abcd", 10},
-      {"afs other than 1", u"typftx\twid25\thei7,5\tfsz2,5\tafs2", u"abcd", 10},
-      {"an empty text keeps its font", u"typftx\twid25\thei7,5\tfsz2,5\tafs1", u"", 10},
-      {"an empty box keeps its font", u"typftx\twid0\thei7,5\tfsz2,5\tafs1", u"abcd", 10},
-      {"the container's font fitted too", u"typftx\twid25\thei7,5\tafs1", u"abcd", 24},
+      {"the height limits", u"typdtx\twid25\thei7,5\tfsz2,5\tafs1", u"abcd", 24},
+      {"the width limits", u"typdtx\twid5\thei7,5\tfsz2,5\tafs1", u"abcd", 11},
+      {"two lines", u"typdtx\twid25\thei7,5\tfsz2,5\tafs1", u"ab\r\ncd", 12},
+      {"nothing fits", u"typdtx\twid25\thei7,5\tfsz2,5\tafs1", kThousand.c_str(), 1},
+      {"a huge box stops at the limit", u"typdtx\twid4000\thei4000\tfsz2,5\tafs1", u"a", kMaxFittedFont},
+      {"word wrap is not fitted", u"typdtx\twid25\thei7,5\tfsz2,5\tafs1\twwp1", u"abcd", 10},
+      {"afs other than 1", u"typdtx\twid25\thei7,5\tfsz2,5\tafs2", u"abcd", 10},
+      {"an empty text keeps its font", u"typdtx\twid25\thei7,5\tfsz2,5\tafs1", u"", 10},
+      {"an empty box keeps its font", u"typdtx\twid0\thei7,5\tfsz2,5\tafs1", u"abcd", 10},
+      {"the container's font fitted too", u"typdtx\twid25\thei7,5\tafs1", u"abcd", 24},
+      {"a special label", u"typftx\twid25\thei7,5\tfsz2,5\tafs1\tdat!!special:", u"abcd", 24},
+      {"a label of its own text keeps its font", u"typftx\twid25\thei7,5\tfsz2,5\tafs1\tdatabcd", u"abcd", 10},
   };
   for (const Case& c : cases) {
     FixedMeasure measure;
@@ -292,7 +304,7 @@ TEST(LayoutPass, HostileLabelsStayInRange) {
   // without overflowing, and nothing is measured more than the rules need.
   std::vector<std::pair<Text, Text>> labels;
   for (int i = 0; i < 1000; ++i)
-    labels.push_back({u"typftx\tlft-4096\ttop4096\twid4096\thei4096\tfsz4096\tgrpg\tafs1", Text(2000, u'W')});
+    labels.push_back({u"typdtx\tlft-4096\ttop4096\twid4096\thei4096\tfsz4096\tgrpg\tafs1", Text(2000, u'W')});
   FixedMeasure measure;
   const auto out = Arrange(labels, measure);
   EXPECT_EQ(out.back().bounds.left, -kMaxLayoutPixels + 999 * kMaxLayoutPixels);

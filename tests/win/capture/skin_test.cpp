@@ -296,6 +296,7 @@ TEST_F(Skins, BrokenSkinsBringTheStandardLookBackWithTheirMessage) {
       {u"NoCancel", without_picture({SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver}),
        u"Control missing. (Cancel)"},
       {u"BadHeader", "12\t-4" + std::string(1, char(254)) + "typcsz", u"Failed to open "},
+      {u"WordsInHeader", "12\tfour" + std::string(1, char(254)) + "typcsz", u"Fel: Ladda skal 5"},
       {u"WhiteMask", Pack(white_lines, white_files), u"The skin's mask leaves no window."},
       {u"NoMask", without_picture({SkinPart::Mask}), u""},
       {u"..\\..\\Studio", "", u""},

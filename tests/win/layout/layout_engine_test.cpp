@@ -1,6 +1,7 @@
 // The layout engine under Wine: a container file's items as controls in a panel, the
 // embedded pictures shown without a file on disk, the reload that keeps Tag 999, the
-// read cache, field values, and hostile files that give a message instead of items.
+// read cache, field values, and hostile files: refused with a message, items skipped,
+// or a conversion error for the caller.
 #include "layout/layout_engine.h"
 
 #include <gtest/gtest.h>
@@ -165,10 +166,12 @@ TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOut
   LayoutForm form;
   auto& panel = *form.paLayout;
   const std::string page = "typcsz\twid60\thei40\n";
+  // Refused: false with "Failed to open". No number: the conversion error, no message.
+  enum Outcome { kLoads, kRefused, kNoNumber };
   struct Case {
     const wchar_t* name;
     std::vector<uint8_t> bytes;
-    bool loads;
+    Outcome outcome;
     size_t controls;
     const char16_t* message;  // part of the messages, empty for none
   };
@@ -177,6 +180,7 @@ TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOut
   std::vector<uint8_t> truncated = Container(page + "typfim\twid10\thei10\tdatcut.jpg\n", {Jpeg(32, 32, 9, 9, 9)});
   truncated.resize(truncated.size() - 200);
   const std::string header_lies = "12\t-4" + std::string(1, char(254)) + page;
+  const std::string header_words = "12\tfour" + std::string(1, char(254)) + page;
   const std::string outside = page +
                               "typfim\twid10\thei10\tdat..\\secret.jpg\n"
                               "typfim\twid10\thei10\tdatC:\\secret.jpg\ntypfim\twid10\thei10\tdatmissing.jpg\n";
@@ -184,19 +188,33 @@ TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOut
                              "typftx\tlft-1e9\twid1\thei1\tdatx\ntypftx\tlft1000000000\twid1\thei1\tdatx\n"
                              "typftx\tlftNaN\twid1\thei1\ntypftx\ttop\twid1\thei1\ntypqqq\twid1\n"
                              "typftx\twid1\thei1\tdatok\n";
+  const std::string no_page = "typftx\twid10\thei5\tdatFirst\ntypshp\twid5\thei5\n";
+  const std::string empty_page = "typcsz\twid0\thei0\ntypftx\twid10\thei5\tdatFirst\n";
+  const std::string no_style = page + "typftx\twid10\thei5\tfstbold\tdattakepicture.png\n";
+  Write(L"undecodable.jpg", {0xFF, 0xD8, 0xFF, 0x00});
+  const std::string undecodable = page + "typfim\twid10\thei10\tdatundecodable.jpg\n";
   const Case cases[] = {
-      {L"bigcounts.qzb", counts_too_big, false, 0, u"Failed to open "},
-      {L"negative.qzb", {header_lies.begin(), header_lies.end()}, false, 0, u"Failed to open "},
-      {L"truncated.qzb", truncated, false, 0, u"Failed to open "},
-      {L"nopage.qzb", {'t', 'y', 'p', 'f', 't', 'x'}, false, 0, u"Failed to open "},
-      {L"empty.qzb", {}, false, 0, u"Failed to open "},
-      {L"outside.qzb", {outside.begin(), outside.end()}, true, 3, u""},
-      {L"absurd.qzb", {absurd.begin(), absurd.end()}, true, 2, u""},
+      {L"bigcounts.qzb", counts_too_big, kRefused, 0, u"Failed to open "},
+      {L"negative.qzb", {header_lies.begin(), header_lies.end()}, kRefused, 0, u"Failed to open "},
+      {L"words.qzb", {header_words.begin(), header_words.end()}, kNoNumber, 0, u""},
+      {L"truncated.qzb", truncated, kRefused, 0, u"Failed to open "},
+      {L"nopage.qzb", {no_page.begin(), no_page.end()}, kLoads, 2, u""},
+      {L"emptypage.qzb", {empty_page.begin(), empty_page.end()}, kLoads, 1, u""},
+      {L"empty.qzb", {}, kLoads, 0, u""},
+      {L"outside.qzb", {outside.begin(), outside.end()}, kLoads, 3, u""},
+      {L"absurd.qzb", {absurd.begin(), absurd.end()}, kLoads, 2, u""},
+      {L"nostyle.qzb", {no_style.begin(), no_style.end()}, kLoads, 1, u""},
+      {L"undecodable.qzb", {undecodable.begin(), undecodable.end()}, kLoads, 1, u""},
   };
   for (const Case& c : cases) {
     messages_.clear();
-    EXPECT_EQ(engine_.LoadLayout(Write(c.name, c.bytes), panel), c.loads) << c.name;
-    if (c.loads) {
+    const Text file = Write(c.name, c.bytes);
+    if (c.outcome == kNoNumber) {
+      EXPECT_THROW(engine_.LoadLayout(file, panel), LayoutConversionError) << c.name;
+    } else {
+      EXPECT_EQ(engine_.LoadLayout(file, panel), c.outcome == kLoads) << c.name;
+    }
+    if (c.outcome == kLoads) {
       EXPECT_EQ(LayoutControls(panel).size(), c.controls) << c.name;
     }
     if (*c.message) {
@@ -209,6 +227,21 @@ TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOut
     if (auto* image = dynamic_cast<LayoutImage*>(c)) {
       EXPECT_TRUE(image->Picture().empty());
     }
+
+  // A label whose font style is no number is one of the items, found by its line, but
+  // it shows nowhere, even when asked to.
+  ASSERT_TRUE(engine_.LoadLayout(dir_.path() + u"nostyle.qzb", panel));
+  LayoutControl& label = *LayoutControls(panel).at(0);
+  EXPECT_EQ(label.Hint(), u"typftx\twid10\thei5\tfstbold\tdattakepicture.png");
+  label.SetVisible(true);
+  EXPECT_FALSE(label.Visible());
+
+  // A layout without a page line keeps the page it had; a page of size 0 is empty.
+  ASSERT_TRUE(engine_.LoadLayout(WriteSample(), panel));
+  ASSERT_TRUE(engine_.LoadLayout(dir_.path() + u"nopage.qzb", panel));
+  EXPECT_EQ(panel.Width(), 240);
+  ASSERT_TRUE(engine_.LoadLayout(dir_.path() + u"emptypage.qzb", panel));
+  EXPECT_EQ(panel.Width(), 0);
 
   // A missing file does nothing, without a message.
   messages_.clear();

@@ -224,15 +224,18 @@ TEST_F(LayoutPicturesTest, FieldsNamePicturesFoundByBareNameInTheFoldersLookedIn
   }
   EXPECT_EQ(shows((dir_.path() + u"secret.bmp").c_str()), u"") << "a full path is no bare name";
 
-  // An unchanged name looks at no file: the picture stays when its file has gone, until
-  // the name changes.
+  // Unchanged names: a picture goes with its file and comes back with it.
   EXPECT_EQ(shows(u"face.png"), skin + u"face.png");
   ASSERT_TRUE(DeleteFileW(win::W(skin + u"face.png")));
-  EXPECT_EQ(shows(u"face.png"), skin + u"face.png");
-  EXPECT_FALSE(photo.Picture().empty());
-  shows(u"badge.bmp");
+  ASSERT_TRUE(DeleteFileW(win::W(program.path() + u"logo\\Logo.bmp")));
   EXPECT_EQ(shows(u"face.png"), u"");
   EXPECT_TRUE(photo.Picture().empty());
+  EXPECT_EQ(win::FromRECT(photo.Bounds()), (Rect{0, 0, 120, 120})) << "back in its box";
+  EXPECT_TRUE(logo.Picture().empty());
+  Write(program.path() + u"logo\\Logo.bmp", wide_red);
+  shows(u"face.png");
+  EXPECT_EQ(GetLayoutKey(u"dsp", logo.Hint()), program.path() + u"logo\\Logo.bmp");
+  EXPECT_FALSE(logo.Picture().empty());
 
   // In a skin turned a quarter, a new picture turns with it and fits the turned box.
   photo.Turn(90);
@@ -290,9 +293,9 @@ TEST_F(LayoutPicturesTest, LabelsGrowGroupAndFitInRealFonts) {
   const std::string text =
       "typcsz\twid100\thei50\n"
       "typftx\tlft0\ttop0\twid40\thei3\tfsz2,5\twwp1\tdat!!special:ft\"one\xFFtwo\xFFthree\"!\n"
-      "typftx\tlft50\ttop0\twid10\thei5\tfsz4\tgrpname\tdatFirst\n"
-      "typftx\tlft90\ttop40\twid10\thei5\tfsz2\tgrpname\tdatsecond\n"
-      "typftx\tlft0\ttop30\twid60\thei15\tfsz2\tafs1\tdatFit\n";
+      "typftx\tlft50\ttop0\twid10\thei5\tfsz4\tgrpname\tdat!!special:ft\"First\"!\n"
+      "typftx\tlft90\ttop40\twid10\thei5\tfsz2\tgrpname\tdat!!special:ft\"second\"!\n"
+      "typftx\tlft0\ttop30\twid60\thei15\tfsz2\tafs1\tdat!!special:ft\"Fit\"!\n";
   PictureForm form;
   auto& panel = *form.paLayout;
   ASSERT_TRUE(engine_.LoadLayout(Write(L"labels.qzb", text), panel));
