@@ -18,12 +18,15 @@ void AppendLogLine(TextView path, TextView line, bool restart) noexcept {
     if (restart) DeleteFileW(file_name.c_str());
     // Exclusive for one line. A reader that has the file open for a moment (a log viewer,
     // a test polling it) would otherwise cost the line, so a sharing violation is tried
-    // again for a few milliseconds; a file held longer still loses only this line.
+    // again for up to 100 ms by the clock (a count of tries is too short when the machine
+    // is busy and the reader's thread waits for a core); a file held longer still loses
+    // only this line.
     UniqueFile file;
-    for (int attempt = 0; attempt < 5; ++attempt) {
+    const ULONGLONG give_up = GetTickCount64() + 100;
+    for (;;) {
       file.reset(CreateFileW(file_name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                              FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (file || GetLastError() != ERROR_SHARING_VIOLATION) break;
+      if (file || GetLastError() != ERROR_SHARING_VIOLATION || GetTickCount64() >= give_up) break;
       Sleep(2);
     }
     if (!file) return;
