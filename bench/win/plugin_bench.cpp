@@ -76,6 +76,12 @@ PROCESS_MEMORY_COUNTERS_EX Memory() {
   return m;
 }
 
+// The process's private bytes. 64-bit Wine leaves PrivateUsage at 0 and counts the
+// committed memory in PagefileUsage only.
+double PrivateBytes(const PROCESS_MEMORY_COUNTERS_EX& m) {
+  return static_cast<double>(std::max(m.PrivateUsage, m.PagefileUsage));
+}
+
 Text TempFile(const wchar_t* name) {
   wchar_t folder[MAX_PATH + 1] = {};
   const DWORD n = GetTempPathW(MAX_PATH + 1, folder);
@@ -122,14 +128,14 @@ int AnswerMemory(int megabytes) {
     {
       const CaptureAnswerParts answer = ConfirmedAnswer(file, 0, false);
       answer_bytes = static_cast<double>(answer.Size()) * sizeof(char16_t);
-      read = static_cast<double>(Memory().PrivateUsage);
+      read = PrivateBytes(Memory());
       ok = host.Take(answer);
-      written = static_cast<double>(Memory().PrivateUsage);
+      written = PrivateBytes(Memory());
     }
   }
   const PROCESS_MEMORY_COUNTERS_EX after = Memory();
   DeleteFileW(win::W(file));
-  const double base = static_cast<double>(before.PrivateUsage);
+  const double base = PrivateBytes(before);
   const double peak = static_cast<double>(after.PeakPagefileUsage) - static_cast<double>(before.PagefileUsage);
   const double peak_ws = static_cast<double>(after.PeakWorkingSetSize) - static_cast<double>(before.WorkingSetSize);
   const double goal = file_bytes + 2 * answer_bytes;
