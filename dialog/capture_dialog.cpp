@@ -5,6 +5,7 @@
 #include "base/exception.h"
 #include "base/lumutils.h"
 #include "camremote/core/CamValues.h"
+#include "dialog/camera_events.h"
 #include "dialog/core/camera_loss.h"
 #include "dialog/core/picture_frame.h"
 #include "dialog/core/tool_pictures.h"
@@ -29,32 +30,6 @@ constexpr COLORREF kCream = RGB(255, 251, 240);
 constexpr COLORREF kDelayGreen = RGB(0, 160, 0);
 
 constexpr ui::FormSpec kSpec{u"", 624, 470, ui::kSizeable};
-
-// The built-in text of a camera event, before translation.
-Text EventText(EventEnumType event) {
-  struct Row {
-    EventEnumType event;
-    const char16_t* text;
-  };
-  static constexpr Row kTexts[] = {
-      {EventBatteryLevelNormal, u"Battery level normal"},
-      {EventBatteryLevelWeak, u"Battery level weak"},
-      {EventBatteryLevelSafetyLow, u"Battery level safety low"},
-      {EventBatteryLevelLB, u"Battery level LB"},
-      {EventDialChanged, u"Dial changed"},
-      {EventCFGateOpened, u"CF gate opened"},
-      {EventBatteryCoverOpened, u"Battery cover opened"},
-      {EventConnectionDisappeared, u"Camera connection disappeared"},
-      {EventUnrecoverableError, u"Unrecoverable error"},
-      {EventUnkonwnCommandReceived, u"Unknown command received"},
-      {EventRemoteParameterChanged, u"Remote parameter changed"},
-      {EventRemoteCaptureError, u"Capture error"},
-      {EventRemoteShutdownReasonNotKnown, u"Shutdown reason not known"},
-  };
-  for (const Row& r : kTexts)
-    if (r.event == event) return Translate(r.text);
-  return Translate(FormatText(u"Unknown error: %s", {IntToText(event)}));
-}
 
 }  // namespace
 
@@ -721,9 +696,9 @@ void TdlgCanonEosSDK::CamRemoteEvent(EventCallbackType Event) {
     if (Event.Event == EventRemoteShutdownReasonNotKnown || Event.Event == EventConnectionDisappeared) CameraGone();
     return;
   }
-  const Text caption = u"Camera event - " + EventText(Event.Event);
+  const MessageQueueElementType box = CameraEventBox(Event.Event, title);
   WriteLogTime(u"CamRemoteEvent1: " + title + u" ");
-  FMessageThread->AddMessage({caption, title, 48, false});
+  FMessageThread->AddMessage(box);
   WriteLogTime(u"CamRemoteEvent: " + title + u" ");
 }
 
