@@ -65,8 +65,8 @@ void D::timReconnectTimer(ui::Component&) {
   try {
     const CameraConnectedType cameras = CamRemote.RelistCameras();
     if (cameras.EOSCameras == nullptr || cameras.EOSCameras->empty()) return;
-  } catch (const Exception& e) {
-    WriteLog(u"Looking for the camera - " + e.message());
+  } catch (...) {
+    WriteLog(u"Looking for the camera - " + CurrentExceptionText());
     return;
   }
   timReconnect->SetEnabled(false);
@@ -105,8 +105,9 @@ bool D::Reconnect() {
     if (State().ViewfinderSupported && !SetViewfinder(true)) return false;
     FCanAF = StopAutoFocus(true);
     return true;
-  } catch (const Exception& e) {
-    error_ = e.message();
+  } catch (...) {
+    // Whatever failed, the timer that looks for the camera must go on.
+    error_ = CurrentExceptionText();
     return false;
   }
 }
