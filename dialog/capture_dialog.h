@@ -159,6 +159,8 @@ class TdlgCanonEosSDK : private ui::Form {
   bool FaceGuideWanted() const { return face_guide_setting_ || face_guide_host_; }
   void UpdateFaceGuide();
   void StopFaceGuide() noexcept;
+  // Forgets what the guide found so far: its state and its worker's pending result.
+  void ForgetFaceGuide();
   // The state and its words as the operator reads them (translated once per state).
   void SetFaceState(face::Guidance state);
   // The frame just rendered to the worker, and the newest result from it.

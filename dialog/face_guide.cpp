@@ -84,6 +84,12 @@ void D::StopFaceGuide() noexcept {
   face_state_ = face::Guidance::kNoFace;
 }
 
+void D::ForgetFaceGuide() {
+  if (face_worker_) face_worker_->Forget();
+  face_view_.reset();
+  SetFaceState(face::Guidance::kNoFace);
+}
+
 void D::FaceGuideFrame() {
   if (!face_worker_) return;
   if (const imaging::Plane* luma = view_.luma())

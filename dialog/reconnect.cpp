@@ -70,6 +70,8 @@ void D::timReconnectTimer(ui::Component&) {
     return;
   }
   timReconnect->SetEnabled(false);
+  // The guide's last state and its worker's result are of the view before the camera went.
+  ForgetFaceGuide();
   if (!Reconnect()) {
     // Not quite back (busy, or failing at remote start): the next look tries again.
     WriteLog(u"Reconnection failed - " + error_);

@@ -56,6 +56,13 @@ bool FaceWorker::Take(FrameResult& out) {
   return true;
 }
 
+void FaceWorker::Forget() noexcept {
+  std::lock_guard lock(mutex_);
+  waiting_ = false;
+  has_result_ = false;
+  forgotten_ = counts_.offered;
+}
+
 void FaceWorker::Stop() noexcept {
   {
     std::lock_guard lock(mutex_);
@@ -112,9 +119,10 @@ void FaceWorker::Run() noexcept {
     DetectInto(work, result);
 
     lock.lock();
+    ++counts_.detected;
+    if (result.number <= forgotten_) continue;
     std::swap(result_, result);
     has_result_ = true;
-    ++counts_.detected;
     if (notify_) {
       lock.unlock();
       try {

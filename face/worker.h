@@ -48,6 +48,11 @@ class FaceWorker {
   // The newest result not taken yet; false when there is none.
   bool Take(FrameResult& out);
 
+  // Forgets every frame offered so far: the one waiting is dropped, and neither its result
+  // nor that of the frame in hand is ever taken. For a view that is no longer the one the
+  // frames showed (a camera that went away and came back).
+  void Forget() noexcept;
+
   // Ends the thread after the frame in hand and waits for it; a waiting frame is dropped.
   void Stop() noexcept;
 
@@ -78,6 +83,7 @@ class FaceWorker {
   Slot slot_;
   bool has_result_ = false;
   FrameResult result_;
+  uint64_t forgotten_ = 0;  // the results of frames up to this number are dropped
   Counts counts_;
 };
 

@@ -172,6 +172,26 @@ TEST_F(WorkerFixture, FailuresAndExceptionsBecomeResults) {
   EXPECT_EQ(taken[2].faces.faces.size(), 1u);
 }
 
+// Frames offered before Forget give no result: neither the one in hand nor the one
+// waiting; the next frame's result is taken as always.
+TEST_F(WorkerFixture, ForgottenFramesGiveNoResult) {
+  worker.Offer(Frame(1).view(), {});
+  ASSERT_TRUE(detector.WaitForFrames(1));
+  worker.Offer(Frame(2).view(), {});
+  worker.Forget();
+  detector.Release(1);
+  worker.Offer(Frame(3).view(), {});
+  ASSERT_TRUE(detector.WaitForFrames(2));
+  detector.Release(1);
+  ASSERT_TRUE(results.WaitFor(1));
+  EXPECT_EQ(detector.seen(), (std::vector<int>{1, 3})) << "the waiting frame was dropped";
+  const std::vector<FrameResult> taken = results.taken();
+  ASSERT_EQ(taken.size(), 1u);
+  EXPECT_EQ(taken[0].number, 3u);
+  FrameResult none;
+  EXPECT_FALSE(worker.Take(none));
+}
+
 // Stop waits for the frame in hand and drops the one waiting; later offers are ignored.
 TEST_F(WorkerFixture, StopsCleanly) {
   worker.Offer(Frame(1).view(), {});

@@ -190,6 +190,26 @@ std::vector<int> Numbers(const Text& value) {
   return out;
 }
 
+// The answer's face and eyes are where `subject` put the photo in a picture of 1920 x 1280.
+void ExpectFaceOfPlacement(const CallResult& r, const PhotoFace& photo, const std::string& subject) {
+  const std::vector<int> box = Numbers(GetParamValue(u"Face", r.text)), eyes = Numbers(GetParamValue(u"Eyes", r.text));
+  ASSERT_EQ(box.size(), 4u);
+  ASSERT_EQ(eyes.size(), 4u);
+  double x = 0, y = 0, scale = 0, roll = 0;
+  ASSERT_EQ(std::sscanf(subject.c_str(), "subject = %lf %lf %lf %lf", &x, &y, &scale, &roll), 4);
+  const double k = scale * 1280 / photo.height;
+  const auto in_picture = [&](face::PixelPoint p) {
+    return std::pair{x * 1920 + (p.x + 0.5 - photo.width / 2.0) * k, y * 1280 + (p.y + 0.5 - photo.height / 2.0) * k};
+  };
+  const double size = photo.face.width * k;
+  for (int i = 0; i < 2; ++i) {
+    const auto [ex, ey] = in_picture(photo.face.eyes[i]);
+    EXPECT_NEAR(eyes[2 * i], ex, 0.05 * size) << "eye " << i;
+    EXPECT_NEAR(eyes[2 * i + 1], ey, 0.05 * size) << "eye " << i;
+  }
+  EXPECT_NEAR(box[2], size, 0.05 * size);
+}
+
 TEST_F(FaceGuide, TheHostsAutomaticReleaseWaitsForAFramedFaceAndAnswersItsGeometry) {
   const PhotoFace tom = FindOnPhoto("Tom_Cruise_avp_2014_4.jpg");
   // Off to the side for the first 20 frames, then framed; pictures of 1920 x 1280.
@@ -221,23 +241,33 @@ TEST_F(FaceGuide, TheHostsAutomaticReleaseWaitsForAFramedFaceAndAnswersItsGeomet
   EXPECT_GE(frames, 20u);
   EXPECT_EQ(KeysOf(r.text), (std::vector<Text>{u"Fil", u"SettingsChanged", u"Face", u"Eyes", u"Base64"}));
 
-  // The face in the picture as the placement puts the photo there.
-  const std::vector<int> box = Numbers(GetParamValue(u"Face", r.text)), eyes = Numbers(GetParamValue(u"Eyes", r.text));
-  ASSERT_EQ(box.size(), 4u);
-  ASSERT_EQ(eyes.size(), 4u);
-  double x = 0, y = 0, scale = 0, roll = 0;
-  ASSERT_EQ(std::sscanf(framed.c_str(), "subject = %lf %lf %lf %lf", &x, &y, &scale, &roll), 4);
-  const double k = scale * 1280 / tom.height;
-  const auto in_picture = [&](face::PixelPoint p) {
-    return std::pair{x * 1920 + (p.x + 0.5 - tom.width / 2.0) * k, y * 1280 + (p.y + 0.5 - tom.height / 2.0) * k};
-  };
-  const double size = tom.face.width * k;
-  for (int i = 0; i < 2; ++i) {
-    const auto [ex, ey] = in_picture(tom.face.eyes[i]);
-    EXPECT_NEAR(eyes[2 * i], ex, 0.05 * size) << "eye " << i;
-    EXPECT_NEAR(eyes[2 * i + 1], ey, 0.05 * size) << "eye " << i;
-  }
-  EXPECT_NEAR(box[2], size, 0.05 * size);
+  ExpectFaceOfPlacement(r, tom, framed);
+  ExpectBooksBalanced();
+}
+
+// The guide's state from before the camera went is not the state after its return: an
+// automatic release that waits for a framed face waits for one that the camera shows
+// after it came back.
+TEST_F(FaceGuide, AfterTheCamerasReturnTheReleaseWaitsForAFaceFramedAgain) {
+  const PhotoFace tom = FindOnPhoto("Tom_Cruise_avp_2014_4.jpg");
+  const std::string aside = SubjectFor(tom, {.dx = 0.2});
+  const std::string framed = SubjectFor(tom, {});
+  // Aside for the first 8 frames, then framed. The first shot fails to focus, so the guide
+  // stays framed until the cable is pulled; the camera comes back as another model, whose
+  // frames count afresh: aside again for 8 frames, then framed.
+  Camera(PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + aside + framed.substr(0, framed.size() - 1) +
+         " after 8\nrefuse = EdsSendCommand:0x0 1 0x00008D01\n"
+         "unplug = after EdsDownloadEvfImage 30 back after 1000\nback_as = Canon EOS 90D\n"
+         "picture_size = 1920x1280\n");
+  const Text file = dir_.path() + u"framed-again.jpg";
+  const CallResult r = Run(kCaptureAuto, u"File=" + file + u"\tFaceGuide=1\tFace=1", [&] {
+    HWND dialog = WaitForCaptureDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(WaitGone(dialog, 30000));
+  });
+  ExpectPictureAnswer(r, file);
+  EXPECT_EQ(Shots(), 2) << "the refused shot and the one after the return";
+  ExpectFaceOfPlacement(r, tom, framed);
   ExpectBooksBalanced();
 }
 
