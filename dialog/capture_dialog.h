@@ -168,8 +168,10 @@ class TdlgCanonEosSDK : private ui::Form {
   // The guide, the face's box and eye line and the state's words over the view shown in
   // `view` (the frame's place on the DC).
   void PaintFaceGuide(HDC dc, const RECT& view) const;
-  // The face model, loaded at the first need and kept for the dialog.
+  // The face model, read by the guide's worker or else here at the first need, and kept.
   std::shared_ptr<const face::FaceModel> FaceModel();
+  // The guide cannot run: said once, and an automatic run releases without it.
+  void FaceGuideUnavailable();
 
   // --- Camera events ---
   void CamRemoteEvent(EventCallbackType Event);
@@ -289,6 +291,8 @@ class TdlgCanonEosSDK : private ui::Form {
   bool face_unavailable_said_ = false;
   std::shared_ptr<const face::FaceModel> face_model_;
   std::unique_ptr<face::FaceWorker> face_worker_;
+  std::function<std::shared_ptr<const face::FaceModel>()> worker_model_;  // the model a worker read
+  bool face_loading_ = false;                                             // the worker reads the model
   face::FaceTemplate face_template_;
   std::optional<face::ViewFaces> face_view_;  // the newest result, in the view's coordinates
   face::Guidance face_state_ = face::Guidance::kNoFace;

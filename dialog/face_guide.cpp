@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <iterator>
 #include <numbers>
 #include <utility>
@@ -30,6 +31,9 @@ constexpr COLORREF kWaiting = RGB(255, 200, 0);
 constexpr COLORREF kFramed = RGB(40, 220, 80);
 constexpr COLORREF kFace = RGB(255, 255, 255);
 
+// What the guide says while its worker reads the model.
+constexpr char16_t kLoading[] = u"Loading the face guide";
+
 win::Gdi<HPEN> Pen(COLORREF colour) { return win::Gdi<HPEN>(CreatePen(PS_SOLID, 2, colour)); }
 
 Text ModelPath() { return GetPluginFolder() + Ascii(face::kModelFolder) + u"\\" + Ascii(face::kModelFileName); }
@@ -37,6 +41,7 @@ Text ModelPath() { return GetPluginFolder() + Ascii(face::kModelFolder) + u"\\" 
 }  // namespace
 
 std::shared_ptr<const face::FaceModel> D::FaceModel() {
+  if (!face_model_ && worker_model_) face_model_ = worker_model_();  // read by a worker
   if (!face_model_) {
     std::string error;
     face_model_ = face::FaceModel::FromFile(win::FileSystemPath(ModelPath()), error);
@@ -52,10 +57,18 @@ void D::UpdateFaceGuide() {
   }
   if (face_worker_) return;
   std::string error;
-  if (std::shared_ptr<const face::FaceModel> model = FaceModel()) {
-    auto worker = std::make_unique<face::FaceWorker>(face::ModelDetect(std::move(model)));
+  const std::filesystem::path path = win::FileSystemPath(ModelPath());
+  if (!face_model_ && !face::FaceModel::FileThere(path, error)) {
+    WriteLog(u"Face guide unavailable - " + FromUtf8(error));
+  } else {
+    // The worker reads and checks the model off this thread; live view goes on meanwhile.
+    face::ModelWork work = face::WorkWithModel(face_model_, path);
+    auto worker =
+        std::make_unique<face::FaceWorker>(std::move(work.detect), face::FaceWorker::Notify(), std::move(work.prepare));
     if (worker->Start(error)) {
       face_worker_ = std::move(worker);
+      worker_model_ = std::move(work.model);
+      face_loading_ = !face_model_;
       SetFaceState(face::Guidance::kNoFace);
       if (!face_pen_) {
         waiting_pen_ = Pen(kWaiting);
@@ -66,8 +79,13 @@ void D::UpdateFaceGuide() {
     }
     WriteLog(u"Face guide worker - " + FromUtf8(error));
   }
-  // Without a guide an automatic run releases as it always has.
-  release_when_framed_ = false;
+  FaceGuideUnavailable();
+}
+
+void D::FaceGuideUnavailable() {
+  // Without a guide an automatic run releases as it always has: at the first frame, or at
+  // the next one when the first went by while the model was read.
+  if (std::exchange(release_when_framed_, false)) FVFFirstImageDone = false;
   if (std::exchange(face_unavailable_said_, true)) return;
   WriteLog(u"Face guide unavailable");
   ShowInfoText(Translate(u"Face guide unavailable"), 3000);
@@ -75,11 +93,12 @@ void D::UpdateFaceGuide() {
 
 void D::SetFaceState(face::Guidance state) {
   face_state_ = state;
-  face_words_ = Translate(Ascii(face::GuidanceText(state)));
+  face_words_ = Translate(face_loading_ ? Text(kLoading) : Ascii(face::GuidanceText(state)));
 }
 
 void D::StopFaceGuide() noexcept {
   face_worker_.reset();
+  face_loading_ = false;
   face_view_.reset();
   face_state_ = face::Guidance::kNoFace;
 }
@@ -92,6 +111,20 @@ void D::ForgetFaceGuide() {
 
 void D::FaceGuideFrame() {
   if (!face_worker_) return;
+  if (face_loading_) {
+    std::string error;
+    const face::FaceWorker::Phase phase = face_worker_->phase(&error);
+    if (phase == face::FaceWorker::Phase::kFailed) {
+      WriteLog(u"Face guide unavailable - " + FromUtf8(error));
+      StopFaceGuide();
+      FaceGuideUnavailable();
+      return;
+    }
+    if (phase == face::FaceWorker::Phase::kReady) {
+      face_loading_ = false;
+      SetFaceState(face::Guidance::kNoFace);
+    }
+  }
   if (const imaging::Plane* luma = view_.luma())
     face_worker_->Offer({luma->width, luma->height, luma->stride, luma->samples.data()}, {FAngle, FMirror});
   face::FrameResult result;
