@@ -10,7 +10,6 @@
 #include "dialogs/settings_dialog.h"
 #include "dialogs/status_window.h"
 #include "plugin/services/services.h"
-#include "plugin/services/state.h"
 #include "win/log_file.h"
 
 namespace eos {
@@ -74,11 +73,10 @@ Text D::GetComboValue(const ui::ComboBox& combo) const {
 }
 
 Text D::GetSettingsText() {
-  const PluginState& s = State();
   const RemoteReleaseParametersType current = CamRemote.RemoteGetRemoteParams();
   const TdlgCanonEosSdkSettings* settings = FSettings.get();
-  DialogSettings dialog{.after_mode = s.AfterMode,
-                        .delay = s.DelayIndex,
+  DialogSettings dialog{.after_mode = choices_.after_mode,
+                        .delay = choices_.delay,
                         .angle = settings ? settings->Angle() : 0,
                         .mirror = settings && settings->Mirror(),
                         .skin = FCurrentSkin,
@@ -97,19 +95,18 @@ Text D::GetSettingsText() {
 }
 
 void D::ApplySettingsText(TextView text) {
-  PluginState& s = State();
   WriteLogTime(u"Set Camera Settings: start - ");
-  if (!s.CameraValuesApplied) {
+  if (!choices_.camera_values_applied) {
     const RemoteReleaseParametersType values = CameraValuesOfText(text);
     WriteLogTime(u"Set Camera Settings: start2 - ");
     CamRemote.RemoteSetRemoteParams(values);
     last_values_ = ListedValues(last_values_, values);
-    s.CameraValuesApplied = true;
+    choices_.camera_values_applied = true;
   }
   WriteLogTime(u"Set Camera Settings: done - ");
   const AppliedDialogSettings dialog = ReadDialogSettings(text);
-  if (s.ViewfinderSupported) {
-    s.AfterMode = 0;
+  if (viewfinder_supported_) {
+    choices_.after_mode = 0;
     try {
       LoadSkin(dialog.skin);
     } catch (...) {
@@ -120,7 +117,7 @@ void D::ApplySettingsText(TextView text) {
     face_guide_setting_ = dialog.face_guide;
     if (Modal()) UpdateFaceGuide();  // a run starts its guide as the dialog shows
   }
-  if (dialog.delay) s.DelayIndex = *dialog.delay;
+  if (dialog.delay) choices_.delay = *dialog.delay;
   if (FCurrentSkin.empty() && (dialog.width || dialog.height)) {
     const RECT r = OuterBounds();
     PlaceOnScreen({r.left, r.top, r.left + dialog.width.value_or(r.right - r.left),
@@ -132,9 +129,8 @@ void D::ApplySettingsText(TextView text) {
 void D::ShowSettingsDialog() {
   TdlgCanonEosSdkSettings* settings = FSettings.get();
   if (settings == nullptr) return;
-  PluginState& s = State();
   if (Visible()) {
-    if (!btSettings->Enabled() && !s.SettingsOnlyMode) return;
+    if (!btSettings->Enabled() && !options_.settings_only) return;
     settings->PlaceBeside(OuterBounds());
     ui::ProcessMessages();
   }
@@ -156,6 +152,8 @@ void D::ShowSettingsDialog() {
             face_guide_setting_ = on;
             UpdateFaceGuide();
           },
+      .delay = [this](int seconds) { choices_.delay = seconds; },
+      .after_mode = [this](int mode) { choices_.after_mode = mode; },
   };
   settings->SetFaceGuide(face_guide_setting_);
   if (!FCameraProbeDone) {
@@ -170,7 +168,7 @@ void D::ShowSettingsDialog() {
     HideStatus();
     settings->SetSkins(ListFileNames(GetPluginFolder() + kSkinFolder, u"*.qzb"), FCurrentSkin);
   }
-  settings->SetChoices(s.AfterMode, s.DelayIndex);
+  settings->SetChoices(choices_.after_mode, choices_.delay);
 
   bool confirmed = true;
   if (!settings->Visible()) {
@@ -183,13 +181,13 @@ void D::ShowSettingsDialog() {
     const int angle_before = settings->Angle();
     confirmed = settings->Run();
     if (confirmed) {
-      s.SettingsChanged = true;
+      choices_.settings_confirmed = true;
     } else if (settings->TakeEdited()) {
       // The snapshot leaves out an angle of 0, so the angle is turned back on its own.
       if (settings->Angle() != angle_before) DoSetRotate(angle_before);
       if (snapshot) {
         try {
-          s.CameraValuesApplied = false;
+          choices_.camera_values_applied = false;
           ApplySettingsText(*snapshot);
           UpdateComboValues();
         } catch (const Exception& e) {
@@ -198,7 +196,7 @@ void D::ShowSettingsDialog() {
       }
     }
   }
-  if (s.SettingsOnlyMode) SetModalResult(confirmed ? ui::kModalOk : ui::kModalCancel);
+  if (options_.settings_only) SetModalResult(confirmed ? ui::kModalOk : ui::kModalCancel);
   UpdateButtons();
 }
 

@@ -16,7 +16,6 @@
 #include "imaging/LumImageEx.h"
 #include "layout/layout_engine.h"
 #include "plugin/services/services.h"
-#include "plugin/services/state.h"
 #include "win/log_file.h"
 #include "win/rect.h"
 
@@ -212,7 +211,10 @@ void TdlgCanonEosSDK::SetProbe(Probe probe) { probe_ = std::move(probe); }
 
 // --- The run -------------------------------------------------------------------------
 
-void TdlgCanonEosSDK::Prepare(const CaptureInput& input) {
+void TdlgCanonEosSDK::Prepare(const CaptureInput& input, const RunOptions& options, const RunChoices& choices) {
+  options_ = options;
+  choices_ = choices;
+  file_ = input.File;
   FVFFirstImageDone = false;
   btSettings->SetVisible(!input.HideSettings);
   for (ui::Button* focus : {btFocusFar, btFocusNear, btAF}) focus->SetVisible(!input.HideFocus);
@@ -222,8 +224,7 @@ void TdlgCanonEosSDK::Prepare(const CaptureInput& input) {
   release_when_framed_ = FAuto && face_guide_host_;
 }
 
-bool TdlgCanonEosSDK::Connect() {
-  PluginState& s = State();
+bool TdlgCanonEosSDK::Connect(const std::function<Text()>& stored_settings) {
   bool ok = true;
   try {
     if (!FCameraConnected) {
@@ -234,15 +235,15 @@ bool TdlgCanonEosSDK::Connect() {
       UpdateStatusFmt(Translate(u"Starting remote connection to %s..."), {FCameraInfo.CameraModelName}, true);
       ok = OpenCamera(false);
     }
-    if (ok && !s.SettingsFromHost) LoadSettings();
-    if (ok && !s.StoredSettings.empty()) {
+    const Text settings = ok ? stored_settings() : Text();
+    if (!settings.empty()) {
       try {
-        ApplySettingsText(s.StoredSettings);
+        ApplySettingsText(settings);
       } catch (...) {
         win::LogSwallowed(u"ApplySettingsText");
       }
     }
-    if (ok && s.ViewfinderSupported && !FCameraVF) {
+    if (ok && viewfinder_supported_ && !FCameraVF) {
       UpdateStatusFmt(Translate(u"Opening %s..."), {FCameraInfo.CameraModelName}, true);
       ok = SetViewfinder(true);
     }
@@ -271,11 +272,10 @@ void TdlgCanonEosSDK::SetRunCaption(bool connected) {
 }
 
 bool TdlgCanonEosSDK::RunModal() {
-  const PluginState& s = State();
   // An automatic or settings-only run shows no button row; the window shrinks by it
   // while the dialog shows. One that waits for a framed face keeps Take picture.
   UpdateFaceGuide();
-  const bool hide_row = ((FAuto && !release_when_framed_) || s.SettingsOnlyMode) && !paSkin->Visible();
+  const bool hide_row = ((FAuto && !release_when_framed_) || options_.settings_only) && !paSkin->Visible();
   if (hide_row) {
     const RECT r = OuterBounds();
     SetOuterSize(r.right - r.left, r.bottom - r.top - ButtonRowHeight());
@@ -283,7 +283,7 @@ bool TdlgCanonEosSDK::RunModal() {
     beButtons->SetVisible(false);
     row_shrunk_ = true;
   }
-  if (FAuto && !s.ViewfinderSupported) timAuto->SetEnabled(true);
+  if (FAuto && !viewfinder_supported_) timAuto->SetEnabled(true);
   bool ok = false;
   try {
     FormShow();
@@ -348,7 +348,7 @@ bool TdlgCanonEosSDK::OpenCamera(bool ProbeParams) {
   FCameraActive = true;
   FCameraReleaseActive = true;
   if (FCameraCapability.DoSupportShootingPara) {
-    State().ViewfinderSupported = FCameraCapability.DoSupportViewfinder;
+    viewfinder_supported_ = FCameraCapability.DoSupportViewfinder;
     WriteLogTime(u"GetCameraSettings: ");
     GetCameraValues();
     if (ProbeParams) FCameraProbeDone = true;
@@ -413,10 +413,9 @@ void TdlgCanonEosSDK::DisconnectFromCamera() {
 }
 
 void TdlgCanonEosSDK::UpdateButtons() {
-  const PluginState& s = State();
   btRel->SetEnabled(FCameraReleaseActive);
-  btSettings->SetEnabled(FCameraReleaseActive && s.CanSettings);
-  const bool focus = FCameraReleaseActive && s.CanFocus;
+  btSettings->SetEnabled(FCameraReleaseActive && options_.can_settings);
+  const bool focus = FCameraReleaseActive && options_.can_focus;
   btFocusFar->SetEnabled(focus);
   btFocusNear->SetEnabled(focus);
   bool af_mode = false;
@@ -432,7 +431,7 @@ void TdlgCanonEosSDK::UpdateButtons() {
 
 void TdlgCanonEosSDK::FormShow() {
   WriteLogTime(u"FormShow: ");
-  if (State().SettingsOnlyMode) timSettings->SetEnabled(true);
+  if (options_.settings_only) timSettings->SetEnabled(true);
   UpdateButtons();
 }
 
@@ -565,7 +564,7 @@ void TdlgCanonEosSDK::btRelClick(ui::Component&) {
   if (camera_gone_) return;  // Enter or the automatic release while no camera is there
   if (!FFocusDone) {
     StopAutoFocus(false);
-    if (State().DelayIndex > 0) ShowDelay(State().DelayIndex, [this](int del) { UpdateValueDelay(del); });
+    if (choices_.delay > 0) ShowDelay(choices_.delay, [this](int del) { UpdateValueDelay(del); });
   }
   FFocusDone = false;
   TakePicture();
@@ -671,8 +670,7 @@ void TdlgCanonEosSDK::PictureTaken() {
       ui::ProcessMessages();
       return;
     }
-    DownloadPictureFile(State().PictureFileName,
-                        [this](const Text& temp) { CamRemote.RemoteGetPicture(temp, PictureTypeFull); });
+    DownloadPictureFile(file_, [this](const Text& temp) { CamRemote.RemoteGetPicture(temp, PictureTypeFull); });
   } catch (const Exception& e) {
     // A download the drop cut off left nothing at the host's path: the picture is taken
     // again once the camera is back.

@@ -31,6 +31,22 @@
 namespace eos {
 
 class TdlgCanonEosSdkSettings;
+
+// What a run asks of the dialog besides the host's capture keys.
+struct RunOptions {
+  bool settings_only = false;  // the settings dialog alone, for the settings text
+  bool can_settings = true;    // the host allows the settings button
+  bool can_focus = true;       // and the focus buttons
+};
+
+// The run's settings that the dialog changes as the user and the settings text say; the
+// run keeps them for the next one.
+struct RunChoices {
+  int delay = 0;                       // the countdown before the release, in seconds
+  int after_mode = 0;                  // the settings text's AfterMode
+  bool camera_values_applied = false;  // the stored settings' camera values went to the camera
+  bool settings_confirmed = false;     // the user confirmed the settings dialog
+};
 namespace layout {
 class LayoutControl;
 }
@@ -40,14 +56,18 @@ class TdlgCanonEosSDK : private ui::Form {
   TdlgCanonEosSDK();
   ~TdlgCanonEosSDK() override;
 
-  // The run's options from the host's input: automatic release and the buttons it hides.
-  // Every run starts with every button shown and no live-view frame seen.
-  void Prepare(const CaptureInput& input);
+  // The run's options from the host's input (automatic release, the buttons it hides, the
+  // picture's file) and the plug-in's settings for it. Every run starts with every button
+  // shown and no live-view frame seen.
+  void Prepare(const CaptureInput& input, const RunOptions& options, const RunChoices& choices);
   // Connects to the first EOS camera, starts remote mode, applies the stored settings
-  // and opens live view, saying so in the status window; the caption then names the
-  // plug-in, the SDK and the camera. False when a step failed, and Error() says why; a
-  // fault of the camera stack beyond those steps is thrown.
-  bool Connect();
+  // (`stored_settings` asked for them once the camera is open) and opens live view, saying
+  // so in the status window; the caption then names the plug-in, the SDK and the camera.
+  // False when a step failed, and Error() says why; a fault of the camera stack beyond
+  // those steps is thrown.
+  bool Connect(const std::function<Text()>& stored_settings);
+  // The run's settings as the dialog leaves them.
+  const RunChoices& Choices() const { return choices_; }
   // Shows the dialog modally (without its button row in an automatic or settings-only
   // run); true when it closed with OK: a picture taken, or the settings confirmed.
   bool RunModal();
@@ -285,9 +305,13 @@ class TdlgCanonEosSDK : private ui::Form {
   // The ten values as the camera held them last: what a camera that comes back is given.
   RemoteReleaseParametersType last_values_;
 
-  bool face_guide_setting_ = false;   // the settings text's FaceGuide
-  bool face_guide_host_ = false;      // the host's FaceGuide=1 for this run
-  bool release_when_framed_ = false;  // an automatic run of the host's guide, not released yet
+  RunOptions options_;
+  RunChoices choices_;
+  Text file_;                          // where the picture goes
+  bool viewfinder_supported_ = false;  // the camera has live view
+  bool face_guide_setting_ = false;    // the settings text's FaceGuide
+  bool face_guide_host_ = false;       // the host's FaceGuide=1 for this run
+  bool release_when_framed_ = false;   // an automatic run of the host's guide, not released yet
   bool face_unavailable_said_ = false;
   std::shared_ptr<const face::FaceModel> face_model_;
   std::unique_ptr<face::FaceWorker> face_worker_;

@@ -17,7 +17,6 @@
 #include "face/detector.h"
 #include "face/find.h"
 #include "plugin/services/services.h"
-#include "plugin/services/state.h"
 #include "win/files.h"
 #include "win/log_file.h"
 
@@ -51,7 +50,7 @@ std::shared_ptr<const face::FaceModel> D::FaceModel() {
 }
 
 void D::UpdateFaceGuide() {
-  if (!FaceGuideWanted() || !State().ViewfinderSupported) {
+  if (!FaceGuideWanted() || !viewfinder_supported_) {
     StopFaceGuide();
     return;
   }

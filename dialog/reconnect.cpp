@@ -7,7 +7,6 @@
 #include "base/exception.h"
 #include "dialog/capture_dialog.h"
 #include "plugin/services/services.h"
-#include "plugin/services/state.h"
 #include "win/log_file.h"
 
 namespace eos {
@@ -89,7 +88,7 @@ void D::timReconnectTimer(ui::Component&) {
   // live view by its timer.
   FVFFirstImageDone = false;
   release_when_framed_ = FAuto && face_guide_host_ && face_worker_;
-  if (FAuto && !State().ViewfinderSupported) timAuto->SetEnabled(true);
+  if (FAuto && !viewfinder_supported_) timAuto->SetEnabled(true);
 }
 
 bool D::Reconnect() {
@@ -104,7 +103,7 @@ bool D::Reconnect() {
     const RemoteReleaseParametersType values = last_values_;
     Quietly(u"Reconnect values", [&] { CamRemote.RemoteSetRemoteParams(values); });
     UpdateComboValues();
-    if (State().ViewfinderSupported && !SetViewfinder(true)) return false;
+    if (viewfinder_supported_ && !SetViewfinder(true)) return false;
     FCanAF = StopAutoFocus(true);
     return true;
   } catch (...) {

@@ -2,7 +2,6 @@
 
 #include "base/exception.h"
 #include "plugin/services/services.h"
-#include "plugin/services/state.h"
 #include "win/log_file.h"
 
 namespace eos {
@@ -161,12 +160,12 @@ void TdlgCanonEosSdkSettings::ComboBoxSizeChange(ui::Component& sender) {
 }
 
 void TdlgCanonEosSdkSettings::cbDelayChange(ui::Component&) {
-  State().DelayIndex = cbDelay->ItemIndex() < 0 ? 0 : cbDelay->ItemIndex();
+  if (actions.delay) actions.delay(cbDelay->ItemIndex() < 0 ? 0 : cbDelay->ItemIndex());
   edited_ = true;
 }
 
 void TdlgCanonEosSdkSettings::cbAfterModeChange(ui::Component&) {
-  State().AfterMode = cbAfterMode->ItemIndex() < 0 ? 0 : cbAfterMode->ItemIndex();
+  if (actions.after_mode) actions.after_mode(cbAfterMode->ItemIndex() < 0 ? 0 : cbAfterMode->ItemIndex());
   edited_ = true;
 }
 
