@@ -60,7 +60,11 @@ void TdlgCanonEosSDK::ApplySettingsText(TextView text) {
     if (dialog.angle) DoSetRotate(*dialog.angle);
     if (FSettings) FSettings->SetMirror(dialog.mirror);
     guide_.SetSetting(dialog.face_guide);
-    if (form_.Modal()) guide_.Update(link_.ViewfinderSupported());  // a run starts its guide as the dialog shows
+    // A run starts its guide as the dialog shows; its model is read meanwhile.
+    if (form_.Modal())
+      guide_.Update(link_.ViewfinderSupported());
+    else
+      guide_.Preload();
   }
   if (dialog.delay) choices_.delay = *dialog.delay;
   if (skin_.CurrentSkin().empty() && (dialog.width || dialog.height)) {

@@ -130,6 +130,7 @@ bool TdlgCanonEosSDK::Connect(const std::function<Text()>& stored_settings) {
       ShowStatus(Translate(u"Connecting to EOS-camera..."), false);
       ok = link_.ConnectToCamera();
     }
+    if (ok) guide_.Preload();  // the host's guide reads its model while the camera connects
     if (ok && !link_.Active()) {
       UpdateStatusFmt(Translate(u"Starting remote connection to %s..."), {link_.Info().CameraModelName}, true);
       ok = link_.OpenCamera(false);

@@ -43,6 +43,28 @@ std::shared_ptr<const face::FaceModel> FaceGuide::FaceModel() {
   return model_;
 }
 
+bool FaceGuide::StartWorker(std::string& error) {
+  const std::filesystem::path path = win::FileSystemPath(ModelPath());
+  if (!model_ && !face::FaceModel::FileThere(path, error)) return false;
+  // The worker reads and checks the model off this thread; live view goes on meanwhile.
+  face::ModelWork work = face::WorkWithModel(model_, path);
+  auto worker =
+      std::make_unique<face::FaceWorker>(std::move(work.detect), face::FaceWorker::Notify(), std::move(work.prepare));
+  if (!worker->Start(error)) {
+    error = "worker - " + error;
+    return false;
+  }
+  loader_ = std::move(worker);
+  worker_model_ = std::move(work.model);
+  return true;
+}
+
+void FaceGuide::Preload() {
+  if (!(setting_ || host_) || worker_ || loader_) return;
+  std::string error;
+  StartWorker(error);  // the guide's start says why it cannot run
+}
+
 void FaceGuide::Update(bool live_view) {
   if (!(setting_ || host_) || !live_view) {
     Stop();
@@ -50,29 +72,19 @@ void FaceGuide::Update(bool live_view) {
   }
   if (worker_) return;
   std::string error;
-  const std::filesystem::path path = win::FileSystemPath(ModelPath());
-  if (!model_ && !face::FaceModel::FileThere(path, error)) {
+  if (!loader_ && !StartWorker(error)) {
     WriteLog(u"Face guide unavailable - " + FromUtf8(error));
-  } else {
-    // The worker reads and checks the model off this thread; live view goes on meanwhile.
-    face::ModelWork work = face::WorkWithModel(model_, path);
-    auto worker =
-        std::make_unique<face::FaceWorker>(std::move(work.detect), face::FaceWorker::Notify(), std::move(work.prepare));
-    if (worker->Start(error)) {
-      worker_ = std::move(worker);
-      worker_model_ = std::move(work.model);
-      loading_ = !model_;
-      SetFaceState(face::Guidance::kNoFace);
-      if (!face_pen_) {
-        waiting_pen_ = ui::SolidPen(kWaiting, 2);
-        framed_pen_ = ui::SolidPen(kFramed, 2);
-        face_pen_ = ui::SolidPen(kFace, 2);
-      }
-      return;
-    }
-    WriteLog(u"Face guide worker - " + FromUtf8(error));
+    Unavailable();
+    return;
   }
-  Unavailable();
+  worker_ = std::move(loader_);
+  loading_ = !model_;
+  SetFaceState(face::Guidance::kNoFace);
+  if (!face_pen_) {
+    waiting_pen_ = ui::SolidPen(kWaiting, 2);
+    framed_pen_ = ui::SolidPen(kFramed, 2);
+    face_pen_ = ui::SolidPen(kFace, 2);
+  }
 }
 
 void FaceGuide::Unavailable() {

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <string>
 
 #include "base/text.h"
 #include "face/find.h"
@@ -44,6 +45,9 @@ class FaceGuide {
   void SetSetting(bool on) { setting_ = on; }
   void SetHostWants(bool on) { host_ = on; }
   bool HostWants() const { return host_; }
+  // Begins reading the model for a guide that is asked for, while the camera connects;
+  // the guide's start takes over the worker that reads it.
+  void Preload();
   // Starts the guide while it is asked for and live view shows, else stops it.
   void Update(bool live_view);
   void Stop() noexcept;
@@ -67,6 +71,9 @@ class FaceGuide {
   // The state and its words as the operator reads them (translated once per state).
   void SetFaceState(face::Guidance state);
   void Unavailable();
+  // A worker that reads the model (when there is none yet) into `loader_`; false with
+  // `error` set when the model is missing or no thread can be made.
+  bool StartWorker(std::string& error);
 
   const ui::Form& form_;
   bool setting_ = false;  // the settings text's FaceGuide
@@ -74,6 +81,7 @@ class FaceGuide {
   bool unavailable_said_ = false;
   std::shared_ptr<const face::FaceModel> model_;
   std::function<std::shared_ptr<const face::FaceModel>()> worker_model_;  // the model a worker read
+  std::unique_ptr<face::FaceWorker> loader_;  // made early, reading the model, not guiding yet
   std::unique_ptr<face::FaceWorker> worker_;
   bool loading_ = false;  // the worker reads the model
   face::FaceTemplate template_;

@@ -333,7 +333,7 @@ TEST_F(FaceGuide, AfterTheCamerasReturnTheReleaseWaitsForAFaceFramedAgain) {
   // frames count afresh: aside again for 8 frames, then framed.
   Camera(PhotoScenario("Tom_Cruise_avp_2014_4.jpg") + aside + framed.substr(0, framed.size() - 1) +
          " after 8\nrefuse = EdsSendCommand:0x0 1 0x00008D01\n"
-         "unplug = after EdsDownloadEvfImage 30 back after 1000\nback_as = Canon EOS 90D\n"
+         "unplug = after EdsDownloadEvfImage 60 back after 1000\nback_as = Canon EOS 90D\n"
          "picture_size = 1920x1280\n");
   const Text file = dir_.path() + u"framed-again.jpg";
   const CallResult r = Run(kCaptureAuto, u"File=" + file + u"\tFaceGuide=1\tFace=1", [&] {
