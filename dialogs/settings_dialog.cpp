@@ -2,6 +2,7 @@
 
 #include "base/exception.h"
 #include "plugin/services/services.h"
+#include "ui/canvas.h"
 #include "win/log_file.h"
 
 namespace eos {
@@ -109,10 +110,7 @@ TdlgCanonEosSdkSettings::TdlgCanonEosSdkSettings() : Form(kSpec) {
       "every value has a list and a caption of its own");
   Build(*this, kRows);
   for (const ValueKind& k : kValueKinds) List(k.list).SetTag(static_cast<int>(k.list));
-  LOGFONTW font{};
-  GetObjectW(Font(), sizeof font, &font);
-  font.lfHeight = -Scale(16);
-  header_font_.reset(CreateFontIndirectW(&font));
+  header_font_ = ui::ResizedFont(Font(), -Scale(16));
   laImageMode->SetFont(header_font_.get());
 
   for (const char16_t* item : kDelays) cbDelay->Add(item);

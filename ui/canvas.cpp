@@ -53,4 +53,11 @@ win::Gdi<HFONT> MakeFont(const wchar_t* face, int height, int weight) {
   return win::Gdi<HFONT>(CreateFontIndirectW(&font));
 }
 
+win::Gdi<HFONT> ResizedFont(HFONT font, int height) {
+  LOGFONTW resized{};
+  GetObjectW(font, sizeof resized, &resized);
+  resized.lfHeight = height;
+  return win::Gdi<HFONT>(CreateFontIndirectW(&resized));
+}
+
 }  // namespace eos::ui

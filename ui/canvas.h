@@ -39,5 +39,7 @@ class Canvas {
 win::Gdi<HPEN> SolidPen(COLORREF colour, int width);
 // A font of that face; `height` in pixels, negative for the characters' own height.
 win::Gdi<HFONT> MakeFont(const wchar_t* face, int height, int weight);
+// `font` at another height.
+win::Gdi<HFONT> ResizedFont(HFONT font, int height);
 
 }  // namespace eos::ui
