@@ -22,7 +22,7 @@ constexpr char16_t kProbing[] = u"Reading the camera's settings...";
 
 Text TdlgCanonEosSDK::GetSettingsText() {
   const RemoteReleaseParametersType current = CamRemote.RemoteGetRemoteParams();
-  const TdlgCanonEosSdkSettings* settings = FSettings.get();
+  const TdlgCanonEosSdkSettings* settings = settings_.get();
   DialogSettings dialog{.after_mode = choices_.after_mode,
                         .delay = choices_.delay,
                         .angle = settings ? settings->Angle() : 0,
@@ -58,7 +58,7 @@ void TdlgCanonEosSDK::ApplySettingsText(TextView text) {
       win::LogSwallowed(u"ApplySettingsText");
     }
     if (dialog.angle) DoSetRotate(*dialog.angle);
-    if (FSettings) FSettings->SetMirror(dialog.mirror);
+    if (settings_) settings_->SetMirror(dialog.mirror);
     guide_.SetSetting(dialog.face_guide);
     // A run starts its guide as the dialog shows; its model is read meanwhile.
     if (form_.Modal())
@@ -76,7 +76,7 @@ void TdlgCanonEosSDK::ApplySettingsText(TextView text) {
 }
 
 void TdlgCanonEosSDK::ShowSettingsDialog() {
-  TdlgCanonEosSdkSettings* settings = FSettings.get();
+  TdlgCanonEosSdkSettings* settings = settings_.get();
   if (settings == nullptr) return;
   if (form_.Visible()) {
     if (!form_.ButtonRow().btSettings->Enabled() && !options_.settings_only) return;

@@ -69,7 +69,7 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() {
     WriteLog(u"Probes remote parameters. " + IntToText(percent) + u" percent done.");
   };
   try {
-    FSettings = std::make_unique<TdlgCanonEosSdkSettings>();
+    settings_ = std::make_unique<TdlgCanonEosSdkSettings>();
   } catch (...) {
     win::LogSwallowed(u"CreateSettingsDialog");  // the dialog runs without one
   }
@@ -90,7 +90,7 @@ void TdlgCanonEosSDK::FormDestroy() {
   };
   WriteLog(u"FormDestroy");
   guide_.Stop();
-  step(u"FormDestroy 1", [this] { FSettings.reset(); });
+  step(u"FormDestroy 1", [this] { settings_.reset(); });
   WriteLog(u"FormDestroy 1");
   step(u"FormDestroy 2", [this] {
     if (link_.Connected()) link_.DisconnectFromCamera();
@@ -213,8 +213,8 @@ void TdlgCanonEosSDK::UpdateButtons() {
   row.btFocusFar->SetEnabled(focus);
   row.btFocusNear->SetEnabled(focus);
   bool af_mode = false;
-  if (FSettings) {
-    const ui::ComboBox& list = FSettings->List(ValueList::AFMode);
+  if (settings_) {
+    const ui::ComboBox& list = settings_->List(ValueList::AFMode);
     const RemoteFormatAFModeType mode = AFModeFromName(values_.GetComboValue(list));
     af_mode = !list.Enabled() || mode == RemoteFormatAFModeOneShot || mode == RemoteFormatAFModeAIServo ||
               mode == RemoteFormatAFModeAIFocus;
@@ -231,7 +231,7 @@ std::optional<face::PictureFace> TdlgCanonEosSDK::FindPictureFace(std::span<cons
 
 void TdlgCanonEosSDK::DoSetRotate(int ang) {
   ang = view_.Turn(ang);
-  if (FSettings) FSettings->SetAngle(ang);
+  if (settings_) settings_->SetAngle(ang);
   if (skin_.Shown()) skin_.ApplySkinShape(ang);
 }
 
@@ -244,8 +244,8 @@ ui::Painted& TdlgCanonEosSDK::ShownView(Rect& size) const {
 }
 
 void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const ViewfinderPositionType&) {
-  view_.TakeFrame(Jpegdata, FSettings ? FSettings->Angle() : view_.Angle(),
-                  FSettings ? FSettings->Mirror() : view_.Mirror());
+  view_.TakeFrame(Jpegdata, settings_ ? settings_->Angle() : view_.Angle(),
+                  settings_ ? settings_->Mirror() : view_.Mirror());
   Rect size;
   ui::Painted& shown = ShownView(size);
   view_.Render(Jpegdata, shown, size);

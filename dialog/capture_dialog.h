@@ -111,12 +111,12 @@ class TdlgCanonEosSDK {
 
   CaptureForm form_;
   TCamRemote CamRemote;
-  std::unique_ptr<TdlgCanonEosSdkSettings> FSettings;
+  std::unique_ptr<TdlgCanonEosSdkSettings> settings_;
   std::unique_ptr<TMessageThread> FMessageThread;
   Text error_;
   RunOptions options_;
   RunChoices choices_;
-  CameraValues values_{CamRemote, FSettings};
+  CameraValues values_{CamRemote, settings_};
   CameraLink link_{CamRemote, values_, form_, error_};
   FaceGuide guide_{form_};
   LiveView view_{form_.PictureFrame(), guide_, link_};

@@ -21,13 +21,13 @@ Focus::Focus(TCamRemote& camera, const CameraLink& link, ViewWords& words)
 
 void Focus::btFocusFarXMouseDown(int step) {
   timFocusRepeat.SetEnabled(false);
-  FFocusHold.Start(step);
+  focus_hold_.Start(step);
   timFocusRepeatTimer();
-  if (FFocusHold.step != 0) timFocusRepeat.SetEnabled(true);
+  if (focus_hold_.step != 0) timFocusRepeat.SetEnabled(true);
 }
 
 void Focus::timFocusRepeatTimer() {
-  const std::optional<RemoteViewFinderDriveLensType> command = FFocusHold.Tick();
+  const std::optional<RemoteViewFinderDriveLensType> command = focus_hold_.Tick();
   if (!command) {
     timFocusRepeat.SetEnabled(false);
     return;
@@ -38,14 +38,14 @@ void Focus::timFocusRepeatTimer() {
     // One refusal ends the hold: the camera is not asked ten times a second, nor is the
     // log written, while the button stays down.
     timFocusRepeat.SetEnabled(false);
-    FFocusHold.Stop();
+    focus_hold_.Stop();
     WriteLog(u"Focus - " + e.message());
     words_.ShowInfoText(e.message(), 2000);
   }
 }
 
 void Focus::btFocusFarXMouseUp() {
-  FFocusHold.Stop();
+  focus_hold_.Stop();
   timFocusRepeat.SetEnabled(false);
 }
 
@@ -85,7 +85,7 @@ bool Focus::StopAutoFocus(bool Force) {
 
 void Focus::Stop() {
   for (win::Timer* timer : {&timFocusRepeat, &timAutoFocusDone}) timer->SetEnabled(false);
-  FFocusHold.Stop();
+  focus_hold_.Stop();
   FCameraAutoFocusing = false;
 }
 

@@ -37,7 +37,7 @@ class Focus {
   TCamRemote& camera_;
   const CameraLink& link_;
   ViewWords& words_;
-  FocusHold FFocusHold;  // the held focus button's step and repeat count
+  FocusHold focus_hold_;  // the held focus button's step and repeat count
   bool FCameraAutoFocusing = false;
   bool FCanAF = false;
   win::Timer timFocusRepeat{[this] { timFocusRepeatTimer(); }, 100};

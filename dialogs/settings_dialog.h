@@ -97,7 +97,7 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   ui::Label* Label16 = nullptr;
   ui::ComboBox* cbDelay = nullptr;
   ui::CheckBox* ckFaceGuide = nullptr;
-  ui::Bevel* Bevel2 = nullptr;
+  ui::Bevel* beButtons = nullptr;  // the line above OK and Avbryt
   ui::Button* btOK = nullptr;
   ui::Button* btCancel = nullptr;
   ui::Label* Label1 = nullptr;
