@@ -27,7 +27,7 @@ TdlgDelay::TdlgDelay(int seconds, std::function<void(int)> show_value)
 void TdlgDelay::Run() {
   show_value_(laDelay->Tag());
   timDelay->SetEnabled(true);
-  MessageBeep(MB_OK);
+  ui::DefaultBeep();
   ShowModal();
 }
 
@@ -37,7 +37,7 @@ void TdlgDelay::timDelayTimer(ui::Component&) {
   laDelay->SetCaption(IntToText(left));
   show_value_(left);
   if (left > 0) {
-    MessageBeep(MB_OK);
+    ui::DefaultBeep();
   } else {
     timDelay->SetEnabled(false);
     SetModalResult(ui::kModalOk);

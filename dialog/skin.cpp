@@ -1,16 +1,13 @@
-// The capture dialog's skins: a layout file from the skin folder replaces the standard
-// look by a borderless window shaped by the skin's mask, with the live view in the
-// skin's photo place and click areas over its button pictures. The members are the
-// dialog's; this file holds what they do.
+#include "dialog/skin.h"
+
 #include <algorithm>
 #include <functional>
 #include <vector>
 
-#include "dialog/capture_dialog.h"
-#include "dialog/core/skin_shape.h"
-#include "imaging/LumImageEx.h"
+#include "dialog/live_view.h"
 #include "layout/layout_engine.h"
 #include "plugin/services/services.h"
+#include "ui/canvas.h"
 #include "win/files.h"
 #include "win/log_file.h"
 #include "win/message_box.h"
@@ -19,8 +16,6 @@
 namespace eos {
 
 namespace {
-
-using layout::LayoutControl;
 
 // Runs a step of the loading; a failure shows its message and answers false.
 bool Step(TextView message, const std::function<void()>& step) {
@@ -36,30 +31,42 @@ bool Step(TextView message, const std::function<void()>& step) {
 
 }  // namespace
 
-LayoutControl* TdlgCanonEosSDK::SkinItem(SkinPart part) const { return skin_parts_[static_cast<size_t>(part)]; }
+layout::LayoutControl* SkinHost::SkinItem(SkinPart part) const { return skin_parts_[static_cast<size_t>(part)]; }
 
-ui::Painted* TdlgCanonEosSDK::SkinView() const {
-  return paSkin->Visible() && conVF() ? static_cast<ui::Painted*>(conVF()) : nullptr;
-}
+SkinHost::SkinHost(ui::Form& form, const SkinItems& items, const ButtonRowItems& buttons, LiveView& view)
+    : form_(form), items_(items), buttons_(buttons), view_(view) {}
 
-Rect TdlgCanonEosSDK::SkinViewRect() const {
+ui::Painted* SkinHost::View() const { return Shown() && conVF() ? static_cast<ui::Painted*>(conVF()) : nullptr; }
+
+Rect SkinHost::ViewRect() const {
   const RECT b = conVF()->Bounds();
-  const SIZE frame = ShownFrameSize();
+  const SIZE frame = view_.ShownFrameSize();
   return FitRect(b.right - b.left, b.bottom - b.top, frame.cx, frame.cy);
 }
 
-// The whole frame in the photo place, black where the place's proportions differ: the
-// operator frames on exactly what the picture holds.
-void TdlgCanonEosSDK::PaintSkinView(HDC dc, const RECT& bounds) {
-  FillRect(dc, &bounds, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  if (view_.view().empty() || camera_gone_) return;
-  const Rect r = SkinViewRect();
-  const RECT frame{bounds.left + r.left, bounds.top + r.top, bounds.left + r.right(), bounds.top + r.bottom()};
-  imaging::DrawPixels(dc, {frame.left, frame.top, frame.right, frame.bottom}, view_.view());
-  PaintFaceGuide(dc, frame);
+// The operator frames on exactly what the picture holds.
+void SkinHost::PaintSkinView(HDC dc, const RECT& bounds) {
+  ui::Canvas(dc).Fill(bounds, RGB(0, 0, 0));
+  const Rect r = ViewRect();
+  view_.PaintFrame(dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.right(), bounds.top + r.bottom()});
 }
 
-void TdlgCanonEosSDK::LoadSkin(TextView skin) {
+void SkinHost::SetSdkVersion(TextView version) {
+  FSDKVersion = Text(version);
+  if (Shown()) FillSkinFields();  // the skin's texts name the SDK too
+}
+
+void SkinHost::ShowDelay(TextView digit) {
+  if (Shown()) layout::Engine().SetFieldValueAndRefresh(u"Delay", digit, *items_.paSkin);
+}
+
+void SkinHost::ShowMessage(TextView words) {
+  if (!Shown() || (words.empty() && !message_shown_)) return;
+  layout::Engine().SetFieldValueAndRefresh(u"Message", words, *items_.paSkin);
+  message_shown_ = !words.empty();
+}
+
+void SkinHost::LoadSkin(TextView skin) {
   WriteLog(u"LoadSkin: " + Text(skin));
   // A failure here leaves references that are cleared anyway: the loading goes on.
   Step(u"Error: Loading skin1", [this] {
@@ -89,24 +96,24 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
   }
   FCurrentSkin = Text(skin);
   const auto fail = [this] { LoadSkin(u""); };
-  if (!standard_size_) standard_size_ = RestoredSize();
+  if (!standard_size_) standard_size_ = form_.RestoredSize();
   if (!Step(u"Fel: Ladda skal 4", [this] {
-        paNoSkin->SetVisible(false);
-        paSkin->SetVisible(true);
+        items_.paNoSkin->SetVisible(false);
+        items_.paSkin->SetVisible(true);
       }))
     return fail();
 
   layout::LayoutEngine& engine = layout::Engine();
   engine.on_message = [](TextView message) { CamShowMessage(message); };
   bool loaded = false;
-  if (!Step(u"Fel: Ladda skal 5", [&] { loaded = engine.LoadLayout(file, *paSkin); })) return fail();
+  if (!Step(u"Fel: Ladda skal 5", [&] { loaded = engine.LoadLayout(file, *items_.paSkin); })) return fail();
   if (!loaded) return fail();  // the engine said why
 
   if (!Step(u"Fel: Ladda skal 6", [this] {
-        for (LayoutControl* c : layout::LayoutControls(*paSkin)) {
+        for (layout::LayoutControl* c : layout::LayoutControls(*items_.paSkin)) {
           const SkinPart part = ClassifySkinItem(c->Hint());
           if (part == SkinPart::DragArea)
-            c->on_mouse_down = [this](ui::Component&) { StartDrag(); };
+            c->on_mouse_down = [this](ui::Component&) { form_.StartDrag(); };
           else
             skin_parts_[static_cast<size_t>(part)] = c;
         }
@@ -122,10 +129,10 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
   conVF()->on_paint = [this](HDC dc, const RECT& bounds) { PaintSkinView(dc, bounds); };
 
   for (const SkinButton& b : SkinButtons()) {
-    LayoutControl* const normal = SkinItem(b.normal);
-    LayoutControl* const down = SkinItem(b.down);
-    LayoutControl* const over = SkinItem(b.over);
-    LayoutControl* const place = normal ? normal : down ? down : over;
+    layout::LayoutControl* const normal = SkinItem(b.normal);
+    layout::LayoutControl* const down = SkinItem(b.down);
+    layout::LayoutControl* const over = SkinItem(b.over);
+    layout::LayoutControl* const place = normal ? normal : down ? down : over;
     if (!place) {
       CamShowMessage(Translate(u"Control missing.") + b.missing);
       return fail();
@@ -135,7 +142,7 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
           if (normal) normal->SetVisible(true);
           if (down) down->SetVisible(false);
           if (over) over->SetVisible(false);
-          paSkin->BringToFront(*b.label);
+          items_.paSkin->BringToFront(*b.label);
         }))
       return fail();
   }
@@ -145,10 +152,10 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
         FillSkinFields();
         // The items are new and upright: the skin turns from 0 to the view's angle.
         FSkinAng = 0;
-        const RECT page = paSkin->Bounds();
+        const RECT page = items_.paSkin->Bounds();
         FSkinW = page.right - page.left;
         FSkinH = page.bottom - page.top;
-        shaped = ApplySkinShape(FAngle);
+        shaped = ApplySkinShape(view_.Angle());
       }))
     return fail();
   if (!shaped) {
@@ -158,34 +165,31 @@ void TdlgCanonEosSDK::LoadSkin(TextView skin) {
   UpdateSkinButtons();
 }
 
-void TdlgCanonEosSDK::ShowStandardLook() {
+void SkinHost::ShowStandardLook() {
   Step(u"Fel: Ladda skal 2", [this] {
     if (standard_size_) {
-      ClearShape();
-      SetBorderless(false);
-      SetOuterSize(standard_size_->cx, standard_size_->cy);
+      form_.ClearShape();
+      form_.SetBorderless(false);
+      form_.SetOuterSize(standard_size_->cx, standard_size_->cy);
       standard_size_.reset();
     }
-    paSkin->SetVisible(false);
-    paNoSkin->SetVisible(true);
+    items_.paSkin->SetVisible(false);
+    items_.paNoSkin->SetVisible(true);
   });
-  Step(u"Fel: Ladda skal 3", [this] {
-    Image1->SetVisible(FAngle == 0);
-    ImageR->SetVisible(FAngle != 0);
-  });
+  Step(u"Fel: Ladda skal 3", [this] { view_.ShowImageOfAngle(); });
 }
 
-bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
+bool SkinHost::ApplySkinShape(int angle) {
   auto* mask = dynamic_cast<layout::LayoutImage*>(conMask());
   if (!mask) return false;
-  SetBorderless(true);
+  form_.SetBorderless(true);
   const int delta = SkinTurn(angle, FSkinAng);
   if (delta != 0) {
     // Square first, so no item is cut while the skin turns.
     const int side = std::max(FSkinW, FSkinH);
-    SetOuterSize(side, side);
-    RotateSkinControl(delta, *paSkin);
-    for (LayoutControl* c : layout::LayoutControls(*paSkin)) {
+    form_.SetOuterSize(side, side);
+    RotateSkinControl(delta, *items_.paSkin);
+    for (layout::LayoutControl* c : layout::LayoutControls(*items_.paSkin)) {
       try {
         RotateSkinControl(delta, *c);
       } catch (...) {
@@ -193,14 +197,15 @@ bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
         CamShowMessage(u"rot cont");
       }
     }
-    for (ui::Painted* label : {lumlabTakePicture, lumlabSettings, lumlabCancel}) RotateSkinControl(delta, *label);
+    for (ui::Painted* label : {items_.lumlabTakePicture, items_.lumlabSettings, items_.lumlabCancel})
+      RotateSkinControl(delta, *label);
   }
   FSkinAng = angle;
   const RECT b = mask->Bounds();
   const int width = b.right - b.left, height = b.bottom - b.top;
   // A borderless window cannot be moved back by its frame: the skin is kept on the screen.
-  const RECT at = OuterBounds();
-  PlaceOnScreen({at.left, at.top, at.left + width, at.top + height});
+  const RECT at = form_.OuterBounds();
+  form_.PlaceOnScreen({at.left, at.top, at.left + width, at.top + height});
   FSkinW = width;
   FSkinH = height;
   const imaging::Pixels& picture = mask->Picture();
@@ -209,18 +214,18 @@ bool TdlgCanonEosSDK::ApplySkinShape(int angle) {
   std::vector<Rect> pieces;
   pieces.reserve(runs->size());
   for (const MaskRun& r : *runs) pieces.push_back({r.x0, r.y, r.x1 - r.x0, 1});
-  if (!SetShape(pieces)) return false;
-  paSkin->Invalidate();
+  if (!form_.SetShape(pieces)) return false;
+  items_.paSkin->Invalidate();
   return true;
 }
 
-void TdlgCanonEosSDK::RotateSkinControl(int delta, ui::Item& control) {
+void SkinHost::RotateSkinControl(int delta, ui::Item& control) {
   const Rect turned = TurnSkinRect(delta, FSkinW, FSkinH, win::FromRECT(control.Bounds()));
-  if (auto* item = dynamic_cast<LayoutControl*>(&control)) item->Turn(delta);
+  if (auto* item = dynamic_cast<layout::LayoutControl*>(&control)) item->Turn(delta);
   control.SetBounds(win::ToRECT(turned));
 }
 
-void TdlgCanonEosSDK::FillSkinFields() {
+void SkinHost::FillSkinFields() {
   layout::LayoutEngine& engine = layout::Engine();
   engine.ClearFieldValues();
   const Text version = GetPluginVersion();
@@ -232,39 +237,39 @@ void TdlgCanonEosSDK::FillSkinFields() {
   engine.SetFieldValue(u"CamRemoteVersion", u"8.2");
   engine.SetFieldValue(u"Title", u"Canon plugin EOS");
   SetSkinButtonCaptions();
-  engine.RefreshFields(*paSkin);
-  skin_message_shown_ = false;
+  engine.RefreshFields(*items_.paSkin);
+  message_shown_ = false;
 }
 
-std::array<TdlgCanonEosSDK::SkinButton, 3> TdlgCanonEosSDK::SkinButtons() const {
+std::array<SkinHost::SkinButton, 3> SkinHost::SkinButtons() const {
   return {{
-      {lumlabTakePicture, btRel, SkinPart::TakePicture, SkinPart::TakePictureDown, SkinPart::TakePictureOver,
-       u" (Take picture)", u"TakePicture", u"Take picture"},
-      {lumlabSettings, btSettings, SkinPart::Settings, SkinPart::SettingsDown, SkinPart::SettingsOver, u" (Settings)",
-       u"Settings", u"Settings"},
-      {lumlabCancel, btCancel, SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver, u" (Cancel)", u"Cancel",
-       u"Cancel"},
+      {items_.lumlabTakePicture, buttons_.btRel, SkinPart::TakePicture, SkinPart::TakePictureDown,
+       SkinPart::TakePictureOver, u" (Take picture)", u"TakePicture", u"Take picture"},
+      {items_.lumlabSettings, buttons_.btSettings, SkinPart::Settings, SkinPart::SettingsDown, SkinPart::SettingsOver,
+       u" (Settings)", u"Settings", u"Settings"},
+      {items_.lumlabCancel, buttons_.btCancel, SkinPart::Cancel, SkinPart::CancelDown, SkinPart::CancelOver,
+       u" (Cancel)", u"Cancel", u"Cancel"},
   }};
 }
 
 // A button's caption field is its translated caption while it can be used, one blank
 // otherwise, so the skin's caption over the button's picture goes with the picture.
-void TdlgCanonEosSDK::SetSkinButtonCaptions() {
+void SkinHost::SetSkinButtonCaptions() {
   for (const SkinButton& b : SkinButtons())
     layout::Engine().SetFieldValue(b.field, SkinButtonUsable(b) ? Translate(b.caption) : Text(u" "));
 }
 
-bool TdlgCanonEosSDK::SkinButtonUsable(const SkinButton& b) { return b.button->Visible() && b.button->Enabled(); }
+bool SkinHost::SkinButtonUsable(const SkinButton& b) { return b.button->Visible() && b.button->Enabled(); }
 
-void TdlgCanonEosSDK::UpdateSkinButtons() {
-  if (!paSkin->Visible()) return;
+void SkinHost::UpdateSkinButtons() {
+  if (!Shown()) return;
   for (const SkinButton& b : SkinButtons()) {
     const bool usable = SkinButtonUsable(b);
     b.label->SetVisible(usable);
-    if (LayoutControl* normal = SkinItem(b.normal)) normal->SetVisible(usable);
+    if (layout::LayoutControl* normal = SkinItem(b.normal)) normal->SetVisible(usable);
   }
   SetSkinButtonCaptions();
-  layout::Engine().RefreshFields(*paSkin);
+  layout::Engine().RefreshFields(*items_.paSkin);
 }
 
 }  // namespace eos

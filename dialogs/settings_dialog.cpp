@@ -2,14 +2,12 @@
 
 #include "base/exception.h"
 #include "plugin/services/services.h"
-#include "plugin/services/state.h"
+#include "ui/canvas.h"
 #include "win/log_file.h"
 
 namespace eos {
 
 namespace {
-
-using S = TdlgCanonEosSdkSettings;
 
 constexpr const char16_t* kDelays[] = {u"(Ingenting)", u"1 sek", u"2 sek", u"3 sek", u"4 sek", u"5 sek",
                                        u"6 sek",       u"7 sek", u"8 sek", u"9 sek", u"10 sek"};
@@ -25,79 +23,107 @@ constexpr ui::FormSpec kSpec{u"Inställningar", 236, 447, ui::kFixedWithCloseBox
 
 }  // namespace
 
-constexpr ui::Row<S> S::ValueCaption(ui::Label* S::*member, const char16_t* text, int column, int row) {
+constexpr ui::Row<TdlgCanonEosSdkSettings> TdlgCanonEosSdkSettings::ValueCaption(
+    ui::Label* TdlgCanonEosSdkSettings::*member, const char16_t* text, int column, int row) {
   return {.member = member, .bounds = {kColumnX[column], kFirstRowY + row * kRowHeight, 100, 13}, .caption = text};
 }
 
-constexpr ui::Row<S> S::ValueCombo(ui::ComboBox* S::*member, int column, int row) {
+constexpr ui::Row<TdlgCanonEosSdkSettings> TdlgCanonEosSdkSettings::ValueCombo(
+    ui::ComboBox* TdlgCanonEosSdkSettings::*member, int column, int row) {
   return {.member = member,
           .bounds = {kColumnX[column], kFirstRowY + row * kRowHeight + 15, 93, 21},
-          .on_event = &S::ComboBoxSizeChange};
+          .on_event = &TdlgCanonEosSdkSettings::ComboBoxSizeChange};
 }
 
-constexpr ui::Row<S> S::kRows[] = {
-    {.member = &S::laImageMode, .bounds = {8, 6, 220, 22}, .options = ui::kCentre | ui::kMiddle},
-    ValueCaption(&S::LabelSize, u"Storlek", 0, 0),
-    ValueCombo(&S::ComboBoxSize, 0, 0),
-    ValueCaption(&S::LabelQuality, u"Kvalitet", 1, 0),
-    ValueCombo(&S::ComboBoxQuality, 1, 0),
-    ValueCaption(&S::LabelAv, u"Av", 0, 1),
-    ValueCombo(&S::ComboBoxAv, 0, 1),
-    ValueCaption(&S::LabelTV, u"Tv", 1, 1),
-    ValueCombo(&S::ComboBoxTv, 1, 1),
-    ValueCaption(&S::LabelWhiteBalance, u"Vitbalans", 0, 2),
-    ValueCombo(&S::ComboBoxWhiteBalance, 0, 2),
-    ValueCaption(&S::LabelISO, u"ISO", 1, 2),
-    ValueCombo(&S::ComboBoxISO, 1, 2),
-    ValueCaption(&S::LabelMeteringMode, u"Mät-läge", 0, 3),
-    ValueCombo(&S::ComboBoxMeteringMode, 0, 3),
-    ValueCaption(&S::LabelAFMode, u"AF-läge", 1, 3),
-    ValueCombo(&S::ComboBoxAFMode, 1, 3),
-    ValueCaption(&S::LabelExpComp, u"Exponeringskomp.", 0, 4),
-    ValueCombo(&S::ComboBoxExpComp, 0, 4),
-    ValueCaption(&S::LabelColorspace, u"Färgprofil", 1, 4),
-    ValueCombo(&S::ComboBoxColorSpace, 1, 4),
-    {.member = &S::btRotLeft,
+constexpr ui::Row<TdlgCanonEosSdkSettings> TdlgCanonEosSdkSettings::kRows[] = {
+    {.member = &TdlgCanonEosSdkSettings::laImageMode, .bounds = {8, 6, 220, 22}, .options = ui::kCentre | ui::kMiddle},
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelSize, u"Storlek", 0, 0),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxSize, 0, 0),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelQuality, u"Kvalitet", 1, 0),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxQuality, 1, 0),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelAv, u"Av", 0, 1),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxAv, 0, 1),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelTV, u"Tv", 1, 1),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxTv, 1, 1),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelWhiteBalance, u"Vitbalans", 0, 2),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxWhiteBalance, 0, 2),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelISO, u"ISO", 1, 2),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxISO, 1, 2),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelMeteringMode, u"Mät-läge", 0, 3),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxMeteringMode, 0, 3),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelAFMode, u"AF-läge", 1, 3),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxAFMode, 1, 3),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelExpComp, u"Exponeringskomp.", 0, 4),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxExpComp, 0, 4),
+    ValueCaption(&TdlgCanonEosSdkSettings::LabelColorspace, u"Färgprofil", 1, 4),
+    ValueCombo(&TdlgCanonEosSdkSettings::ComboBoxColorSpace, 1, 4),
+    {.member = &TdlgCanonEosSdkSettings::btRotLeft,
      .bounds = {8, 290, 28, 25},
      .caption = u"\u21B6",
      .hint = u"Vrid åt vänster",
      .tag = -90,
-     .on_event = &S::btRotLeftClick},
-    {.member = &S::btRotRight,
+     .on_event = &TdlgCanonEosSdkSettings::btRotLeftClick},
+    {.member = &TdlgCanonEosSdkSettings::btRotRight,
      .bounds = {38, 290, 28, 25},
      .caption = u"\u21B7",
      .hint = u"Vrid åt höger",
      .tag = 90,
-     .on_event = &S::btRotLeftClick},
-    {.member = &S::laAng, .bounds = {70, 294, 48, 17}, .caption = u"0 °", .options = ui::kCentre | ui::kMiddle},
-    {.member = &S::ckMirror, .bounds = {124, 294, 100, 17}, .caption = u"Spegelvänd"},
-    {.member = &S::Label11, .bounds = {8, 330, 93, 13}, .caption = u"Skal", .options = ui::kHidden},
-    {.member = &S::cbSkin, .bounds = {8, 345, 93, 21}, .options = ui::kHidden, .on_event = &S::cbSkinChange},
-    {.member = &S::Label16, .bounds = {108, 330, 93, 13}, .caption = u"Fördröjning"},
-    {.member = &S::cbDelay, .bounds = {108, 345, 93, 21}, .on_event = &S::cbDelayChange},
-    {.member = &S::ckFaceGuide,
+     .on_event = &TdlgCanonEosSdkSettings::btRotLeftClick},
+    {.member = &TdlgCanonEosSdkSettings::laAng,
+     .bounds = {70, 294, 48, 17},
+     .caption = u"0 °",
+     .options = ui::kCentre | ui::kMiddle},
+    {.member = &TdlgCanonEosSdkSettings::ckMirror, .bounds = {124, 294, 100, 17}, .caption = u"Spegelvänd"},
+    {.member = &TdlgCanonEosSdkSettings::Label11,
+     .bounds = {8, 330, 93, 13},
+     .caption = u"Skal",
+     .options = ui::kHidden},
+    {.member = &TdlgCanonEosSdkSettings::cbSkin,
+     .bounds = {8, 345, 93, 21},
+     .options = ui::kHidden,
+     .on_event = &TdlgCanonEosSdkSettings::cbSkinChange},
+    {.member = &TdlgCanonEosSdkSettings::Label16, .bounds = {108, 330, 93, 13}, .caption = u"Fördröjning"},
+    {.member = &TdlgCanonEosSdkSettings::cbDelay,
+     .bounds = {108, 345, 93, 21},
+     .on_event = &TdlgCanonEosSdkSettings::cbDelayChange},
+    {.member = &TdlgCanonEosSdkSettings::ckFaceGuide,
      .bounds = {8, 376, 220, 17},
      .caption = u"Ansiktsguide",
      .hint = u"Visar om ansiktet passar passfotots mall",
-     .on_event = &S::ckFaceGuideClick},
-    {.member = &S::Bevel2, .bounds = {8, 404, 220, 2}},
-    {.member = &S::btOK,
+     .on_event = &TdlgCanonEosSdkSettings::ckFaceGuideClick},
+    {.member = &TdlgCanonEosSdkSettings::beButtons, .bounds = {8, 404, 220, 2}},
+    {.member = &TdlgCanonEosSdkSettings::btOK,
      .bounds = {72, 414, 75, 25},
      .caption = u"OK",
      .options = ui::kDefault,
-     .on_event = &S::btOKClick},
-    {.member = &S::btCancel, .bounds = {153, 414, 75, 25}, .caption = u"Avbryt", .on_event = &S::btCancelClick},
+     .on_event = &TdlgCanonEosSdkSettings::btOKClick},
+    {.member = &TdlgCanonEosSdkSettings::btCancel,
+     .bounds = {153, 414, 75, 25},
+     .caption = u"Avbryt",
+     .on_event = &TdlgCanonEosSdkSettings::btCancelClick},
     // Kept out of sight below the client area: the after-capture choice is not offered.
-    {.member = &S::Label1, .bounds = {8, 462, 120, 13}, .caption = u"Vid nedstängning", .options = ui::kHidden},
-    {.member = &S::cbAfterMode, .bounds = {8, 477, 150, 21}, .options = ui::kHidden, .on_event = &S::cbAfterModeChange},
+    {.member = &TdlgCanonEosSdkSettings::Label1,
+     .bounds = {8, 462, 120, 13},
+     .caption = u"Vid nedstängning",
+     .options = ui::kHidden},
+    {.member = &TdlgCanonEosSdkSettings::cbAfterMode,
+     .bounds = {8, 477, 150, 21},
+     .options = ui::kHidden,
+     .on_event = &TdlgCanonEosSdkSettings::cbAfterModeChange},
 };
 
-constexpr std::array<ui::ComboBox * S::*, kValueListCount> S::kLists = {
-    &S::ComboBoxQuality,    &S::ComboBoxSize, &S::ComboBoxMeteringMode, &S::ComboBoxAFMode, &S::ComboBoxWhiteBalance,
-    &S::ComboBoxColorSpace, &S::ComboBoxISO,  &S::ComboBoxAv,           &S::ComboBoxTv,     &S::ComboBoxExpComp};
-constexpr std::array<ui::Label * S::*, kValueListCount> S::kCaptions = {
-    &S::LabelQuality,    &S::LabelSize, &S::LabelMeteringMode, &S::LabelAFMode, &S::LabelWhiteBalance,
-    &S::LabelColorspace, &S::LabelISO,  &S::LabelAv,           &S::LabelTV,     &S::LabelExpComp};
+constexpr std::array<ui::ComboBox * TdlgCanonEosSdkSettings::*, kValueListCount> TdlgCanonEosSdkSettings::kLists = {
+    &TdlgCanonEosSdkSettings::ComboBoxQuality,      &TdlgCanonEosSdkSettings::ComboBoxSize,
+    &TdlgCanonEosSdkSettings::ComboBoxMeteringMode, &TdlgCanonEosSdkSettings::ComboBoxAFMode,
+    &TdlgCanonEosSdkSettings::ComboBoxWhiteBalance, &TdlgCanonEosSdkSettings::ComboBoxColorSpace,
+    &TdlgCanonEosSdkSettings::ComboBoxISO,          &TdlgCanonEosSdkSettings::ComboBoxAv,
+    &TdlgCanonEosSdkSettings::ComboBoxTv,           &TdlgCanonEosSdkSettings::ComboBoxExpComp};
+constexpr std::array<ui::Label * TdlgCanonEosSdkSettings::*, kValueListCount> TdlgCanonEosSdkSettings::kCaptions = {
+    &TdlgCanonEosSdkSettings::LabelQuality,      &TdlgCanonEosSdkSettings::LabelSize,
+    &TdlgCanonEosSdkSettings::LabelMeteringMode, &TdlgCanonEosSdkSettings::LabelAFMode,
+    &TdlgCanonEosSdkSettings::LabelWhiteBalance, &TdlgCanonEosSdkSettings::LabelColorspace,
+    &TdlgCanonEosSdkSettings::LabelISO,          &TdlgCanonEosSdkSettings::LabelAv,
+    &TdlgCanonEosSdkSettings::LabelTV,           &TdlgCanonEosSdkSettings::LabelExpComp};
 
 TdlgCanonEosSdkSettings::TdlgCanonEosSdkSettings() : Form(kSpec) {
   static_assert(
@@ -110,10 +136,7 @@ TdlgCanonEosSdkSettings::TdlgCanonEosSdkSettings() : Form(kSpec) {
       "every value has a list and a caption of its own");
   Build(*this, kRows);
   for (const ValueKind& k : kValueKinds) List(k.list).SetTag(static_cast<int>(k.list));
-  LOGFONTW font{};
-  GetObjectW(Font(), sizeof font, &font);
-  font.lfHeight = -Scale(16);
-  header_font_.reset(CreateFontIndirectW(&font));
+  header_font_ = ui::ResizedFont(Font(), -Scale(16));
   laImageMode->SetFont(header_font_.get());
 
   for (const char16_t* item : kDelays) cbDelay->Add(item);
@@ -161,12 +184,12 @@ void TdlgCanonEosSdkSettings::ComboBoxSizeChange(ui::Component& sender) {
 }
 
 void TdlgCanonEosSdkSettings::cbDelayChange(ui::Component&) {
-  State().DelayIndex = cbDelay->ItemIndex() < 0 ? 0 : cbDelay->ItemIndex();
+  if (actions.delay) actions.delay(cbDelay->ItemIndex() < 0 ? 0 : cbDelay->ItemIndex());
   edited_ = true;
 }
 
 void TdlgCanonEosSdkSettings::cbAfterModeChange(ui::Component&) {
-  State().AfterMode = cbAfterMode->ItemIndex() < 0 ? 0 : cbAfterMode->ItemIndex();
+  if (actions.after_mode) actions.after_mode(cbAfterMode->ItemIndex() < 0 ? 0 : cbAfterMode->ItemIndex());
   edited_ = true;
 }
 

@@ -22,6 +22,8 @@ struct SettingsDialogActions {
   std::function<void(ValueList list)> set_value;  // sends a list's new value to the camera
   std::function<void(const Text& skin)> load_skin;
   std::function<void(bool on)> face_guide;  // the ID-photo guide over the live view
+  std::function<void(int seconds)> delay;   // the countdown before the release
+  std::function<void(int mode)> after_mode;
 };
 
 class TdlgCanonEosSdkSettings : public ui::Form {
@@ -95,7 +97,7 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   ui::Label* Label16 = nullptr;
   ui::ComboBox* cbDelay = nullptr;
   ui::CheckBox* ckFaceGuide = nullptr;
-  ui::Bevel* Bevel2 = nullptr;
+  ui::Bevel* beButtons = nullptr;  // the line above OK and Avbryt
   ui::Button* btOK = nullptr;
   ui::Button* btCancel = nullptr;
   ui::Label* Label1 = nullptr;

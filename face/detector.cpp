@@ -31,6 +31,8 @@ class SpanBuffer : public std::streambuf {
   }
 };
 
+std::string MissingText(const std::filesystem::path& path) { return "face model missing: " + path.string(); }
+
 PointF Centre(const dlib::point& a, const dlib::point& b) {
   return {static_cast<double>(a.x() + b.x()) / 2 + 0.5, static_cast<double>(a.y() + b.y()) / 2 + 0.5};
 }
@@ -67,11 +69,21 @@ std::shared_ptr<const FaceModel> FaceModel::FromBytes(std::span<const uint8_t> b
   return nullptr;
 }
 
+bool FaceModel::FileThere(const std::filesystem::path& path, std::string& error) {
+  try {
+    if (std::ifstream(path, std::ios::binary)) return true;
+    error = MissingText(path);
+  } catch (const std::exception& e) {
+    error = std::string("face model not readable: ") + e.what();
+  }
+  return false;
+}
+
 std::shared_ptr<const FaceModel> FaceModel::FromFile(const std::filesystem::path& path, std::string& error) {
   try {
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-      error = "face model missing: " + path.string();
+      error = MissingText(path);
       return nullptr;
     }
     // One byte more than expected tells a longer file without reading all of it.

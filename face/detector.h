@@ -41,6 +41,9 @@ class FaceModel {
   static std::shared_ptr<const FaceModel> FromBytes(std::span<const uint8_t> bytes, std::string& error);
   // Null with `error` set also when the file is missing or unreadable.
   static std::shared_ptr<const FaceModel> FromFile(const std::filesystem::path& path, std::string& error);
+  // False with `error` set when there is no file at `path` to read: what can be told at
+  // once, without reading and checking the model.
+  static bool FileThere(const std::filesystem::path& path, std::string& error);
 
  private:
   friend class FaceFinder;

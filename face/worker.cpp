@@ -2,12 +2,14 @@
 
 #include <algorithm>
 #include <exception>
+#include <optional>
 #include <system_error>
 #include <utility>
 
 namespace eos::face {
 
-FaceWorker::FaceWorker(Detect detect, Notify notify) : detect_(std::move(detect)), notify_(std::move(notify)) {}
+FaceWorker::FaceWorker(Detect detect, Notify notify, Prepare prepare)
+    : detect_(std::move(detect)), notify_(std::move(notify)), prepare_(std::move(prepare)) {}
 
 FaceWorker::~FaceWorker() { Stop(); }
 
@@ -31,7 +33,7 @@ bool FaceWorker::Start(std::string& error) {
 void FaceWorker::Offer(const GreyView& luma, Orientation shown) noexcept {
   {
     std::lock_guard lock(mutex_);
-    if (!running_ || stopping_) return;
+    if (!running_ || stopping_ || phase_ == Phase::kFailed) return;
     ++counts_.offered;
     if (waiting_) ++counts_.replaced;
     try {
@@ -56,6 +58,13 @@ bool FaceWorker::Take(FrameResult& out) {
   return true;
 }
 
+void FaceWorker::Forget() noexcept {
+  std::lock_guard lock(mutex_);
+  waiting_ = false;
+  has_result_ = false;
+  forgotten_ = counts_.offered;
+}
+
 void FaceWorker::Stop() noexcept {
   {
     std::lock_guard lock(mutex_);
@@ -64,6 +73,12 @@ void FaceWorker::Stop() noexcept {
   }
   wake_.notify_one();
   if (thread_.joinable()) thread_.join();
+}
+
+FaceWorker::Phase FaceWorker::phase(std::string* error) const {
+  std::lock_guard lock(mutex_);
+  if (error) *error = failure_;
+  return phase_;
 }
 
 FaceWorker::Counts FaceWorker::counts() const {
@@ -96,7 +111,27 @@ void FaceWorker::DetectInto(const Slot& work, FrameResult& result) noexcept {
   result.faces.faces.clear();
 }
 
+bool FaceWorker::Ready() noexcept {
+  std::string error;
+  bool ready = false;
+  try {
+    ready = !prepare_ || prepare_(error);
+  } catch (const std::exception& e) {
+    SetError(error, e.what());
+  } catch (...) {
+    SetError(error, "face detection not prepared");
+  }
+  std::lock_guard lock(mutex_);
+  phase_ = ready ? Phase::kReady : Phase::kFailed;
+  if (!ready) {
+    std::swap(failure_, error);
+    waiting_ = false;
+  }
+  return ready;
+}
+
 void FaceWorker::Run() noexcept {
+  if (!Ready()) return;
   // The frame in work; swapped with the slot so that both keep their buffers.
   Slot work;
   FrameResult result;
@@ -112,9 +147,10 @@ void FaceWorker::Run() noexcept {
     DetectInto(work, result);
 
     lock.lock();
+    ++counts_.detected;
+    if (result.number <= forgotten_) continue;
     std::swap(result_, result);
     has_result_ = true;
-    ++counts_.detected;
     if (notify_) {
       lock.unlock();
       try {
@@ -127,16 +163,37 @@ void FaceWorker::Run() noexcept {
   }
 }
 
-FaceWorker::Detect ModelDetect(std::shared_ptr<const FaceModel> model) {
+ModelWork WorkWithModel(std::shared_ptr<const FaceModel> model, std::filesystem::path path) {
   struct State {
-    explicit State(std::shared_ptr<const FaceModel> m) : finder(std::move(m)) {}
-    FaceFinder finder;
+    std::filesystem::path path;
+    std::mutex mutex;  // guards `model`, which the preparation sets on the worker thread
+    std::shared_ptr<const FaceModel> model;
+    std::optional<FaceFinder> finder;  // the worker thread's alone, made by the preparation
     FrameScratch scratch;
   };
-  auto state = std::make_shared<State>(std::move(model));
-  return [state](const GreyView& frame, Orientation shown, FrameFaces& out, std::string& error) {
-    return FindInFrame(state->finder, frame, shown, kWorkingLongSide, state->scratch, out, error);
+  auto state = std::make_shared<State>();
+  state->path = std::move(path);
+  state->model = std::move(model);
+  const auto prepare = [state](std::string& error) {
+    std::shared_ptr<const FaceModel> read;
+    {
+      std::lock_guard lock(state->mutex);
+      read = state->model;
+    }
+    if (!read && !(read = FaceModel::FromFile(state->path, error))) return false;
+    state->finder.emplace(read);
+    std::lock_guard lock(state->mutex);
+    state->model = std::move(read);
+    return true;
   };
+  const auto detect = [state](const GreyView& frame, Orientation shown, FrameFaces& out, std::string& error) {
+    return FindInFrame(*state->finder, frame, shown, kWorkingLongSide, state->scratch, out, error);
+  };
+  const auto loaded = [state] {
+    std::lock_guard lock(state->mutex);
+    return state->model;
+  };
+  return {prepare, detect, loaded};
 }
 
 }  // namespace eos::face

@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -32,7 +33,11 @@ class FaceWorker {
   // result there or ask the owner's thread to. It must not call Stop.
   using Notify = std::function<void()>;
 
-  explicit FaceWorker(Detect detect, Notify notify = {});
+  // Readies the detection on the worker thread before its first frame (reads the model,
+  // say); false with `error` set when it cannot, and the worker then detects nothing.
+  using Prepare = std::function<bool(std::string& error)>;
+
+  explicit FaceWorker(Detect detect, Notify notify = {}, Prepare prepare = {});
   ~FaceWorker();  // stops
   FaceWorker(const FaceWorker&) = delete;
   FaceWorker& operator=(const FaceWorker&) = delete;
@@ -48,8 +53,18 @@ class FaceWorker {
   // The newest result not taken yet; false when there is none.
   bool Take(FrameResult& out);
 
+  // Forgets every frame offered so far: the one waiting is dropped, and neither its result
+  // nor that of the frame in hand is ever taken. For a view that is no longer the one the
+  // frames showed (a camera that went away and came back).
+  void Forget() noexcept;
+
   // Ends the thread after the frame in hand and waits for it; a waiting frame is dropped.
   void Stop() noexcept;
+
+  // Readying the detection (frames offered meanwhile wait, the newest one), detecting, or
+  // unable to: the preparation failed, and `error` (when given) says why.
+  enum class Phase { kPreparing, kReady, kFailed };
+  Phase phase(std::string* error = nullptr) const;
 
   struct Counts {
     uint64_t offered = 0;
@@ -64,24 +79,37 @@ class FaceWorker {
     Orientation shown;
     uint64_t number = 0;
   };
+  // Runs the preparation and sets the phase by it; true when the worker may detect.
+  bool Ready() noexcept;
   void Run() noexcept;
   void DetectInto(const Slot& work, FrameResult& result) noexcept;
 
   Detect detect_;
   Notify notify_;
+  Prepare prepare_;
   mutable std::mutex mutex_;
   std::condition_variable wake_;
   std::thread thread_;
   bool running_ = false;
   bool stopping_ = false;
+  Phase phase_ = Phase::kPreparing;
+  std::string failure_;   // why the preparation failed
   bool waiting_ = false;  // `slot_` holds a frame not yet started
   Slot slot_;
   bool has_result_ = false;
   FrameResult result_;
+  uint64_t forgotten_ = 0;  // the results of frames up to this number are dropped
   Counts counts_;
 };
 
-// The detection with the model: a finder of its own, at the working size.
-FaceWorker::Detect ModelDetect(std::shared_ptr<const FaceModel> model);
+// A worker's work with the face model at the working size: `model` when the caller has it,
+// else the one its preparation reads from `path` on the worker thread, so that nobody
+// waits for the model to be read and checked. `model` gives it once it is there.
+struct ModelWork {
+  FaceWorker::Prepare prepare;
+  FaceWorker::Detect detect;
+  std::function<std::shared_ptr<const FaceModel>()> model;
+};
+ModelWork WorkWithModel(std::shared_ptr<const FaceModel> model, std::filesystem::path path);
 
 }  // namespace eos::face

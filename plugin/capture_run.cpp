@@ -25,6 +25,26 @@ std::unique_ptr<TdlgCanonEosSDK>& DialogInstance() {
 
 bool g_running = false;
 
+// The plug-in's settings that a run gives its dialog.
+RunOptions OptionsOf(const PluginState& s) { return {s.SettingsOnlyMode, s.CanSettings, s.CanFocus}; }
+RunChoices ChoicesOf(const PluginState& s) { return {s.DelayIndex, s.AfterMode, s.CameraValuesApplied, false}; }
+
+// The dialog's choices kept for the next run; confirmed settings are changed ones.
+void KeepChoices(const RunChoices& c) {
+  PluginState& s = State();
+  s.DelayIndex = c.delay;
+  s.AfterMode = c.after_mode;
+  s.CameraValuesApplied = c.camera_values_applied;
+  if (c.settings_confirmed) s.SettingsChanged = true;
+}
+
+// The stored settings for a run: from the registry, unless the host gave them.
+Text StoredSettings() {
+  PluginState& s = State();
+  if (!s.SettingsFromHost) LoadSettings();
+  return s.StoredSettings;
+}
+
 // The settings as the dialog leaves them; changed ones become the stored settings.
 void KeepSettings(TdlgCanonEosSDK& dlg) {
   PluginState& s = State();
@@ -79,21 +99,28 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
   g_running = true;
   PluginState& s = State();
   bool modal_ok = false;
-  bool closed = false;  // the dialog has closed: a fault after that leaves the answer as it is
+  bool closed = false;        // the dialog has closed: a fault after that leaves the answer as it is
+  bool choices_owed = false;  // the prepared dialog holds the run's choices until they are kept
+  const auto take_choices = [&] {
+    if (std::exchange(choices_owed, false)) KeepChoices(DialogInstance()->Choices());
+  };
   try {
     PrepareSdkPath();
     if (!CreateCaptureDialog()) throw Exception(u"The capture dialog cannot be created");
     TdlgCanonEosSDK& dlg = *DialogInstance();
     const CaptureInput in = ReadCaptureInput(text, AutoDefault, GetTempFolder());
-    dlg.Prepare(in);
+    dlg.Prepare(in, OptionsOf(s), ChoicesOf(s));
+    choices_owed = true;
     text = in.CancelText;
     s.PictureFileName = in.File;
     s.WantBase64 = true;
-    if (!dlg.Connect()) {
+    if (!dlg.Connect(StoredSettings)) {
+      take_choices();
       text = dlg.Error();
     } else {
       modal_ok = dlg.RunModal();
       closed = true;
+      take_choices();
       KeepSettings(dlg);
       if (modal_ok) {
         FaceOfPicture face;
@@ -117,6 +144,7 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
   } catch (...) {
     win::LogSwallowed(u"RunCapture");
     if (!closed) text = FailureText();
+    take_choices();
   }
   g_running = false;
   DoCanonSDKFree();

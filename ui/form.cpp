@@ -432,4 +432,6 @@ void ProcessMessages() {
   }
 }
 
+void DefaultBeep() { MessageBeep(MB_OK); }
+
 }  // namespace eos::ui

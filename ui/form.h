@@ -258,4 +258,7 @@ class WaitCursor {
 // the window show a change while its thread stays busy. A WM_QUIT is posted again.
 void ProcessMessages();
 
+// The system's default sound, as a countdown's tick.
+void DefaultBeep();
+
 }  // namespace eos::ui

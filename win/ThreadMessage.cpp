@@ -15,7 +15,7 @@ namespace eos {
 namespace {
 
 void ShowPlainBox(const MessageQueueElementType& e) {
-  ModuleMessageBox(nullptr, e.Caption, e.MessageText, static_cast<UINT>(e.Style));
+  ModuleMessageBox(nullptr, e.Body, e.Title, static_cast<UINT>(e.Style));
 }
 
 Text ExceptionText(const std::exception_ptr& p) {
@@ -38,7 +38,7 @@ TMessageThread::~TMessageThread() {
 
 void TMessageThread::AddMessage(const MessageQueueElementType& element) {
   std::lock_guard<std::mutex> guard(lock_);
-  if (accepting_) mMessageQueue.push_back({element.Caption, element.MessageText, element.Style});
+  if (accepting_) mMessageQueue.push_back({element.Body, element.Title, element.Style});
 }
 
 void TMessageThread::Terminate() {

@@ -17,9 +17,9 @@
 namespace eos {
 
 struct MessageQueueElementType {
-  Text Caption;            // the body of the box
-  Text MessageText;        // the title bar of the box
-  std::int32_t Style = 0;  // MessageBox flags: icon and buttons (48: warning, OK)
+  Text Body;               // the text inside the box
+  Text Title;              // the box's title bar
+  std::int32_t Style = 0;  // MessageBox flags: icon and buttons (MB_ICONWARNING | MB_OK, say)
   bool Critical = false;   // for the poster; the thread does not use it
 };
 

@@ -335,7 +335,7 @@ int CaptureOverhead(double megabytes) {
 
 // --- Live view --------------------------------------------------------------------------
 
-int LiveView(int angle, bool mirror, bool face_guide) {
+int LiveViewFigures(int angle, bool mirror, bool face_guide) {
   // The view turned and mirrored by the host's settings text, as a capture applies it,
   // and with the face guide on every frame.
   Text settings = u"Angle=" + IntToText(angle) + (mirror ? u"\tMirror=1" : u"") + (face_guide ? u"\tFaceGuide=1" : u"");
@@ -460,7 +460,7 @@ int wmain(int argc, wchar_t** argv) {
       mirror = mirror || std::wstring(argv[i]) == L"mirror";
       face_guide = face_guide || std::wstring(argv[i]) == L"face";
     }
-    return LiveView(argc > 2 ? _wtoi(argv[2]) : 0, mirror, face_guide);
+    return LiveViewFigures(argc > 2 ? _wtoi(argv[2]) : 0, mirror, face_guide);
   }
   std::printf(
       "usage: plugin_bench answer [MB] | capture [MB] | liveview [ANGLE [mirror] [face]] | reconnect [CYCLES]\n");

@@ -9,9 +9,9 @@
 #include <future>
 #include <memory>
 
-#include "win/ThreadMessage.h"
 #include "camremote/core/CamDefines.h"
 #include "tests/win/support/ui_driver.h"
+#include "win/ThreadMessage.h"
 #include "win/module.h"
 
 namespace eos::test {
@@ -52,6 +52,17 @@ TEST(MessageThread, ShowsQueuedBoxesOneAfterAnother) {
   thread.Terminate();
   thread.WaitFor();
   EXPECT_TRUE(thread.Finished());
+}
+
+// The element's fields say where their words go: the body inside the box, the title in
+// its title bar.
+TEST(MessageThread, TheBodyIsShownInTheBoxAndTheTitleInItsTitleBar) {
+  TMessageThread thread(50ms);
+  thread.AddMessage({.Body = u"The words inside", .Title = u"MsgThread named", .Style = MB_ICONWARNING | MB_OK});
+  HWND box = WaitForDialog(u"MsgThread named", kAppear);
+  ASSERT_TRUE(box);
+  EXPECT_EQ(DialogStaticText(box), u"The words inside");
+  ClickButton(box, IDOK);
 }
 
 TEST(MessageThread, AMessagePostedAtOnceIsShownAtTheProductInterval) {

@@ -9,6 +9,7 @@
 #include <regex>
 
 #include "face/find.h"
+#include "face/worker.h"
 #include "photos.h"
 
 namespace eos::face {
@@ -64,6 +65,41 @@ TEST(FaceModel, AMissingFileIsNamed) {
   EXPECT_FALSE(FaceModel::FromFile("no_such_folder/shape_predictor_5_face_landmarks.dat", error));
   EXPECT_EQ(error.rfind("face model missing: ", 0), 0u) << error;
   EXPECT_NE(error.find("no_such_folder"), std::string::npos) << error;
+}
+
+// What can be told of the model file at once, and the same words as reading it gives.
+TEST(FaceModel, WhetherTheFileIsThereIsToldWithoutReadingIt) {
+  const std::string nowhere = "no_such_folder/shape_predictor_5_face_landmarks.dat";
+  std::string there_error, read_error;
+  EXPECT_FALSE(FaceModel::FileThere(nowhere, there_error));
+  EXPECT_FALSE(FaceModel::FromFile(nowhere, read_error));
+  EXPECT_EQ(there_error, read_error);
+  EOS_SKIP_WITHOUT_SET_UP();
+  std::string error;
+  EXPECT_TRUE(FaceModel::FileThere(test::ModelPath(), error)) << error;
+}
+
+// A worker's preparation reads the model, unless the caller has it; the model read is
+// given back for the caller to keep.
+TEST(WorkWithModel, ThePreparationReadsTheModelOnlyWhenNoneIsGiven) {
+  std::string error;
+  const ModelWork none = WorkWithModel(nullptr, "no_such_folder/shape_predictor_5_face_landmarks.dat");
+  EXPECT_FALSE(none.prepare(error));
+  EXPECT_EQ(error.rfind("face model missing: ", 0), 0u) << error;
+  EXPECT_EQ(none.model(), nullptr);
+
+  EOS_SKIP_WITHOUT_SET_UP();
+  const ModelWork given = WorkWithModel(SharedModel(), "no_such_folder/shape_predictor_5_face_landmarks.dat");
+  EXPECT_TRUE(given.prepare(error)) << error;
+  EXPECT_EQ(given.model(), SharedModel());
+
+  const ModelWork read = WorkWithModel(nullptr, test::ModelPath());
+  EXPECT_EQ(read.model(), nullptr);
+  ASSERT_TRUE(read.prepare(error)) << error;
+  ASSERT_NE(read.model(), nullptr);
+  FrameFaces faces;
+  const GreyImage grey = LoadPhoto("2008_002470.jpg");
+  EXPECT_TRUE(read.detect(ViewOf(grey), {}, faces, error)) << error;
 }
 
 TEST(FaceFinder, WithoutAModelItSaysSo) {

@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace eos::face {
@@ -172,6 +173,26 @@ TEST_F(WorkerFixture, FailuresAndExceptionsBecomeResults) {
   EXPECT_EQ(taken[2].faces.faces.size(), 1u);
 }
 
+// Frames offered before Forget give no result: neither the one in hand nor the one
+// waiting; the next frame's result is taken as always.
+TEST_F(WorkerFixture, ForgottenFramesGiveNoResult) {
+  worker.Offer(Frame(1).view(), {});
+  ASSERT_TRUE(detector.WaitForFrames(1));
+  worker.Offer(Frame(2).view(), {});
+  worker.Forget();
+  detector.Release(1);
+  worker.Offer(Frame(3).view(), {});
+  ASSERT_TRUE(detector.WaitForFrames(2));
+  detector.Release(1);
+  ASSERT_TRUE(results.WaitFor(1));
+  EXPECT_EQ(detector.seen(), (std::vector<int>{1, 3})) << "the waiting frame was dropped";
+  const std::vector<FrameResult> taken = results.taken();
+  ASSERT_EQ(taken.size(), 1u);
+  EXPECT_EQ(taken[0].number, 3u);
+  FrameResult none;
+  EXPECT_FALSE(worker.Take(none));
+}
+
 // Stop waits for the frame in hand and drops the one waiting; later offers are ignored.
 TEST_F(WorkerFixture, StopsCleanly) {
   worker.Offer(Frame(1).view(), {});
@@ -219,6 +240,85 @@ TEST(Worker, PolledResults) {
   EXPECT_EQ(result.number, 1u);
   EXPECT_EQ(result.faces.width, 4);
   EXPECT_FALSE(worker.Take(result));
+}
+
+// The preparation runs on the worker thread before any frame is detected: frames offered
+// meanwhile wait (the newest one), and detection begins once it is done.
+TEST(Worker, PreparesOnItsThreadBeforeTheFirstFrame) {
+  std::mutex mutex;
+  std::condition_variable changed;
+  bool go = false;
+  std::thread::id prepared_on;
+  std::vector<int> seen;
+  FaceWorker worker(
+      [&](const GreyView& frame, Orientation, FrameFaces&, std::string&) {
+        seen.push_back(frame.row(0)[0]);
+        return true;
+      },
+      {},
+      [&](std::string&) {
+        std::unique_lock lock(mutex);
+        changed.wait(lock, [&] { return go; });
+        prepared_on = std::this_thread::get_id();
+        return true;
+      });
+  std::string error;
+  ASSERT_TRUE(worker.Start(error));
+  EXPECT_EQ(worker.phase(), FaceWorker::Phase::kPreparing);
+  worker.Offer(Frame(1).view(), {});
+  worker.Offer(Frame(2).view(), {});
+  {
+    std::lock_guard lock(mutex);
+    go = true;
+  }
+  changed.notify_all();
+  FrameResult result;
+  const auto deadline = std::chrono::steady_clock::now() + 10s;
+  while (!worker.Take(result) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+  EXPECT_EQ(result.number, 2u);
+  EXPECT_EQ(worker.phase(), FaceWorker::Phase::kReady);
+  worker.Stop();
+  EXPECT_EQ(seen, (std::vector<int>{2}));
+  EXPECT_NE(prepared_on, std::this_thread::get_id());
+}
+
+// A preparation that fails, or raises, leaves a worker that detects nothing and says why.
+TEST(Worker, APreparationThatFailsDetectsNothingAndSaysWhy) {
+  const struct {
+    const char* name;
+    FaceWorker::Prepare prepare;
+    const char* reason;
+  } cases[] = {
+      {"refused",
+       [](std::string& error) {
+         error = "face model missing: here";
+         return false;
+       },
+       "face model missing: here"},
+      {"raised", [](std::string&) -> bool { throw std::runtime_error("no memory for the model"); },
+       "no memory for the model"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    int detected = 0;
+    FaceWorker worker(
+        [&](const GreyView&, Orientation, FrameFaces&, std::string&) {
+          ++detected;
+          return true;
+        },
+        {}, c.prepare);
+    std::string error;
+    ASSERT_TRUE(worker.Start(error));
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (worker.phase() == FaceWorker::Phase::kPreparing && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(1ms);
+    EXPECT_EQ(worker.phase(&error), FaceWorker::Phase::kFailed);
+    EXPECT_EQ(error, c.reason);
+    worker.Offer(Frame(1).view(), {});
+    EXPECT_EQ(worker.counts().offered, 0u);
+    worker.Stop();
+    EXPECT_EQ(detected, 0);
+  }
 }
 
 }  // namespace
