@@ -122,6 +122,7 @@ void TCamRemote::StartTheSDKs(CamModType CameraType) {
   if (SDKStarted) return;
   if (CameraType == CamModEOS) mEDSDK->InitCommunications();
   SDKStarted = true;
+  Step(StartupStep::kSdkLoaded);
 }
 
 CameraConnectedType TCamRemote::OpenCameraEnumeration() {
@@ -142,6 +143,8 @@ CameraConnectedType TCamRemote::OpenCameraEnumeration() {
     if (mEOSCameras.empty()) {
       mEDSDK->FinilizeCommunications();
       SDKStarted = false;
+    } else {
+      Step(StartupStep::kCameraFound);
     }
   }
   if (!mNotifyTimer) {
@@ -188,6 +191,7 @@ ConnectInfoType TCamRemote::Connect(CamModType CameraType, std::int32_t CameraNu
       throw;
     }
     mCameraInfo = info;
+    Step(StartupStep::kSession);
   }
   return mCameraInfo;
 }
@@ -236,6 +240,7 @@ RemoteFuncType TCamRemote::RemoteStart(ReleaseModeType ReleaseMode, ReleaseDataK
                                              nullptr, static_cast<std::int32_t>(mInstanceNumber));
   mRemoteModeEnabled = true;
   mRemoteMovieRecordingEnabled = false;
+  Step(StartupStep::kRemoteMode);
   return funcs;
 }
 

@@ -21,6 +21,7 @@
 #include "base/lumutils.h"
 #include "base/text.h"
 #include "camremote/core/CamDefines.h"
+#include "camremote/core/startup_steps.h"
 #include "camremote/version.h"
 #include "edsdk/EDSDK.h"
 #include "win/timer.h"
@@ -75,7 +76,14 @@ class TCamRemote {
   // --- Published properties and events ---
   float Version() const { return mCamRemoteVersion; }
   std::int32_t EOSViewfinderRefreshInterval() const { return mEOSViewfinderRefresh; }
-  void SetEOSViewfinderRefreshInterval(std::int32_t ms) { mEOSViewfinderRefresh = ms; }
+  // A continuous poll that runs takes a new interval at once.
+  void SetEOSViewfinderRefreshInterval(std::int32_t ms);
+  // The interval of the ticks that ask for live view's first frame, from its start until
+  // a frame comes; 0, the default, polls at the refresh interval from the start. A
+  // camera's first frame comes a second or so after live view starts, and a short
+  // interval shows it as soon as it is there.
+  std::int32_t EOSViewfinderFirstFrameInterval() const { return mEOSViewfinderFirstFrame; }
+  void SetEOSViewfinderFirstFrameInterval(std::int32_t ms) { mEOSViewfinderFirstFrame = ms; }
   ReleaseDataKindType ReleaseDataKind() const { return mReleaseDataKind; }
   ReleaseModeType ReleaseMode() const { return mReleaseMode; }
 
@@ -88,6 +96,9 @@ class TCamRemote {
   TNotifyGetPictureEvent OnGetPictureEvent;
   TNotifyRemoteProbeParamEvent OnRemoteProbeParamEvent;
   TNotifyRawDevelopEvent OnRawDevelopEvent;
+  // Each step towards live view's first frame as it is reached (some more than once); it
+  // must not throw.
+  std::function<void(StartupStep step)> OnStartupStep;
 
   // --- Public, not published ---
   TEDSDK& EDSDK() { return *mEDSDK; }
@@ -167,7 +178,9 @@ class TCamRemote {
   // Runs from the state-event handler when the camera is about to switch itself off.
   void ExtendShutdownTimer();
   // Tells the owner, as a closing camera event, that live view lost the camera.
-  void CameraGone() { QueueNotification({NotifyQueueCameraEvent, EventCallbackType{EventSeverityClosing, EventConnectionDisappeared}}); }
+  void CameraGone() {
+    QueueNotification({NotifyQueueCameraEvent, EventCallbackType{EventSeverityClosing, EventConnectionDisappeared}});
+  }
 
  private:
   void StartTheSDKs(CamModType CameraType);
@@ -176,6 +189,9 @@ class TCamRemote {
   // Guards of the dispatch table.
   void RequireRemoteMode() const;
   void RequireViewfinderMode() const;
+  void Step(StartupStep step) {
+    if (OnStartupStep) OnStartupStep(step);
+  }
 
   win::Timer TimerEOSViewfinder;
   ConnectInfoType mCameraInfo;
@@ -190,6 +206,8 @@ class TCamRemote {
   float mCamRemoteVersion = kCamRemoteVersionMajor + kCamRemoteVersionMinor / 10.0f;
   ViewfinderPositionType mViewfinderMetadata;
   std::int32_t mEOSViewfinderRefresh = 50;
+  std::int32_t mEOSViewfinderFirstFrame = 0;
+  bool mEOSViewfinderAwaitingFirst = false;  // no frame since live view started
   bool mEOSViewfinderAction = false;
   bool mRemoteMovieRecordingEnabled = false;
   std::unique_ptr<TEDSDK> mEDSDK;

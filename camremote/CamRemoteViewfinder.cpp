@@ -5,6 +5,7 @@
 #include <exception>
 #include <limits>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "Sources/EDSDKBinding.h"
@@ -86,10 +87,22 @@ void TCamRemote::RemoteStartViewfinder(bool) {
   mEDSDK->RemoteStartViewfinder();
   mRemoteViewfinderEnabled = true;
   mEOSViewfinderAction = false;
+  mEOSViewfinderAwaitingFirst = true;
+  Step(StartupStep::kLiveViewOn);
   if (mEOSViewfinderRefresh > 0) {
-    TimerEOSViewfinder.SetInterval(static_cast<unsigned>(mEOSViewfinderRefresh));
+    TimerEOSViewfinder.SetInterval(
+        static_cast<unsigned>(mEOSViewfinderFirstFrame > 0 ? mEOSViewfinderFirstFrame : mEOSViewfinderRefresh));
     TimerEOSViewfinder.SetEnabled(true);
   }
+}
+
+void TCamRemote::SetEOSViewfinderRefreshInterval(std::int32_t ms) {
+  mEOSViewfinderRefresh = ms;
+  // Not while a request or the first frame sets the pace; an interval of 0 ends the poll
+  // at its next tick.
+  const bool first_sets_pace = mEOSViewfinderAwaitingFirst && mEOSViewfinderFirstFrame > 0;
+  if (ms > 0 && TimerEOSViewfinder.Enabled() && !mEOSViewfinderAction && !first_sets_pace)
+    TimerEOSViewfinder.SetInterval(static_cast<unsigned>(ms));
 }
 
 void TCamRemote::RemoteStopViewfinder() {
@@ -169,9 +182,15 @@ void TCamRemote::TimerEOSViewfinderTimer() {
       mEDSDK->EDSDKCheck(EdsCreateMemoryStream(0, sdk_objects.stream.out()), u"EdsCreateMemoryStream");
       mEDSDK->EDSDKCheck(EdsCreateEvfImageRef(sdk_objects.stream.get(), sdk_objects.image.out()),
                          u"EdsCreateEvfImageRef");
+      if (mEOSViewfinderAwaitingFirst) Step(StartupStep::kFrameAsked);
       const EdsError downloaded = EdsDownloadEvfImage(mEDSDK->CameraDevice(), sdk_objects.image.get());
       switch (ClassifyEvfDownload(downloaded)) {
         case EvfDownloadOutcome::Frame:
+          if (std::exchange(mEOSViewfinderAwaitingFirst, false)) {
+            Step(StartupStep::kFrameReceived);
+            if (mEOSViewfinderFirstFrame > 0 && !mEOSViewfinderAction && mEOSViewfinderRefresh > 0)
+              TimerEOSViewfinder.SetInterval(static_cast<unsigned>(mEOSViewfinderRefresh));
+          }
           deliver(sdk_objects.image.get(), sdk_objects.stream.get());
           break;
         case EvfDownloadOutcome::Skip:

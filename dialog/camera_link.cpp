@@ -3,12 +3,30 @@
 #include "base/exception.h"
 #include "base/lumutils.h"
 #include "dialog/camera_values.h"
+#include "dialog/core/camera_settings.h"
 #include "plugin/services/services.h"
 
 namespace eos {
 
+namespace {
+
+// While live view waits for its first frame the camera is asked this often: the frame
+// shows about as soon as the camera has it, and the pace is the chosen rate's afterwards.
+constexpr int kFirstFrameAskMs = 20;
+
+}  // namespace
+
 CameraLink::CameraLink(TCamRemote& camera, CameraValues& values, const ui::Form& form, Text& error)
-    : camera_(camera), values_(values), form_(form), error_(error) {}
+    : camera_(camera), values_(values), form_(form), error_(error) {
+  camera_.SetEOSViewfinderFirstFrameInterval(kFirstFrameAskMs);
+  SetFrameRate(kDefaultFrameRate);
+}
+
+void CameraLink::SetFrameRate(int rate) {
+  if (!IsFrameRate(rate)) return;
+  frame_rate_ = rate;
+  camera_.SetEOSViewfinderRefreshInterval(FrameIntervalMs(rate));
+}
 
 bool CameraLink::ConnectToCamera() {
   error_.clear();

@@ -52,6 +52,10 @@ class CameraLink {
   // Lets go of live view, remote mode and the session whatever the camera answers.
   void LetGoOfTheCamera() noexcept;
 
+  // The live view's pace in frames a second, one of kFrameRates; another is ignored.
+  int FrameRate() const { return frame_rate_; }
+  void SetFrameRate(int rate);
+
   bool Connected() const { return FCameraConnected; }
   bool Active() const { return FCameraActive; }
   bool ReleaseActive() const { return FCameraReleaseActive; }
@@ -79,6 +83,7 @@ class CameraLink {
   bool FCameraVF = false;
   bool viewfinder_supported_ = false;
   bool camera_gone_ = false;
+  int frame_rate_ = 0;
   win::Timer timReconnect{[this] { timReconnectTimer(); }, 1000};
 };
 

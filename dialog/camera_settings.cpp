@@ -30,7 +30,8 @@ Text TdlgCanonEosSDK::GetSettingsText() {
                         .skin = skin_.CurrentSkin(),
                         .width = std::nullopt,
                         .height = std::nullopt,
-                        .face_guide = guide_.Setting()};
+                        .face_guide = guide_.Setting(),
+                        .frame_rate = link_.FrameRate()};
   if (skin_.CurrentSkin().empty()) {
     // The size the window has when it is not maximised, with the button row that an
     // automatic or settings-only run took from it.
@@ -66,6 +67,7 @@ void TdlgCanonEosSDK::ApplySettingsText(TextView text) {
     else
       guide_.Preload();
   }
+  if (dialog.frame_rate) link_.SetFrameRate(*dialog.frame_rate);
   if (dialog.delay) choices_.delay = *dialog.delay;
   if (skin_.CurrentSkin().empty() && (dialog.width || dialog.height)) {
     const RECT r = form_.OuterBounds();
@@ -73,6 +75,7 @@ void TdlgCanonEosSDK::ApplySettingsText(TextView text) {
                          r.top + dialog.height.value_or(r.bottom - r.top)});
   }
   WriteLogTime(u"Set Camera Settings: done2 - ");
+  startup_.Mark(StartupStep::kSettingsApplied, StartupTimes::Clock::now());
 }
 
 void TdlgCanonEosSDK::ShowSettingsDialog() {
@@ -101,10 +104,12 @@ void TdlgCanonEosSDK::ShowSettingsDialog() {
             guide_.SetSetting(on);
             guide_.Update(link_.ViewfinderSupported());
           },
+      .frame_rate = [this](int rate) { link_.SetFrameRate(rate); },
       .delay = [this](int seconds) { choices_.delay = seconds; },
       .after_mode = [this](int mode) { choices_.after_mode = mode; },
   };
   settings->SetFaceGuide(guide_.Setting());
+  settings->SetFrameRate(link_.FrameRate());
   if (!values_.ProbeDone()) {
     try {
       const ui::WaitCursor wait;  // for as long as the camera keeps the thread

@@ -39,7 +39,6 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() {
     if (!words.empty()) words_.ShowInfoText(words, 3000);
   };
 
-  CamRemote.SetEOSViewfinderRefreshInterval(100);
   CamRemote.OnViewfinderEvent = [this](JpegBytes jpeg, const ViewfinderPositionType& meta) {
     if (!probe_.frame) return CamRemoteViewfinderEvent(jpeg, meta);
     const bool go_on = probe_.frame(
@@ -53,6 +52,7 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() {
         [this] { form_.PaintPending(); });
     if (!go_on) form_.SetModalResult(ui::kModalCancel);
   };
+  CamRemote.OnStartupStep = [this](StartupStep step) { startup_.Mark(step, StartupTimes::Clock::now()); };
   CamRemote.OnEvent = [this](EventCallbackType e) { CamRemoteEvent(e); };
   CamRemote.OnRemoteEvent = [this](RemoteEventCallbackType e, const AdditionNotifyRemoteEventType& data) {
     if (probe_.picture_ready && e == RemoteEventCallbackReleaseImageReady &&
@@ -111,6 +111,7 @@ void TdlgCanonEosSDK::FormDestroy() {
 void TdlgCanonEosSDK::Prepare(const CaptureInput& input, const RunOptions& options, const RunChoices& choices) {
   options_ = options;
   choices_ = choices;
+  startup_.Begin(options.called);
   const ButtonRowItems& row = form_.ButtonRow();
   row.btSettings->SetVisible(!input.HideSettings);
   for (ui::Button* focus : {row.btFocusFar, row.btFocusNear, row.btAF}) focus->SetVisible(!input.HideFocus);
@@ -249,8 +250,17 @@ void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const Viewfin
   Rect size;
   ui::Painted& shown = ShownView(size);
   view_.Render(Jpegdata, shown, size);
-  guide_.Frame(view_.Luma(), view_.Angle(), view_.Mirror());
+  if (startup_.Awaits(StartupStep::kFramePainted)) FirstFramePainted();
+  if (guide_.Frame(view_.Luma(), view_.Angle(), view_.Mirror()) && probe_.face_result) probe_.face_result();
   release_.FrameShown(guide_.Framed());
+}
+
+void TdlgCanonEosSDK::FirstFramePainted() {
+  if (!form_.Visible()) return;  // a frame before the dialog shows is not yet seen
+  form_.PaintPending();          // the first frame shows now, not when the queue runs dry
+  if (!startup_.Mark(StartupStep::kFramePainted, StartupTimes::Clock::now())) return;
+  WriteLog(u"Live view: " + startup_.Summary());
+  if (probe_.first_frame) probe_.first_frame(startup_);
 }
 
 // --- Camera events -------------------------------------------------------------------

@@ -88,6 +88,10 @@ class TdlgCanonEosSDK {
     std::function<bool(JpegBytes frame, const Handle& handle, const Paint& paint)> frame;
     std::function<void()> picture_ready;
     std::function<void()> camera_gone;
+    // The run's steps once its first frame is painted.
+    std::function<void(const StartupTimes& steps)> first_frame;
+    // The face guide took a new result of its worker.
+    std::function<void()> face_result;
   };
   void SetProbe(Probe probe) { probe_ = std::move(probe); }
 
@@ -101,6 +105,8 @@ class TdlgCanonEosSDK {
   // The item that shows the live view now, and the size the frame is rendered at.
   ui::Painted& ShownView(Rect& size) const;
   void CamRemoteViewfinderEvent(JpegBytes Jpegdata, const ViewfinderPositionType& Metadata);
+  // The run's first frame is on the screen: the log tells how long each step took.
+  void FirstFramePainted();
   void CamRemoteEvent(EventCallbackType Event);
   // The camera went away: the parts let go of it and the view says so.
   void CameraGone();
@@ -125,6 +131,7 @@ class TdlgCanonEosSDK {
   Focus focus_{CamRemote, link_, words_};
   Release release_{CamRemote, link_, focus_, words_, form_, choices_, error_};
   win::Timer timSettings{[this] { timSettingsTimer(); }, 100};  // a settings-only run opens the settings
+  StartupTimes startup_;                                        // the run's steps up to its first frame painted
   bool row_shrunk_ = false;  // the window lost the button row's height for an automatic run
   bool destroyed_ = false;
   Probe probe_;

@@ -111,8 +111,8 @@ void FaceGuide::Forget() {
   SetFaceState(face::Guidance::kNoFace);
 }
 
-void FaceGuide::Frame(const imaging::Plane* luma, int angle, bool mirror) {
-  if (!worker_) return;
+bool FaceGuide::Frame(const imaging::Plane* luma, int angle, bool mirror) {
+  if (!worker_) return false;
   if (loading_) {
     std::string error;
     const face::FaceWorker::Phase phase = worker_->phase(&error);
@@ -120,7 +120,7 @@ void FaceGuide::Frame(const imaging::Plane* luma, int angle, bool mirror) {
       WriteLog(u"Face guide unavailable - " + FromUtf8(error));
       Stop();
       Unavailable();
-      return;
+      return false;
     }
     if (phase == face::FaceWorker::Phase::kReady) {
       loading_ = false;
@@ -129,19 +129,20 @@ void FaceGuide::Frame(const imaging::Plane* luma, int angle, bool mirror) {
   }
   if (luma) worker_->Offer({luma->width, luma->height, luma->stride, luma->samples.data()}, {angle, mirror});
   face::FrameResult result;
-  if (!worker_->Take(result)) return;
+  if (!worker_->Take(result)) return false;
   if (!result.error.empty()) {
     WriteLog(u"Face guide - " + FromUtf8(result.error));
     view_.reset();
     SetFaceState(face::Guidance::kNoFace);
-    return;
+    return false;
   }
   const bool first = !view_;
   view_ = face::InView(result.faces);
   const face::Guidance state = face::Guide(*view_, template_);
-  if (state == state_ && !first) return;
+  if (state == state_ && !first) return true;
   SetFaceState(state);
   WriteLog(u"Face guide: " + words_);
+  return true;
 }
 
 std::optional<face::PictureFace> FaceGuide::FindPictureFace(std::span<const std::uint8_t> jpeg, int angle) {

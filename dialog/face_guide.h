@@ -54,8 +54,8 @@ class FaceGuide {
   // Forgets what the guide found so far: its state and its worker's pending result.
   void Forget();
   // The frame just rendered (its luma, shown turned and mirrored so) to the worker, and
-  // the newest result from it.
-  void Frame(const imaging::Plane* luma, int angle, bool mirror);
+  // the newest result from it: true when one came.
+  bool Frame(const imaging::Plane* luma, int angle, bool mirror);
   bool Running() const { return worker_ != nullptr; }
   bool Framed() const { return state_ == face::Guidance::kFramed; }
   // The guide, the face's box and eye line and the state's words over the view shown in

@@ -2,13 +2,16 @@
 // gives back for the next run.
 #pragma once
 
+#include <chrono>
+
 namespace eos {
 
 // What a run asks of the dialog.
 struct RunOptions {
-  bool settings_only = false;  // the settings dialog alone, for the settings text
-  bool can_settings = true;    // the host allows the settings button
-  bool can_focus = true;       // and the focus buttons
+  bool settings_only = false;                      // the settings dialog alone, for the settings text
+  bool can_settings = true;                        // the host allows the settings button
+  bool can_focus = true;                           // and the focus buttons
+  std::chrono::steady_clock::time_point called{};  // when the host called: the run's steps count from it
 };
 
 // The run's settings that the dialog changes as the user and the settings text say; the

@@ -1,5 +1,8 @@
 #include "dialogs/settings_dialog.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "base/exception.h"
 #include "plugin/services/services.h"
 #include "ui/canvas.h"
@@ -13,13 +16,15 @@ constexpr const char16_t* kDelays[] = {u"(Ingenting)", u"1 sek", u"2 sek", u"3 s
                                        u"6 sek",       u"7 sek", u"8 sek", u"9 sek", u"10 sek"};
 constexpr const char16_t* kAfterModes[] = {u"Avsluta fjärrstyrning", u"Avsluta Liveview", u"Behåll Liveview öppen"};
 constexpr const char16_t kNoSkin[] = u"(Ingenting)";
+// The live view's pace: a built-in text the host may translate.
+constexpr char16_t kFrameRateCaption[] = u"Bilder per sekund";
 
 // The value lists stand in two columns of five rows, each under its caption.
 constexpr int kColumnX[] = {8, 108};
 constexpr int kFirstRowY = 36;
 constexpr int kRowHeight = 48;
 
-constexpr ui::FormSpec kSpec{u"Inställningar", 236, 447, ui::kFixedWithCloseBox, WS_EX_TOPMOST};
+constexpr ui::FormSpec kSpec{u"Inställningar", 236, 463, ui::kFixedWithCloseBox, WS_EX_TOPMOST};
 
 }  // namespace
 
@@ -86,28 +91,32 @@ constexpr ui::Row<TdlgCanonEosSdkSettings> TdlgCanonEosSdkSettings::kRows[] = {
     {.member = &TdlgCanonEosSdkSettings::cbDelay,
      .bounds = {108, 345, 93, 21},
      .on_event = &TdlgCanonEosSdkSettings::cbDelayChange},
+    {.member = &TdlgCanonEosSdkSettings::laFrameRate, .bounds = {8, 376, 100, 13}},
+    {.member = &TdlgCanonEosSdkSettings::cbFrameRate,
+     .bounds = {8, 391, 93, 21},
+     .on_event = &TdlgCanonEosSdkSettings::cbFrameRateChange},
     {.member = &TdlgCanonEosSdkSettings::ckFaceGuide,
-     .bounds = {8, 376, 220, 17},
+     .bounds = {108, 393, 120, 17},
      .caption = u"Ansiktsguide",
      .hint = u"Visar om ansiktet passar passfotots mall",
      .on_event = &TdlgCanonEosSdkSettings::ckFaceGuideClick},
-    {.member = &TdlgCanonEosSdkSettings::beButtons, .bounds = {8, 404, 220, 2}},
+    {.member = &TdlgCanonEosSdkSettings::beButtons, .bounds = {8, 420, 220, 2}},
     {.member = &TdlgCanonEosSdkSettings::btOK,
-     .bounds = {72, 414, 75, 25},
+     .bounds = {72, 430, 75, 25},
      .caption = u"OK",
      .options = ui::kDefault,
      .on_event = &TdlgCanonEosSdkSettings::btOKClick},
     {.member = &TdlgCanonEosSdkSettings::btCancel,
-     .bounds = {153, 414, 75, 25},
+     .bounds = {153, 430, 75, 25},
      .caption = u"Avbryt",
      .on_event = &TdlgCanonEosSdkSettings::btCancelClick},
     // Kept out of sight below the client area: the after-capture choice is not offered.
     {.member = &TdlgCanonEosSdkSettings::Label1,
-     .bounds = {8, 462, 120, 13},
+     .bounds = {8, 478, 120, 13},
      .caption = u"Vid nedstängning",
      .options = ui::kHidden},
     {.member = &TdlgCanonEosSdkSettings::cbAfterMode,
-     .bounds = {8, 477, 150, 21},
+     .bounds = {8, 493, 150, 21},
      .options = ui::kHidden,
      .on_event = &TdlgCanonEosSdkSettings::cbAfterModeChange},
 };
@@ -145,6 +154,14 @@ TdlgCanonEosSdkSettings::TdlgCanonEosSdkSettings() : Form(kSpec) {
   cbAfterMode->SetItemIndex(0);
   cbSkin->Add(kNoSkin);
   cbSkin->SetItemIndex(0);
+  laFrameRate->SetCaption(Translate(kFrameRateCaption));
+  for (const int rate : kFrameRates) cbFrameRate->Add(IntToText(rate));
+  SetFrameRate(kDefaultFrameRate);
+}
+
+void TdlgCanonEosSdkSettings::SetFrameRate(int rate) {
+  const auto at = std::ranges::find(kFrameRates, rate);
+  cbFrameRate->SetItemIndex(at == std::end(kFrameRates) ? 0 : static_cast<int>(at - std::begin(kFrameRates)));
 }
 
 void TdlgCanonEosSdkSettings::SetSkins(const std::vector<Text>& names, TextView current) {
@@ -204,6 +221,13 @@ void TdlgCanonEosSdkSettings::cbSkinChange(ui::Component&) {
     win::LogSwallowed(u"cbSkinChange");
     ShowInfoBox(u"error skin change");
   }
+}
+
+void TdlgCanonEosSdkSettings::cbFrameRateChange(ui::Component&) {
+  const int index = cbFrameRate->ItemIndex();
+  if (index < 0 || index >= static_cast<int>(std::size(kFrameRates))) return;
+  if (actions.frame_rate) actions.frame_rate(kFrameRates[index]);
+  edited_ = true;
 }
 
 void TdlgCanonEosSdkSettings::ckFaceGuideClick(ui::Component&) {

@@ -21,8 +21,9 @@ struct SettingsDialogActions {
   std::function<void(int angle)> rotate;          // turns the view; the angle comes back into laAng
   std::function<void(ValueList list)> set_value;  // sends a list's new value to the camera
   std::function<void(const Text& skin)> load_skin;
-  std::function<void(bool on)> face_guide;  // the ID-photo guide over the live view
-  std::function<void(int seconds)> delay;   // the countdown before the release
+  std::function<void(bool on)> face_guide;   // the ID-photo guide over the live view
+  std::function<void(int rate)> frame_rate;  // the live view's frames a second
+  std::function<void(int seconds)> delay;    // the countdown before the release
   std::function<void(int mode)> after_mode;
 };
 
@@ -42,6 +43,8 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   bool Mirror() const { return ckMirror->Checked(); }
   void SetMirror(bool mirror) { ckMirror->SetChecked(mirror); }
   void SetFaceGuide(bool on) { ckFaceGuide->SetChecked(on); }
+  // One of kFrameRates (another shows the default).
+  void SetFrameRate(int rate);
   // Beside the capture dialog's `outer` rectangle: on its right, or on its left when the
   // screen ends first.
   void PlaceBeside(const RECT& outer);
@@ -62,6 +65,7 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   void cbDelayChange(ui::Component& sender);
   void cbAfterModeChange(ui::Component& sender);
   void cbSkinChange(ui::Component& sender);
+  void cbFrameRateChange(ui::Component& sender);
   void ckFaceGuideClick(ui::Component& sender);
   void btOKClick(ui::Component&) { SetModalResult(ui::kModalOk); }
   void btCancelClick(ui::Component&) { SetModalResult(ui::kModalCancel); }
@@ -96,6 +100,8 @@ class TdlgCanonEosSdkSettings : public ui::Form {
   ui::ComboBox* cbSkin = nullptr;
   ui::Label* Label16 = nullptr;
   ui::ComboBox* cbDelay = nullptr;
+  ui::Label* laFrameRate = nullptr;
+  ui::ComboBox* cbFrameRate = nullptr;
   ui::CheckBox* ckFaceGuide = nullptr;
   ui::Bevel* beButtons = nullptr;  // the line above OK and Avbryt
   ui::Button* btOK = nullptr;

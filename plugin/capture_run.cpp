@@ -1,5 +1,7 @@
 #include "plugin/capture_run.h"
 
+#include <chrono>
+
 #include <exception>
 #include <memory>
 #include <utility>
@@ -26,7 +28,9 @@ std::unique_ptr<TdlgCanonEosSDK>& DialogInstance() {
 bool g_running = false;
 
 // The plug-in's settings that a run gives its dialog.
-RunOptions OptionsOf(const PluginState& s) { return {s.SettingsOnlyMode, s.CanSettings, s.CanFocus}; }
+RunOptions OptionsOf(const PluginState& s, std::chrono::steady_clock::time_point called) {
+  return {s.SettingsOnlyMode, s.CanSettings, s.CanFocus, called};
+}
 RunChoices ChoicesOf(const PluginState& s) { return {s.DelayIndex, s.AfterMode, s.CameraValuesApplied, false}; }
 
 // The dialog's choices kept for the next run; confirmed settings are changed ones.
@@ -96,6 +100,7 @@ bool CreateCaptureDialog() {
 }
 
 bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
+  const std::chrono::steady_clock::time_point called = std::chrono::steady_clock::now();
   g_running = true;
   PluginState& s = State();
   bool modal_ok = false;
@@ -109,7 +114,7 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
     if (!CreateCaptureDialog()) throw Exception(u"The capture dialog cannot be created");
     TdlgCanonEosSDK& dlg = *DialogInstance();
     const CaptureInput in = ReadCaptureInput(text, AutoDefault, GetTempFolder());
-    dlg.Prepare(in, OptionsOf(s), ChoicesOf(s));
+    dlg.Prepare(in, OptionsOf(s, called), ChoicesOf(s));
     choices_owed = true;
     text = in.CancelText;
     s.PictureFileName = in.File;

@@ -3,7 +3,8 @@
 # tree "bench") the parameter text, Base64 into UTF-16, the stand-in's frames and shots,
 # the live-view frame path and the face detector; under Wine the answer's memory for a
 # 60 MB picture, the capture's overhead after the picture-ready notice, the capture
-# dialog's live view, a camera that comes back and the face detector, with each Windows
+# dialog's live view at each frame rate with the face guide off and on, the way to the
+# first frame, a camera that comes back and the face detector, with each Windows
 # build this machine runs, side by side where their figures differ.
 # Ends with each goal beside what was measured. The long day is scripts/long_day.sh.
 set -euo pipefail
@@ -21,9 +22,15 @@ if [ "${1:-}" = --runs ]; then # inside the Wine session, with the build's bin f
   bench capture 0.5
   bench capture 8
   bench capture 40
-  bench liveview 0
   bench liveview 90 mirror
-  bench liveview 0 face "$(eos_wine winepath -w build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg)"
+  # The dialog's frame rates against the stand-in making 30 frames a second, with the
+  # guide off and on (a face in view), and the way to the first frame.
+  photo=$(eos_wine winepath -w build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg)
+  for rate in 10 15 20 30; do
+    bench liveview 0 rate $rate
+    bench liveview 0 face "$photo" rate $rate
+  done
+  bench firstframe 20
   bench reconnect 100
   echo "[bench] face_win_bench (Wine)"
   scripts/wine-run "$bin/face_win_bench.exe"

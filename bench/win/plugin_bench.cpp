@@ -13,16 +13,24 @@
 //                             a camera pulled during live view and back 1.5 s later, CYCLES
 //                             times (default 100) in one dialog: from its return to the first
 //                             new frame shown
-//   plugin_bench liveview [ANGLE [mirror] [face]]
-//                             five seconds of the capture dialog's live view: frames per
-//                             second shown, and the dialog's cost from the frame event to
-//                             its pixels painted, against a bare decode of the same frame
+//   plugin_bench liveview [ANGLE] [mirror] [face PHOTO] [rate N]
+//                             five seconds of the capture dialog's live view at N frames a
+//                             second (default 10) against the stand-in making 30, with the
+//                             face guide on PHOTO: frames per second shown, the dialog's cost
+//                             from the frame event to its pixels painted against a bare
+//                             decode of the same frame, the share of the thread's time it
+//                             takes, the camera's frame ready to painted, face results
+//   plugin_bench firstframe [RUNS]
+//                             RUNS captures (default 20) to their first live-view frame: the
+//                             time of each step from the host's call, and the stand-in's
+//                             first frame ready to painted
 #include <windows.h>
 
 #include <oleauto.h>
 #include <psapi.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -33,6 +41,7 @@
 
 #include "Sources/EDSDKBinding.h"
 #include "dialog/capture_dialog.h"
+#include "dialog/core/camera_settings.h"
 #include "imaging/core/jpeg_decoder.h"
 #include "imaging/core/live_view.h"
 #include "plugin/capture_run.h"
@@ -276,7 +285,9 @@ int CaptureOverhead(double megabytes) {
                                      g_calls.clear();
                                      g_recording = true;
                                    },
-                               .camera_gone = {}});
+                               .camera_gone = {},
+                               .first_frame = {},
+                               .face_result = {}});
     const Text sent = u"File=" + file;
     HostString host(sent);
     Text text = sent;
@@ -335,19 +346,55 @@ int CaptureOverhead(double megabytes) {
 
 // --- Live view --------------------------------------------------------------------------
 
-int LiveViewFigures(int angle, bool mirror, bool face_guide) {
+// The stand-in's frames made at a pace carry a comment "eos-sim frame K ready T" right
+// after the start of the JPEG: T, the moment the camera had the frame, in microseconds of
+// the steady clock this process shares with the stand-in.
+std::optional<Clock::time_point> FrameReady(JpegBytes jpeg) {
+  if (jpeg.size() < 6 || jpeg[2] != 0xFF || jpeg[3] != 0xFE) return std::nullopt;
+  const size_t length = static_cast<size_t>(jpeg[4]) << 8 | jpeg[5];
+  if (length < 2 || 4 + length > jpeg.size()) return std::nullopt;
+  const std::string comment(reinterpret_cast<const char*>(jpeg.data()) + 6, length - 2);
+  unsigned long long frame = 0, ready_us = 0;
+  if (std::sscanf(comment.c_str(), "eos-sim frame %llu ready %llu", &frame, &ready_us) != 2) return std::nullopt;
+  return Clock::time_point(std::chrono::microseconds(ready_us));
+}
+
+// The stand-in making `camera_rate` frames a second, the first `start_ms` after live view
+// goes on; with `photo`, a face in view for the guide.
+void PacedCamera(int camera_rate, int start_ms, const std::wstring& photo) {
+  std::string scenario =
+      "live_view_rate = " + std::to_string(camera_rate) + "\nlive_view_start = " + std::to_string(start_ms) + "\n";
+  if (!photo.empty())
+    scenario +=
+        "live_view_picture = " + ToUtf8(win::FromWide(photo.c_str(), photo.size())) + "\nsubject = 0.5 0.45 0.8\n";
+  SetEnvironmentVariableW(L"EOS_SIM_SCENARIO", win::W(Ascii(scenario)));
+}
+
+struct LiveViewRun {
+  int angle = 0;
+  bool mirror = false;
+  bool face_guide = false;
+  int rate = 10;         // the dialog's frames a second
+  int camera_rate = 30;  // the stand-in's
+  std::wstring photo;
+};
+
+int LiveViewFigures(const LiveViewRun& run) {
+  PacedCamera(run.camera_rate, 0, run.photo);
   // The view turned and mirrored by the host's settings text, as a capture applies it,
-  // and with the face guide on every frame.
-  Text settings = u"Angle=" + IntToText(angle) + (mirror ? u"\tMirror=1" : u"") + (face_guide ? u"\tFaceGuide=1" : u"");
+  // the face guide on every frame, and the dialog's pace.
+  Text settings = u"Angle=" + IntToText(run.angle) + (run.mirror ? u"\tMirror=1" : u"") +
+                  (run.face_guide ? u"\tFaceGuide=1" : u"") + u"\tFrameRate=" + IntToText(run.rate);
   CanonEosSDKParams(ctEos_SetSettings, settings);
   if (!CreateCaptureDialog()) return 1;
   constexpr auto kLength = std::chrono::seconds(5);
-  std::vector<double> costs, paths, arriving;
+  std::vector<double> costs, paths, arriving, ready_to_painted;
   std::vector<uint8_t> last;
   Clock::time_point first{}, latest{};
+  int face_results = 0;
   SIZE shown{};  // the size the frame was painted at; the dialog is gone when the run returns
-  // A frame arrives after 100 ms of other work, with caches cold: the fair baseline is a
-  // bare decode of the same frame at the same moment, taken before the dialog's work on
+  // The fair baseline is a bare decode of the same frame at the same moment, under the
+  // same load (the face worker on the other core), taken before the dialog's work on
   // every other frame and after it on the rest, so neither side always finds it warm.
   imaging::JpegDecoder arriving_decoder;
   imaging::Pixels arriving_pixels;
@@ -370,12 +417,16 @@ int LiveViewFigures(int angle, bool mirror, bool face_guide) {
                                    latest = Clock::now();
                                    if (first == Clock::time_point{}) first = t;
                                    costs.push_back(Ms(latest - t));
+                                   if (const std::optional<Clock::time_point> ready = FrameReady(jpeg))
+                                     ready_to_painted.push_back(Ms(latest - *ready));
                                    if (!decode_first) decode_arriving(jpeg);
                                    last.assign(jpeg.begin(), jpeg.end());
                                    return latest - first < kLength;
                                  },
                              .picture_ready = {},
-                             .camera_gone = {}});
+                             .camera_gone = {},
+                             .first_frame = {},
+                             .face_result = [&] { ++face_results; }});
   Text text = u"File=" + TempFile(L"eos-bench-liveview.jpg");
   CanonEosSDKParams(ctEos_Capture, text);
   if (costs.size() < 2) {
@@ -388,13 +439,18 @@ int LiveViewFigures(int angle, bool mirror, bool face_guide) {
   imaging::Pixels pixels;
   const double decode = MedianMs(50, [&] { decoder.Decode(last, pixels, error); });
   imaging::LiveViewRenderer renderer;
-  const double path = MedianMs(50, [&] { renderer.Render(last, shown.cx, shown.cy, angle, mirror, error); });
-  const double fps = static_cast<double>(costs.size() - 1) / (Ms(latest - first) / 1000.0);
+  const double path = MedianMs(50, [&] { renderer.Render(last, shown.cx, shown.cy, run.angle, run.mirror, error); });
+  const double seconds = Ms(latest - first) / 1000.0;
   const double cost = Median(costs);
-  std::printf("live view in the dialog, angle %d%s%s, frames %dx%d (%.0f KB), %zu frames\n", angle,
-              mirror ? " mirrored" : "", face_guide ? ", the face guide on" : "", pixels.width, pixels.height,
-              static_cast<double>(last.size()) / 1024.0, costs.size());
-  std::printf("  frames per second shown: %.1f (the camera is polled every 100 ms)\n", fps);
+  double busy = 0;
+  for (const double c : costs) busy += c;
+  std::printf(
+      "live view in the dialog at %d frames a second, the stand-in making %d, angle %d%s%s, frames %dx%d "
+      "(%.0f KB), %zu frames\n",
+      run.rate, run.camera_rate, run.angle, run.mirror ? " mirrored" : "", run.face_guide ? ", the face guide on" : "",
+      pixels.width, pixels.height, static_cast<double>(last.size()) / 1024.0, costs.size());
+  std::printf("  frames per second shown: %.1f (the camera is polled every %d ms)\n",
+              static_cast<double>(costs.size() - 1) / seconds, FrameIntervalMs(run.rate));
   std::printf(
       "  frame event to pixels painted: median %.2f ms, of which the frame path (decode, turn, scale) "
       "%.2f ms\n",
@@ -403,6 +459,62 @@ int LiveViewFigures(int angle, bool mirror, bool face_guide) {
   std::printf("  bare decode of each frame as it arrives: median %.2f ms\n", Median(arriving));
   std::printf("  dialog / bare decode = %.2f warm, %.2f as frames arrive (goal <= 1.3)\n", cost / decode,
               cost / Median(arriving));
+  std::printf("  the user-interface thread's time on frames: %.1f %%\n", 100.0 * busy / 1000.0 / seconds);
+  if (!ready_to_painted.empty())
+    std::printf("  the stand-in's frame ready to painted: median %.1f ms\n", Median(ready_to_painted));
+  if (run.face_guide)
+    std::printf("  face results per second: %.1f (goal >= 10)\n", static_cast<double>(face_results) / seconds);
+  return 0;
+}
+
+// From the host's call to the first live-view frame painted, `runs` times, against a
+// stand-in whose first frame comes `start_ms` after live view goes on.
+int FirstFrame(int runs) {
+  constexpr int kStartMs = 500;
+  PacedCamera(30, kStartMs, {});
+  CanonEosSDKParams(ctEos_SetSettings, Text(u"FrameRate=30"));
+  std::vector<double> late;                               // the stand-in's first frame ready to painted
+  std::array<std::vector<double>, kStartupStepCount> at;  // the call to each step
+  for (int i = 0; i < runs; ++i) {
+    if (!CreateCaptureDialog()) return 1;
+    std::optional<Clock::time_point> ready;
+    CaptureDialog()->SetProbe(
+        {.frame =
+             [&](JpegBytes jpeg, const TdlgCanonEosSDK::Probe::Handle& handle, const TdlgCanonEosSDK::Probe::Paint&) {
+               if (!ready) ready = FrameReady(jpeg);
+               handle();
+               return false;  // one frame is all this run waits for
+             },
+         .picture_ready = {},
+         .camera_gone = {},
+         .first_frame =
+             [&](const StartupTimes& steps) {
+               const Clock::time_point painted = Clock::now();
+               if (ready) late.push_back(Ms(painted - *ready));
+               for (size_t s = 0; s < kStartupStepCount; ++s)
+                 if (const std::optional<double> ms = steps.MsToStep(static_cast<StartupStep>(s))) at[s].push_back(*ms);
+             },
+         .face_result = {}});
+    Text text = u"File=" + TempFile(L"eos-bench-first.jpg");
+    CanonEosSDKParams(ctEos_Capture, text);
+  }
+  if (late.empty()) {
+    std::printf("first frame: none painted\n");
+    return 1;
+  }
+  std::printf("the first live-view frame, %zu runs, the stand-in's first frame %d ms after live view goes on\n",
+              late.size(), kStartMs);
+  std::printf("  painted after the stand-in had it: median %.1f ms, worst %.1f ms (goal <= 40 ms)\n", Median(late),
+              *std::max_element(late.begin(), late.end()));
+  std::printf("  from the host's call, median of each step (its own time in brackets):\n");
+  double before = 0;
+  for (size_t s = 0; s < kStartupStepCount; ++s) {
+    if (at[s].empty()) continue;
+    const double ms = Median(at[s]);
+    std::printf("    %-18s %7.1f ms (%6.1f)\n", ToUtf8(StartupStepName(static_cast<StartupStep>(s))).c_str(), ms,
+                ms - before);
+    before = ms;
+  }
   return 0;
 }
 
@@ -431,7 +543,9 @@ int Reconnection(int cycles) {
              return static_cast<int>(returns.size()) < cycles;
            },
        .picture_ready = {},
-       .camera_gone = [&] { gone = Clock::now(); }});
+       .camera_gone = [&] { gone = Clock::now(); },
+       .first_frame = {},
+       .face_result = {}});
   Text text = u"File=" + TempFile(L"eos-bench-reconnect.jpg");
   CanonEosSDKParams(ctEos_Capture, text);
   if (returns.empty()) {
@@ -454,15 +568,23 @@ int wmain(int argc, wchar_t** argv) {
   if (mode == L"capture") return CaptureOverhead(argc > 2 ? _wtof(argv[2]) : 0.5);
   if (mode == L"reconnect") return Reconnection(argc > 2 ? _wtoi(argv[2]) : 100);
   if (mode == L"liveview") {
-    // liveview [ANGLE [mirror] [face]]
-    bool mirror = false, face_guide = false;
+    // liveview [ANGLE] [mirror] [face PHOTO] [rate N]
+    LiveViewRun run;
+    run.angle = argc > 2 ? _wtoi(argv[2]) : 0;
     for (int i = 3; i < argc; ++i) {
-      mirror = mirror || std::wstring(argv[i]) == L"mirror";
-      face_guide = face_guide || std::wstring(argv[i]) == L"face";
+      const std::wstring word = argv[i];
+      if (word == L"mirror") run.mirror = true;
+      if (word == L"face" && i + 1 < argc) {
+        run.face_guide = true;
+        run.photo = argv[++i];
+      }
+      if (word == L"rate" && i + 1 < argc) run.rate = _wtoi(argv[++i]);
     }
-    return LiveViewFigures(argc > 2 ? _wtoi(argv[2]) : 0, mirror, face_guide);
+    return LiveViewFigures(run);
   }
+  if (mode == L"firstframe") return FirstFrame(argc > 2 ? _wtoi(argv[2]) : 20);
   std::printf(
-      "usage: plugin_bench answer [MB] | capture [MB] | liveview [ANGLE [mirror] [face]] | reconnect [CYCLES]\n");
+      "usage: plugin_bench answer [MB] | capture [MB] | liveview [ANGLE] [mirror] [face PHOTO] [rate N] | firstframe "
+      "[RUNS] | reconnect [CYCLES]\n");
   return 2;
 }

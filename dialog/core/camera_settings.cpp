@@ -1,6 +1,7 @@
 #include "dialog/core/camera_settings.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "base/paramtext.h"
 #include "dialog/core/skin_shape.h"
@@ -94,6 +95,10 @@ RemoteReleaseParametersType CameraValuesOfText(TextView text) {
   return p;
 }
 
+bool IsFrameRate(int rate) { return std::ranges::find(kFrameRates, rate) != std::end(kFrameRates); }
+
+int FrameIntervalMs(int rate) { return (1000 + rate / 2) / rate; }
+
 Text BuildSettingsText(const RemoteReleaseParametersType& current, TextView iso, const DialogSettings& dialog) {
   Text text;
   for (const ValueKind& k : kValueKinds)
@@ -106,6 +111,7 @@ Text BuildSettingsText(const RemoteReleaseParametersType& current, TextView iso,
   if (dialog.width) text = SetParamInt(u"Width", *dialog.width, text);
   if (dialog.height) text = SetParamInt(u"Height", *dialog.height, text);
   if (dialog.face_guide) text = SetParamValue(u"FaceGuide", u"1", text);
+  text = SetParamIntUnlessDefault(u"FrameRate", dialog.frame_rate, kDefaultFrameRate, text);
   return RemoveTrailingTab(text);
 }
 
@@ -138,6 +144,11 @@ AppliedDialogSettings ReadDialogSettings(TextView text) {
   s.width = DialogSide(u"Width", text);
   s.height = DialogSide(u"Height", text);
   s.face_guide = GetParamBool(u"FaceGuide", text);
+  if (!HasParam(u"FrameRate", text)) {
+    s.frame_rate = kDefaultFrameRate;
+  } else if (const std::optional<int> r = IntParam(u"FrameRate", text); r && IsFrameRate(*r)) {
+    s.frame_rate = r;
+  }
   return s;
 }
 

@@ -62,6 +62,14 @@ RemoteReleaseParametersType CameraValuesOfText(TextView text);
 RemoteReleaseParametersType ListedValues(const RemoteReleaseParametersType& base,
                                          const RemoteReleaseParametersType& changes = {});
 
+// The live view's frame rates the operator may choose, in frames a second, and the
+// polling interval of each. The default is the camera's classic pace of a frame every
+// 100 ms; a settings text names another only when it is chosen.
+inline constexpr int kFrameRates[] = {10, 15, 20, 30};
+inline constexpr int kDefaultFrameRate = 10;
+bool IsFrameRate(int rate);
+int FrameIntervalMs(int rate);
+
 // The dialog's part of the settings text.
 struct DialogSettings {
   int after_mode = 0;
@@ -71,7 +79,8 @@ struct DialogSettings {
   Text skin;
   // The dialog's size, written only while no skin is shown.
   std::optional<int> width, height;
-  bool face_guide = false;  // written only when on
+  bool face_guide = false;             // written only when on
+  int frame_rate = kDefaultFrameRate;  // written only when not the default
 };
 
 // The settings text: the camera's current values (`iso` stands in for the ISO name, and
@@ -87,6 +96,7 @@ struct AppliedDialogSettings {
   Text skin;  // empty when absent or not a plain name
   std::optional<int> width, height;
   bool face_guide = false;
+  std::optional<int> frame_rate;  // the default when absent; left out unless one of kFrameRates
 };
 AppliedDialogSettings ReadDialogSettings(TextView text);
 

@@ -170,6 +170,44 @@ TEST(BuildSettingsText, TheFaceGuideIsWrittenOnlyWhenOn) {
   EXPECT_FALSE(ReadDialogSettings(u"FaceGuide=yes").face_guide);
 }
 
+TEST(BuildSettingsText, TheFrameRateIsWrittenOnlyWhenNotTheDefault) {
+  for (const int rate : kFrameRates) {
+    const Text text =
+        BuildSettingsText(RemoteReleaseParametersType{}, u"", {.width = 640, .height = 515, .frame_rate = rate});
+    if (rate == kDefaultFrameRate)
+      EXPECT_EQ(text.find(u"FrameRate"), Text::npos) << "a text of today at the default rate";
+    else
+      EXPECT_TRUE(text.ends_with(u"Height=515\tFrameRate=" + IntToText(rate))) << U8(text);
+    EXPECT_EQ(ReadDialogSettings(text).frame_rate, rate) << U8(text);
+  }
+}
+
+TEST(ReadDialogSettings, TakesOnlyAFrameRateOfTheList) {
+  struct Case {
+    const char16_t* text;
+    std::optional<int> rate;
+  };
+  const Case cases[] = {
+      {u"", kDefaultFrameRate},
+      {u"FrameRate=30", 30},
+      {u"FrameRate=15", 15},
+      {u"FrameRate=25", std::nullopt},  // not offered: the dialog keeps its rate
+      {u"FrameRate=0", std::nullopt},
+      {u"FrameRate=-10", std::nullopt},
+      {u"FrameRate=abc", std::nullopt},
+      {u"FrameRate=", std::nullopt},
+      {u"FrameRate=99999999999", std::nullopt},
+  };
+  for (const Case& c : cases) EXPECT_EQ(ReadDialogSettings(c.text).frame_rate, c.rate) << U8(c.text);
+}
+
+TEST(FrameIntervalMs, PollsEachRateAtItsNearestWholeMillisecond) {
+  EXPECT_EQ(FrameIntervalMs(10), 100) << "the classic pace";
+  EXPECT_EQ(FrameIntervalMs(15), 67);
+  EXPECT_EQ(FrameIntervalMs(20), 50);
+  EXPECT_EQ(FrameIntervalMs(30), 33);
+}
+
 TEST(ReadDialogSettings, AppliesWhatIsValidAndLeavesTheRest) {
   struct Case {
     const char16_t* text;

@@ -278,6 +278,37 @@ TEST_F(LiveView, ARequestWhilePollingKeepsPollingAtTheRequestInterval) {
   EXPECT_LE(frames_.size(), seen + 1) << "back at a second";
 }
 
+// Live view's first frame is asked for at its own short interval while the camera answers
+// "not ready", and the poll then goes on at the refresh interval; a restart asks quickly
+// again.
+TEST_F(LiveView, TheFirstFrameIsAskedForQuicklyThenAtTheRefreshInterval) {
+  Open("refuse = EdsDownloadEvfImage 1-5 0xA102\nrefuse = EdsDownloadEvfImage 7-9 0xA102\n", 1000);
+  remote_->SetEOSViewfinderFirstFrameInterval(20);
+  remote_->RemoteStartViewfinder(false);
+  ASSERT_TRUE(WaitForFrames(1, 900)) << "six asks 20 ms apart, not six seconds";
+  EXPECT_EQ(Calls("EdsDownloadEvfImage"), 6);
+  PumpUntil([] { return false; }, 400);
+  EXPECT_EQ(Calls("EdsDownloadEvfImage"), 6) << "the next ask is a second away";
+
+  remote_->RemoteStopViewfinder();
+  remote_->RemoteStartViewfinder(false);
+  ASSERT_TRUE(WaitForFrames(2, 900)) << "a new start asks quickly again";
+  EXPECT_EQ(Calls("EdsDownloadEvfImage"), 10);
+  PumpUntil([] { return false; }, 400);
+  EXPECT_EQ(frames_.size(), 2u);
+}
+
+TEST_F(LiveView, ANewRefreshIntervalTakesEffectWhilePolling) {
+  Open({}, 1000);
+  remote_->RemoteStartViewfinder(false);
+  remote_->SetEOSViewfinderRefreshInterval(30);
+  EXPECT_TRUE(WaitForFrames(3, 700)) << frames_.size() << " frames: still polling once a second";
+  remote_->SetEOSViewfinderRefreshInterval(1000);
+  const size_t seen = frames_.size();
+  PumpUntil([] { return false; }, 400);
+  EXPECT_LE(frames_.size(), seen + 1) << "back at a second";
+}
+
 // --- What a download result does -------------------------------------------------------
 
 TEST_F(LiveView, NotReadyBusyAndInvalidHandleSkipTheFrameSilently) {
