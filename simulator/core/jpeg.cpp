@@ -102,6 +102,19 @@ bool Decompress(const uint8_t* data, size_t size, int denominator, int* width, i
   return true;
 }
 
+constexpr size_t kHeader = 4;                 // a segment's marker and length
+constexpr size_t kLargest = kHeader + 65533;  // the length field counts itself
+
+bool StartsAsJpeg(const std::vector<uint8_t>& jpeg) { return jpeg.size() >= 2 && jpeg[0] == 0xFF && jpeg[1] == 0xD8; }
+
+// The marker and the length field of a segment `length` bytes long in all.
+void SegmentHeader(uint8_t* at, uint8_t marker, size_t length) {
+  at[0] = 0xFF;
+  at[1] = marker;
+  at[2] = static_cast<uint8_t>((length - 2) >> 8);
+  at[3] = static_cast<uint8_t>(length - 2);
+}
+
 }  // namespace
 
 std::vector<uint8_t> EncodeJpeg(const Image& image, int quality) {
@@ -116,9 +129,7 @@ std::vector<uint8_t> EncodeJpeg(const Image& image, int quality) {
 }
 
 void PadJpeg(std::vector<uint8_t>& jpeg, size_t size) {
-  constexpr size_t kHeader = 4;                 // marker and length
-  constexpr size_t kLargest = kHeader + 65533;  // the length field counts itself
-  if (jpeg.size() < 2 || jpeg[0] != 0xFF || jpeg[1] != 0xD8 || size < jpeg.size() + kHeader) return;
+  if (!StartsAsJpeg(jpeg) || size < jpeg.size() + kHeader) return;
   const size_t pad = size - jpeg.size();
   const size_t segments = (pad + kLargest - 1) / kLargest;
   std::vector<uint8_t> out(size);
@@ -128,15 +139,21 @@ void PadJpeg(std::vector<uint8_t>& jpeg, size_t size) {
   for (size_t i = 0; i < segments; ++i) {
     // Even shares keep every segment at least kHeader long.
     const size_t length = pad / segments + (i < pad % segments ? 1 : 0);
-    out[at] = 0xFF;
-    out[at + 1] = 0xEF;
-    out[at + 2] = static_cast<uint8_t>((length - 2) >> 8);
-    out[at + 3] = static_cast<uint8_t>(length - 2);
+    SegmentHeader(&out[at], 0xEF, length);
     for (size_t k = kHeader; k < length; ++k) out[at + k] = static_cast<uint8_t>(k * 131u + i);
     at += length;
   }
   std::copy(jpeg.begin() + 2, jpeg.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
   jpeg = std::move(out);
+}
+
+void CommentJpeg(std::vector<uint8_t>& jpeg, std::string_view text) {
+  const size_t length = kHeader + text.size();
+  if (!StartsAsJpeg(jpeg) || length > kLargest) return;
+  std::vector<uint8_t> segment(length);
+  SegmentHeader(segment.data(), 0xFE, length);
+  std::copy(text.begin(), text.end(), segment.begin() + kHeader);
+  jpeg.insert(jpeg.begin() + 2, segment.begin(), segment.end());
 }
 
 std::optional<Image> DecodeJpeg(const uint8_t* data, size_t size, int denominator) {

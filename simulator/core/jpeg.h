@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 #include "simulator/core/scene.h"
@@ -17,6 +18,11 @@ std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);
 // where cameras keep maker notes and previews; decoders skip them. A JPEG already that
 // long, or less than 4 bytes short of it (a segment's smallest size), stays as it is.
 void PadJpeg(std::vector<uint8_t>& jpeg, size_t size);
+
+// Puts a comment segment (COM) with `text` right after a JPEG's start marker; decoders
+// skip it. Data that does not start as a JPEG, or a text longer than a segment holds,
+// stays as it is.
+void CommentJpeg(std::vector<uint8_t>& jpeg, std::string_view text);
 
 // The decoded picture, at 1/`denominator` of its size (1, 2, 4 or 8), or nothing when
 // the data is not a JPEG libjpeg can read.

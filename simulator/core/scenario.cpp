@@ -177,6 +177,20 @@ std::string Focus(std::string_view value, Reading& r) {
   return {};
 }
 
+std::string LiveViewRate(std::string_view value, Reading& r) {
+  const auto n = Number(value);
+  if (!n || *n < 1 || *n > 60) return "expected frames a second from 1 to 60";
+  r.sc.live_view_rate = *n;
+  return {};
+}
+
+std::string LiveViewStart(std::string_view value, Reading& r) {
+  const auto ms = Number(value);
+  if (!ms || *ms > 60000) return "expected milliseconds from 0 to 60000";
+  r.sc.live_view_start_ms = *ms;
+  return {};
+}
+
 std::string PictureSize(std::string_view value, Reading& r) {
   const std::string v = Lower(value);
   const size_t x = v.find('x');
@@ -362,6 +376,8 @@ constexpr Key kKeys[] = {
     {"subtype", kNumber<&Scenario::device_sub_type>},
     {"live_view", kFlag<&Scenario::live_view>},
     {"live_view_off_while_shooting", kFlag<&Scenario::live_view_off_while_shooting>},
+    {"live_view_rate", LiveViewRate},
+    {"live_view_start", LiveViewStart},
     {"remote", kFlag<&Scenario::remote>},
     {"battery", Battery},
     {"focus", Focus},

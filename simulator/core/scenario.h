@@ -7,6 +7,20 @@
 //   subtype = 0                           deviceSubType (0: a camera of the older protocol)
 //   live_view = no                        the camera has no live view
 //   live_view_off_while_shooting = yes    live view stops while a picture is taken
+//   live_view_rate = 30                   frames a second the camera makes (1 to 60):
+//                                         a download gets the newest frame made and
+//                                         not fetched yet (the ones between are lost),
+//                                         else answers 0x0000A102 (object not ready);
+//                                         without it a download gets a frame each time
+//   live_view_start = MILLISECONDS        the time (up to 60000) from live view going
+//                                         on (its mode on and the computer among its
+//                                         outputs) to its first frame; downloads before
+//                                         it answer 0x0000A102. Live view going off and
+//                                         on again starts anew. With either key every
+//                                         frame carries the comment "eos-sim frame K
+//                                         ready T": its number K since live view went
+//                                         on and the microseconds T of the steady clock
+//                                         when it was ready by the camera's pace
 //   remote = no                           no remote shooting: writing kEdsPropID_SaveTo
 //                                         with the computer as a destination answers
 //                                         0x00000007
@@ -146,6 +160,8 @@ struct Scenario {
   uint32_t device_sub_type = 1;
   bool live_view = true;
   bool live_view_off_while_shooting = false;
+  uint32_t live_view_rate = 0;                 // frames a second; 0: one per download
+  std::optional<uint32_t> live_view_start_ms;  // from live view on to its first frame
   bool remote = true;
   uint32_t battery_level = kMainsPower;
   bool focus_fails = false;
@@ -171,6 +187,9 @@ struct Scenario {
   uint32_t clock_type = 23;
   std::string trace_path;
   std::string copies_folder;
+
+  // Whether live view makes its frames at a pace of its own (and marks them).
+  bool LiveViewPaced() const { return live_view_rate != 0 || live_view_start_ms.has_value(); }
 };
 
 // Parses a scenario text; on failure `error` names the line and what is wrong, and the

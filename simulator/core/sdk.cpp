@@ -72,6 +72,7 @@ EdsError Sdk::State::Run(const char* name, F&& body, const A&... args) {
     }
     if (starting && r == EDS_ERR_OK) counter.Count(name, std::nullopt, &events);
   }
+  if (initialized) SeeLiveView();
   std::string line = FormatCall(name, args...);
   Append(line, " = 0x%08X", static_cast<unsigned>(r));
   books.Trace(line);

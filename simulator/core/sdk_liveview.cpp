@@ -3,6 +3,8 @@
 #include "simulator/core/sdk_state.h"
 
 #include <algorithm>
+#include <optional>
+#include <vector>
 
 #include "simulator/core/jpeg.h"
 
@@ -42,7 +44,16 @@ EdsError Sdk::State::EdsCreateEvfImageRef(EdsStreamRef stream, EdsEvfImageRef* o
   return EDS_ERR_OK;
 }
 
-// One live-view frame: the scene now, cut to the zoom window, with its histograms.
+// Live view goes on and off through property writes, and off by itself while a picture
+// is taken; a look after every call gives the paced cameras the moment it went on.
+void Sdk::State::SeeLiveView() {
+  if (!scenario.LiveViewPaced()) return;
+  const uint64_t now = NowUs();
+  for (Device& d : devices) d.pace.See(d.LiveViewOn(), now);
+}
+
+// One live-view frame: the scene now, cut to the zoom window, with its histograms. A
+// paced camera has one only when its pace has made a new one.
 EdsError Sdk::State::EdsDownloadEvfImage(EdsCameraRef camera, EdsEvfImageRef ref) {
   Device* d = nullptr;
   if (const EdsError e = SessionCamera(camera, &d)) return e;
@@ -52,6 +63,11 @@ EdsError Sdk::State::EdsDownloadEvfImage(EdsCameraRef camera, EdsEvfImageRef ref
   if (s == nullptr) return EDS_ERR_INVALID_HANDLE;  // its stream was released first
   if (!scenario.live_view) return EDS_ERR_NOT_SUPPORTED;
   if (!d->LiveViewOn()) return EDS_ERR_OBJECT_NOTREADY;
+  std::optional<LiveViewPace::Frame> paced;
+  if (scenario.LiveViewPaced()) {
+    paced = d->pace.Take(NowUs());
+    if (!paced) return EDS_ERR_OBJECT_NOTREADY;
+  }
   ++d->frame;
   Image frame = Sight(kFrameWidth, kFrameHeight, d->frame, d->focus, true);
   EvfMeta& m = evf->evf;
@@ -77,7 +93,9 @@ EdsError Sdk::State::EdsDownloadEvfImage(EdsCameraRef camera, EdsEvfImageRef ref
     ++m.histogram[3][b];
   }
   m.valid = true;
-  return s->Replace(EncodeJpeg(frame, kFrameQuality));
+  std::vector<uint8_t> jpeg = EncodeJpeg(frame, kFrameQuality);
+  if (paced) CommentJpeg(jpeg, PacedFrameComment(*paced));
+  return s->Replace(jpeg);
 }
 
 }  // namespace eos::sim

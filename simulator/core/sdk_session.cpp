@@ -66,10 +66,12 @@ void Sdk::State::InsertCard(Device& d) {
   }
 }
 
-uint64_t Sdk::State::Now() const {
-  if (setup.clock) return setup.clock();
+uint64_t Sdk::State::Now() const { return NowUs() / 1000; }
+
+uint64_t Sdk::State::NowUs() const {
+  if (setup.clock) return setup.clock() * 1000;
   return static_cast<uint64_t>(
-      std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now().time_since_epoch())
           .count());
 }
 

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "simulator/core/books.h"
+#include "simulator/core/live_view_pace.h"
 #include "simulator/core/photo.h"
 #include "simulator/core/presence.h"
 #include "simulator/core/properties.h"
@@ -81,7 +82,12 @@ struct Device {
   uint32_t next_number = 1;
   Handlers object, property, state;
   std::vector<Picture> pictures;
-  explicit Device(const Scenario& sc, std::string n) : name(std::move(n)), sub_type(sc.device_sub_type), props(sc) {}
+  LiveViewPace pace;  // used when the scenario paces live view
+  explicit Device(const Scenario& sc, std::string n)
+      : name(std::move(n)),
+        sub_type(sc.device_sub_type),
+        props(sc),
+        pace(sc.live_view_rate, sc.live_view_start_ms.value_or(0)) {}
   bool LiveViewOn() const {
     return props.UInt32(kEdsPropID_Evf_Mode) == 1 &&
            (props.UInt32(kEdsPropID_Evf_OutputDevice) & kEdsEvfOutputDevice_PC);
@@ -250,11 +256,15 @@ struct Sdk::State {
   void Shutdown();
   EdsError LoadScenario();
   void InsertCard(Device& d);
-  uint64_t Now() const;
+  uint64_t Now() const;  // milliseconds of the steady clock, or of the setup's
+  uint64_t NowUs() const;
   void Advance();
   void Depart(const char* how);
   void Return();
   bool Gone(EdsBaseRef ref);
+
+  // live view (sdk_liveview.cpp)
+  void SeeLiveView();
 
   // properties (sdk_properties.cpp)
   EdsError Properties(EdsBaseRef ref, PropertyStore** out);

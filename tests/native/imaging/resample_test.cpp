@@ -9,6 +9,7 @@
 #include "imaging/core/jpeg_decoder.h"
 #include "imaging/core/live_view.h"
 #include "imaging/core/resample.h"
+#include "simulator/core/jpeg.h"
 #include "tests/native/imaging/fixtures.h"
 
 namespace eos::imaging {
@@ -210,6 +211,26 @@ TEST(LiveViewRenderer, MatchesAFullDecodeForEveryWayAJpegStoresItsColours) {
       ASSERT_TRUE(renderer.Render(jpeg, w, h, 0, false, error)) << c.name << error;
       EXPECT_LE(ChannelDistance(renderer.view(), decoded), 1) << c.name << " " << w << "x" << h;
     }
+}
+
+// The stand-in camera's paced frames carry a comment segment right after the start
+// marker: the full decode and the frame path skip it and give the pixels of the frame
+// without it.
+TEST(LiveViewRenderer, AFrameWithACommentGivesTheSamePixels) {
+  const std::vector<uint8_t> plain = test::EncodeJpeg(Colourful(40, 24), test::JpegForm{});
+  std::vector<uint8_t> marked = plain;
+  sim::CommentJpeg(marked, "eos-sim frame 7 ready 123456789");
+  ASSERT_NE(marked, plain);
+  Pixels from_plain, from_marked;
+  std::string error;
+  ASSERT_TRUE(JpegDecoder().Decode(plain, from_plain, error)) << error;
+  ASSERT_TRUE(JpegDecoder().Decode(marked, from_marked, error)) << error;
+  EXPECT_EQ(from_marked, from_plain);
+  LiveViewRenderer renderer;
+  ASSERT_TRUE(renderer.Render(plain, 40, 24, 90, true, error)) << error;
+  const Pixels view = renderer.view();
+  ASSERT_TRUE(renderer.Render(marked, 40, 24, 90, true, error)) << error;
+  EXPECT_EQ(renderer.view(), view);
 }
 
 TEST(LiveViewRenderer, AReducedDecodeMatchesLibjpegsOwnReducedDecode) {

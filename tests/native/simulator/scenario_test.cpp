@@ -22,6 +22,7 @@ TEST(Scenario, EmptyTextIsOneDefaultCamera) {
   EXPECT_TRUE(sc->remote);
   EXPECT_EQ(sc->picture_bytes, 0u);
   EXPECT_EQ(sc->battery_level, 0xFFFFFFFFu);
+  EXPECT_FALSE(sc->LiveViewPaced());
 }
 
 TEST(Scenario, ReadsEveryKey) {
@@ -59,6 +60,8 @@ TEST(Scenario, ReadsEveryKey) {
       "clock_type = 7\n"
       "trace = C:\\t\\trace.txt\n"
       "copies = C:\\t\n"
+      "live_view_rate = 30\n"
+      "live_view_start = 0\n"
       "firmware = 9.9.9",
       &error);
   ASSERT_TRUE(sc) << error;
@@ -117,6 +120,8 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->trace_path, "C:\\t\\trace.txt");
   EXPECT_EQ(sc->copies_folder, "C:\\t");
   EXPECT_EQ(sc->firmware, "9.9.9");
+  EXPECT_EQ(sc->live_view_rate, 30u);
+  EXPECT_EQ(sc->live_view_start_ms, 0u);
 }
 
 TEST(Scenario, CommentsEndLinesButNotNames) {
@@ -201,6 +206,13 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"delay = Eds-Open 10", "bad entry point"},
       {"delay = EdsOpenSession soon", "expected milliseconds"},
       {"delay = EdsOpenSession 60001", "expected milliseconds"},
+      {"live_view_rate = 0", "expected frames a second from 1 to 60"},
+      {"live_view_rate = 61", "expected frames a second from 1 to 60"},
+      {"live_view_rate = 29.97", "expected frames a second from 1 to 60"},
+      {"live_view_rate =", "expected frames a second from 1 to 60"},
+      {"live_view_start = 60001", "expected milliseconds from 0 to 60000"},
+      {"live_view_start = -1", "expected milliseconds from 0 to 60000"},
+      {"live_view_start = soon", "expected milliseconds from 0 to 60000"},
   };
   ExpectRefusedOnLineThree("# first\n\n", cases);
 }

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "simulator/core/jpeg.h"
 #include "simulator/core/scene.h"
 #include "simulator/core/tiff.h"
@@ -101,6 +104,30 @@ TEST(Jpeg, PaddingReachesTheSizeAndKeepsThePicture) {
   std::vector<uint8_t> text(500, 'x');
   PadJpeg(text, 100000);
   EXPECT_EQ(text.size(), 500u) << "only a JPEG is padded";
+}
+
+// A comment goes right after the start marker with its length; one too long for a
+// segment, or data that is no JPEG, is left as it is.
+TEST(Jpeg, ACommentGoesRightAfterTheStartMarker) {
+  const std::vector<uint8_t> jpeg = EncodeJpeg(RenderScene(16, 8, 1, kFocusSharp), 80);
+  std::vector<uint8_t> marked = jpeg;
+  CommentJpeg(marked, "abc");
+  std::vector<uint8_t> expected = {0xFF, 0xD8, 0xFF, 0xFE, 0x00, 0x05, 'a', 'b', 'c'};
+  expected.insert(expected.end(), jpeg.begin() + 2, jpeg.end());
+  EXPECT_EQ(marked, expected);
+
+  marked = jpeg;
+  CommentJpeg(marked, std::string(65533, 'x'));
+  ASSERT_EQ(marked.size(), jpeg.size() + 65537);
+  EXPECT_EQ(marked[4], 0xFF);
+  EXPECT_EQ(marked[5], 0xFF);
+  EXPECT_TRUE(DecodeJpeg(marked.data(), marked.size()));
+  marked = jpeg;
+  CommentJpeg(marked, std::string(65534, 'x'));
+  EXPECT_EQ(marked, jpeg);
+  std::vector<uint8_t> text(500, 'x');
+  CommentJpeg(text, "abc");
+  EXPECT_EQ(text.size(), 500u) << "only a JPEG takes a comment";
 }
 
 TEST(Tiff, HeaderAndDirectoryDescribeThePixels) {

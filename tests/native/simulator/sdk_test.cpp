@@ -66,6 +66,14 @@ EdsError EDS_STDCALL OnProgress(EdsUInt32 percent, EdsVoid* context, EdsBool*) {
   return EDS_ERR_OK;
 }
 
+// The text of the comment segment right after a JPEG's start marker; empty without one.
+std::string LeadingComment(const std::vector<uint8_t>& jpeg) {
+  if (jpeg.size() < 6 || jpeg[2] != 0xFF || jpeg[3] != 0xFE) return {};
+  const size_t end = 4 + (size_t{jpeg[4]} << 8 | jpeg[5]);  // the length counts itself
+  if (end < 6 || end > jpeg.size()) return {};
+  return std::string(jpeg.begin() + 6, jpeg.begin() + static_cast<std::ptrdiff_t>(end));
+}
+
 class SdkTest : public testing::Test {
  protected:
   // A small picture size keeps the sanitizer build quick; one test takes a Large one.
@@ -438,6 +446,7 @@ TEST_F(SdkTest, LiveViewFramesAreJpegsThatMoveAndShowTheFocus) {
     EXPECT_EQ(img->width, 960);
     EXPECT_EQ(img->height, 640);
     if (i > 0) EXPECT_NE(frames[static_cast<size_t>(i)], frames[static_cast<size_t>(i) - 1]);
+    EXPECT_EQ(LeadingComment(frames.back()), "");  // only a paced camera marks its frames
   }
   const double soft = FrameFocus(camera);
   ASSERT_EQ(sdk().EdsSendCommand(camera, kEdsCameraCommand_DriveLensEvf, kEdsEvfDriveLens_Far3), EDS_ERR_OK);
@@ -555,6 +564,44 @@ TEST_F(SdkTest, LiveViewFramesCarryTheOrientationMarkInTheirCorners) {
     }
   }
   Disconnect(camera);
+}
+
+// Ten frames a second, the first half a second after live view goes on: a download
+// between frames answers "not ready", one after several gets the newest, and each frame
+// says which it is and when it was ready. Live view off and on again starts anew.
+TEST_F(SdkTest, APacedCameraHasAFrameOnlyWhenItsPaceMadeOne) {
+  Use("picture_size = 600x400\nlive_view_rate = 10\nlive_view_start = 500");
+  struct Download {
+    uint64_t at_ms;
+    std::string comment;  // empty: not ready
+  };
+  auto expect = [&](EdsCameraRef camera, const std::vector<Download>& downloads) {
+    for (const Download& d : downloads) {
+      now_ = d.at_ms;
+      EdsError r = EDS_ERR_OK;
+      const std::vector<uint8_t> jpeg = Frame(camera, &r);
+      EXPECT_EQ(r, d.comment.empty() ? EDS_ERR_OBJECT_NOTREADY : EDS_ERR_OK) << "at " << d.at_ms;
+      EXPECT_EQ(LeadingComment(jpeg), d.comment) << "at " << d.at_ms;
+      if (!d.comment.empty()) EXPECT_TRUE(DecodeJpeg(jpeg.data(), jpeg.size())) << "at " << d.at_ms;
+    }
+  };
+  now_ = 1000;
+  EdsCameraRef camera = Connect();
+  StartLiveView(camera);
+  expect(camera, {{1000, ""},
+                  {1499, ""},
+                  {1500, "eos-sim frame 0 ready 1500000"},
+                  {1599, ""},
+                  {1850, "eos-sim frame 3 ready 1800000"},
+                  {1850, ""}});
+  now_ = 1900;
+  ASSERT_EQ(Set32(camera, kEdsPropID_Evf_OutputDevice, 0), EDS_ERR_OK);
+  expect(camera, {{2500, ""}});
+  now_ = 3000;
+  ASSERT_EQ(Set32(camera, kEdsPropID_Evf_OutputDevice, kEdsEvfOutputDevice_PC), EDS_ERR_OK);
+  expect(camera, {{3499, ""}, {3500, "eos-sim frame 0 ready 3500000"}, {3650, "eos-sim frame 1 ready 3600000"}});
+  Disconnect(camera);
+  ExpectBooksBalanced();
 }
 
 TEST_F(SdkTest, CameraWithoutLiveViewHasNoOutputDevice) {
