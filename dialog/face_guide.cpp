@@ -13,6 +13,7 @@
 #include "ui/canvas.h"
 #include "ui/form.h"
 #include "win/files.h"
+#include "win/thread_priority.h"
 
 namespace eos {
 
@@ -48,6 +49,10 @@ bool FaceGuide::StartWorker(std::string& error) {
   if (!model_ && !face::FaceModel::FileThere(path, error)) return false;
   // The worker reads and checks the model off this thread; live view goes on meanwhile.
   face::ModelWork work = face::WorkWithModel(model_, path);
+  work.prepare = [prepare = std::move(work.prepare)](std::string& why) {
+    win::BelowUserInterface();  // the frames first when both want the same core
+    return prepare(why);
+  };
   auto worker =
       std::make_unique<face::FaceWorker>(std::move(work.detect), face::FaceWorker::Notify(), std::move(work.prepare));
   if (!worker->Start(error)) {

@@ -472,7 +472,8 @@ int LiveViewFigures(const LiveViewRun& run) {
 int FirstFrame(int runs) {
   constexpr int kStartMs = 500;
   PacedCamera(30, kStartMs, {});
-  CanonEosSDKParams(ctEos_SetSettings, Text(u"FrameRate=30"));
+  Text settings = u"FrameRate=30";
+  CanonEosSDKParams(ctEos_SetSettings, settings);
   std::vector<double> late;                               // the stand-in's first frame ready to painted
   std::array<std::vector<double>, kStartupStepCount> at;  // the call to each step
   for (int i = 0; i < runs; ++i) {

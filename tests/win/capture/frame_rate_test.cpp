@@ -66,6 +66,7 @@ TEST_F(FrameRate, NotReadyAnswersAreSkippedSilentlyAtEachRate) {
   for (const int rate : kFrameRates) {
     SCOPED_TRACE(rate);
     Camera("live_view_rate = 7\n");
+    ClearTrace();  // the books of this rate's run alone
     ASSERT_EQ(plugin_.Call(kSetSettings, u"FrameRate=" + IntToText(rate)).result, 0);
     const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"paced.jpg", [&] {
       HWND dialog = WaitForCaptureDialog();
