@@ -75,7 +75,7 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
     EOS_SIM_SCENARIO=$2 capture
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20
-    sleep 1.5
+    sleep 3 # the face model is read meanwhile
     ui_shoot_screen "$dialog" "$docs/$3"
     ui_key "$dialog" Escape
     wait
@@ -87,7 +87,7 @@ subject = 0.5 0.55 0.6" face-closer.png "180 248 234 140"
   guide "FaceGuide=1;" "$photo
 subject = 0.5 0.46 0.95 -4" face-framed.png "312 364 168 44"
   guide "FaceGuide=1;Skin=Passport;Angle=90;" "$photo
-subject = 0.4657 0.5 1.2214 -94" face-framed-passport.png "212 244 142 211"
+subject = 0.4657 0.5 1.2214 -94" face-framed-passport.png "276 396 94 128"
   eos_wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
 
   # The skins, chosen by the stored settings; the desktop shows where the mask cuts the
