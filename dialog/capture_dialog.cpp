@@ -25,7 +25,7 @@ TdlgCanonEosSDK::TdlgCanonEosSDK() {
   actions.focus_released = [this] { focus_.btFocusFarXMouseUp(); };
   actions.autofocus = [this] { focus_.btAutoFocusClick(); };
   actions.view_resized = [this] { view_.paBordResize(); };
-  actions.paint_view = [this](HDC dc, const RECT& bounds) { view_.PaintFrame(dc, bounds); };
+  actions.paint_view = [this](HDC dc, const RECT& bounds) { view_.PaintFrame(dc, bounds, false); };
   actions.paint_words = [this](HDC dc, const RECT& bounds) { words_.PaintDelay(dc, bounds); };
   values_.on_shown = [this] { UpdateButtons(); };
   link_.events = {

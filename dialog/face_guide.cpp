@@ -30,7 +30,12 @@ Text ModelPath() { return GetPluginFolder() + Ascii(face::kModelFolder) + u"\\" 
 
 }  // namespace
 
-FaceGuide::FaceGuide(const ui::Form& form) : form_(form), font_(ui::MakeFont(L"Arial", -form.Scale(20), FW_BOLD)) {}
+FaceGuide::FaceGuide(const ui::Form& form)
+    : form_(form),
+      font_(ui::MakeFont(L"Arial", -form.Scale(20), FW_BOLD)),
+      waiting_pen_(ui::SolidPen(kWaiting, 2)),
+      framed_pen_(ui::SolidPen(kFramed, 2)),
+      face_pen_(ui::SolidPen(kFace, 2)) {}
 
 FaceGuide::~FaceGuide() { Stop(); }
 
@@ -85,11 +90,6 @@ void FaceGuide::Update(bool live_view) {
   worker_ = std::move(loader_);
   loading_ = !model_;
   SetFaceState(face::Guidance::kNoFace);
-  if (!face_pen_) {
-    waiting_pen_ = ui::SolidPen(kWaiting, 2);
-    framed_pen_ = ui::SolidPen(kFramed, 2);
-    face_pen_ = ui::SolidPen(kFace, 2);
-  }
 }
 
 void FaceGuide::Unavailable() {
@@ -160,8 +160,8 @@ std::optional<face::PictureFace> FaceGuide::FindPictureFace(std::span<const std:
   return found;
 }
 
-void FaceGuide::Paint(HDC dc, const RECT& view, SIZE shown) const {
-  if (!worker_ || shown.cx <= 0 || shown.cy <= 0) return;
+void FaceGuide::Paint(HDC dc, const RECT& view, SIZE shown, bool id_template) const {
+  if (!(worker_ || id_template) || shown.cx <= 0 || shown.cy <= 0) return;
   const double shown_w = shown.cx, shown_h = shown.cy;
   const double width = view.right - view.left, height = view.bottom - view.top;
   const bool framed = Framed();
@@ -185,6 +185,7 @@ void FaceGuide::Paint(HDC dc, const RECT& view, SIZE shown) const {
     oval[i] = at(cx + head * 0.37 * std::cos(t), cy + head / 2 * std::sin(t));
   }
   canvas.Polyline(oval, guide_pen);
+  if (!worker_) return;
 
   // The faces found, in the coordinates of the newest result's view.
   if (view_ && view_->width > 0 && view_->height > 0) {

@@ -3,7 +3,8 @@
 // first, while live view goes on); the newest result becomes one state of the framing
 // rules, drawn over the view with the template's crop and head oval (green once framed),
 // the face's box and eye line, and the state's words. With the guide off nothing of it
-// exists: no model, no thread, the frames as always.
+// exists: no model, no thread, the frames as always; only a skin's photo place that asks
+// for the template shows the crop and head oval, as its head mark.
 #pragma once
 
 #include <windows.h>
@@ -59,8 +60,10 @@ class FaceGuide {
   bool Running() const { return worker_ != nullptr; }
   bool Framed() const { return state_ == face::Guidance::kFramed; }
   // The guide, the face's box and eye line and the state's words over the view shown in
-  // `view` (the frame's place on the DC, where it shows a frame of `shown` pixels).
-  void Paint(HDC dc, const RECT& view, SIZE shown) const;
+  // `view` (the frame's place on the DC, where it shows a frame of `shown` pixels). With
+  // `id_template` the template's crop and head oval show while the guide does not run too:
+  // a skin's head mark that is the guide's own.
+  void Paint(HDC dc, const RECT& view, SIZE shown, bool id_template) const;
   // The largest face on the taken picture shown at `angle`, in the pixels of the file as
   // stored; nothing when there is none or the face model cannot be had.
   std::optional<face::PictureFace> FindPictureFace(std::span<const std::uint8_t> jpeg, int angle);
@@ -89,7 +92,7 @@ class FaceGuide {
   face::Guidance state_ = face::Guidance::kNoFace;
   Text words_;
   win::Gdi<HFONT> font_;
-  // The guide's lines while it waits and once framed, and the face's; made with its worker.
+  // The guide's lines while it waits and once framed, and the face's.
   win::Gdi<HPEN> waiting_pen_, framed_pen_, face_pen_;
 };
 

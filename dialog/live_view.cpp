@@ -81,11 +81,11 @@ void LiveView::Invalidate() {
   for (ui::Painted* image : {items_.Image1, items_.ImageR}) image->Invalidate();
 }
 
-void LiveView::PaintFrame(HDC dc, const RECT& place) const {
+void LiveView::PaintFrame(HDC dc, const RECT& place, bool id_template) const {
   // No still picture of a camera that is gone: the words stand on the panel alone.
   if (view_.view().empty() || link_.Gone()) return;
   imaging::DrawPixels(dc, {place.left, place.top, place.right, place.bottom}, view_.view());
-  guide_.Paint(dc, place, ShownFrameSize());
+  guide_.Paint(dc, place, ShownFrameSize(), id_template);
 }
 
 SIZE LiveView::ShownFrameSize() const {

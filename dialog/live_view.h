@@ -37,9 +37,10 @@ class LiveView {
   // Paints both images again (a camera that went leaves no picture behind).
   void Invalidate();
 
-  // The view's pixels in `place` with the guide over them; nothing before the first frame
-  // or while the camera is gone.
-  void PaintFrame(HDC dc, const RECT& place) const;
+  // The view's pixels in `place` with the guide over them (its template even while the
+  // guide does not run, with `id_template`); nothing before the first frame or while the
+  // camera is gone.
+  void PaintFrame(HDC dc, const RECT& place, bool id_template) const;
   // The frame's size as the view shows it (sides swapped at 90 and 270 degrees); 0 x 0
   // before the first frame.
   SIZE ShownFrameSize() const;

@@ -48,7 +48,8 @@ Rect SkinHost::ViewRect() const {
 void SkinHost::PaintSkinView(HDC dc, const RECT& bounds) {
   ui::Canvas(dc).Fill(bounds, RGB(0, 0, 0));
   const Rect r = ViewRect();
-  view_.PaintFrame(dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.right(), bounds.top + r.bottom()});
+  view_.PaintFrame(dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.right(), bounds.top + r.bottom()},
+                   ShowsIdTemplate(conVF()->Hint()));
 }
 
 void SkinHost::SetSdkVersion(TextView version) {
@@ -183,7 +184,8 @@ bool SkinHost::ApplySkinShape(int angle) {
   auto* mask = dynamic_cast<layout::LayoutImage*>(conMask());
   if (!mask) return false;
   form_.SetBorderless(true);
-  const int delta = SkinTurn(angle, FSkinAng);
+  const int skin_angle = SkinAngle(angle, layout::Engine().Page().line);
+  const int delta = SkinTurn(skin_angle, FSkinAng);
   if (delta != 0) {
     // Square first, so no item is cut while the skin turns.
     const int side = std::max(FSkinW, FSkinH);
@@ -200,7 +202,7 @@ bool SkinHost::ApplySkinShape(int angle) {
     for (ui::Painted* label : {items_.lumlabTakePicture, items_.lumlabSettings, items_.lumlabCancel})
       RotateSkinControl(delta, *label);
   }
-  FSkinAng = angle;
+  FSkinAng = skin_angle;
   const RECT b = mask->Bounds();
   const int width = b.right - b.left, height = b.bottom - b.top;
   // A borderless window cannot be moved back by its frame: the skin is kept on the screen.

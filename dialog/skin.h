@@ -30,8 +30,8 @@ class SkinHost {
   // The skin of that name from the skin folders, or for the empty name (and after any
   // failure, with its message) the standard look.
   void LoadSkin(TextView skin);
-  // Turns the skin to `angle` (clockwise) and shapes the window by its mask; false when
-  // the mask leaves no window.
+  // Turns the skin for the view at `angle` (clockwise; SkinAngle says how far) and shapes
+  // the window by its mask; false when the mask leaves no window.
   bool ApplySkinShape(int angle);
   bool Shown() const { return items_.paSkin->Visible(); }
   // The skin's name; empty for the standard look.
@@ -69,7 +69,8 @@ class SkinHost {
   layout::LayoutControl* SkinItem(SkinPart part) const;
   layout::LayoutControl* conMask() const { return SkinItem(SkinPart::Mask); }
   layout::LayoutControl* conVF() const { return SkinItem(SkinPart::View); }
-  // The whole frame in the photo place, black where the place's proportions differ.
+  // The whole frame in the photo place, black where the place's proportions differ, with
+  // the ID-photo template over it when the place asks for it.
   void PaintSkinView(HDC dc, const RECT& bounds);
   void ShowStandardLook();
 

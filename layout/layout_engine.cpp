@@ -104,6 +104,7 @@ bool LayoutEngine::LoadLayout(TextView file_name, ui::Container& container) {
   }
   folder_ = FolderOf(file_name);
   page_.background.clear();
+  page_.line.clear();  // the keys of a page line are its own layout's
   arranged_ = false;
   for (LayoutControl* c : LayoutControls(container))
     if (c->Tag() != kTagKeep) container.OwnerForm().Free(*c);

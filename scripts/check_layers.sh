@@ -30,7 +30,7 @@ layers=(
   "simulator           screen    base win simulator/core"
   "plugin/core         portable  base"
   "plugin/services     windows   base win plugin/core"
-  "dialog/core         portable  base camremote/core imaging/core"
+  "dialog/core         portable  base camremote/core imaging/core layout/core"
   "layout/core         portable  base"
   "layout              screen    base win ui imaging/core imaging layout/core"
   "ui                  screen    base win imaging/core imaging"

@@ -3,7 +3,8 @@
 # the capture dialog with live view, the settings dialog opened with its "..." button,
 # the status window shown while a capture connects (the stand-in camera is made slow
 # to open its session for that), a camera pulled and back, the ID-photo guide, the dialog
-# in each of the plug-in's skins and a countdown in the Passport skin. Rerun it when a look changes.
+# in each of the plug-in's skins and a countdown in the Passport skin, which shows a camera
+# on its side (the view turned by 90 degrees). Rerun it when a look changes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -64,7 +65,9 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
   wait
 
   # The ID-photo guide on dlib's test photo: no face (the stand-in's own scene), a face
-  # too small, a framed one; then framed in the Passport skin.
+  # too small, a framed one; then framed in the Passport skin with the camera on its side,
+  # the photo turned back a quarter in the camera's frame so that the turned view shows
+  # it upright, and larger, as the taller crop asks.
   photo="live_view_picture = $(ui_windows_path "$root/build/third_party/src/dlib/examples/faces/Tom_Cruise_avp_2014_4.jpg")"
   key='HKCU\Software\Morvaken\CanonEosPlugin'
   guide() { # settings, scenario, file, [the photo's place in the shot, as W H X Y]
@@ -72,7 +75,7 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
     EOS_SIM_SCENARIO=$2 capture
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20
-    sleep 1.5
+    sleep 3 # the face model is read meanwhile
     ui_shoot_screen "$dialog" "$docs/$3"
     ui_key "$dialog" Escape
     wait
@@ -83,14 +86,16 @@ if [ "${1:-}" = --shots ]; then # inside the Wine session
 subject = 0.5 0.55 0.6" face-closer.png "180 248 234 140"
   guide "FaceGuide=1;" "$photo
 subject = 0.5 0.46 0.95 -4" face-framed.png "312 364 168 44"
-  guide "FaceGuide=1;Skin=Passport;" "$photo
-subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
+  guide "FaceGuide=1;Skin=Passport;Angle=90;" "$photo
+subject = 0.4657 0.5 1.2214 -94" face-framed-passport.png "276 396 94 128"
   eos_wine reg delete "$key" /v CameraSettings /f >/dev/null 2>&1
 
   # The skins, chosen by the stored settings; the desktop shows where the mask cuts the
   # window away, so the shot is the screen's within the window's rectangle.
   for skin in Studio Passport; do
-    eos_wine reg add "$key" /v CameraSettings /d "Skin=$skin;" /f >/dev/null 2>&1
+    settings="Skin=$skin;"
+    if [ $skin = Passport ]; then settings+="Angle=90;"; fi
+    eos_wine reg add "$key" /v CameraSettings /d "$settings" /f >/dev/null 2>&1
     capture
     dialog=$(ui_wait_window --name '^Canon plugin EOS')
     xdotool windowmove "$dialog" 40 20 # repaints the desktop around the shaped window
@@ -101,7 +106,7 @@ subject = 0.5 0.46 0.95 -4" face-framed-passport.png "212 244 142 211"
   done
 
   # The countdown in a skin: Enter starts it, the shot is taken two seconds in.
-  eos_wine reg add "$key" /v CameraSettings /d "Skin=Passport;Delay=5;" /f >/dev/null 2>&1
+  eos_wine reg add "$key" /v CameraSettings /d "Skin=Passport;Angle=90;Delay=5;" /f >/dev/null 2>&1
   capture
   dialog=$(ui_wait_window --name '^Canon plugin EOS')
   xdotool windowmove "$dialog" 40 20

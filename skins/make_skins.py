@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Builds the plug-in's own skins: draws each skin's pictures (mask, buttons, guides)
+"""Builds the plug-in's own skins: draws each skin's pictures (mask and buttons)
 as PNG files and packs them with the skin's layout text into one ".qzb" container.
 
 Usage: make_skins.py OUT_DIR
@@ -58,29 +58,11 @@ class Canvas:
 
         self.shape(d, rgba, (x0 - 1, y0 - 1, x1 + 1, y1 + 1))
 
-    def ellipse(self, cx, cy, rx, ry, rgba, width=None):
-        """Filled, or an outline `width` pixels wide."""
-
+    def ellipse(self, cx, cy, rx, ry, rgba):
         def d(x, y):
-            k = math.hypot((x - cx) / rx, (y - cy) / ry)
-            edge = (k - 1) * min(rx, ry)
-            return abs(edge) - width / 2 if width else edge
+            return (math.hypot((x - cx) / rx, (y - cy) / ry) - 1) * min(rx, ry)
 
-        m = (width or 0) + 2
-        self.shape(d, rgba, (cx - rx - m, cy - ry - m, cx + rx + m, cy + ry + m))
-
-    def line(self, ax, ay, bx, by, width, rgba):
-        def d(x, y):
-            vx, vy, wx, wy = bx - ax, by - ay, x - ax, y - ay
-            t = max(0.0, min(1.0, (wx * vx + wy * vy) / (vx * vx + vy * vy)))
-            return math.hypot(wx - t * vx, wy - t * vy) - width / 2
-
-        m = width + 2
-        self.shape(d, rgba, (min(ax, bx) - m, min(ay, by) - m, max(ax, bx) + m, max(ay, by) + m))
-
-    def polyline(self, points, width, rgba):
-        for a, b in zip(points, points[1:]):
-            self.line(*a, *b, width, rgba)
+        self.shape(d, rgba, (cx - rx - 2, cy - ry - 2, cx + rx + 2, cy + ry + 2))
 
     def vertical_gradient(self, top, bottom):
         for y in range(self.height):
@@ -142,30 +124,6 @@ def settings_glyph(c, w, h):
         c.ellipse(w / 2 + k * 9, h / 2, 3.2, 3.2, (235, 238, 242, 255))
 
 
-def head_and_shoulders(w, h):
-    """The ID-photo guide over the live view: the oval the head fills, the eye line and
-    the shoulders, and the area outside the oval a little darker."""
-    c = Canvas(w, h)
-    cx, cy, rx, ry = w / 2, h * 0.36, w * 0.27, h * 0.26
-    shade = (0, 0, 0, 70)
-
-    def outside(x, y):
-        return -((math.hypot((x - cx) / rx, (y - cy) / ry) - 1) * min(rx, ry))
-
-    c.shape(outside, shade)
-    line = (255, 214, 0, 230)
-    c.ellipse(cx, cy, rx, ry, line, width=3)
-    eye_y = cy - ry * 0.08
-    c.line(cx - rx * 0.75, eye_y, cx + rx * 0.75, eye_y, 1.5, (255, 214, 0, 150))
-    c.line(cx, cy - ry - 14, cx, cy - ry + 6, 1.5, (255, 214, 0, 150))
-    neck_y = cy + ry + 18
-    for side in (-1, 1):
-        c.polyline([(cx + side * rx * 0.42, cy + ry * 0.9), (cx + side * rx * 0.45, neck_y),
-                    (cx + side * rx * 1.5, neck_y + 26), (cx + side * rx * 1.85, neck_y + 48),
-                    (cx + side * w * 0.48, h - 2)], 3, line)
-    return c
-
-
 SLATE_TOP, SLATE_BOTTOM = (52, 58, 72, 255), (24, 27, 34, 255)
 FRAME = (84, 96, 120, 255)
 BLUE, BLUE_DOWN, BLUE_OVER = (0, 110, 200, 255), (0, 78, 150, 255), (30, 140, 230, 255)
@@ -174,7 +132,7 @@ RED, RED_DOWN, RED_OVER = (168, 44, 44, 255), (120, 28, 28, 255), (196, 70, 70, 
 
 PICTURES = {
     "bgb_studio.png": mask(SLATE_TOP, SLATE_BOTTOM, FRAME, (20, 50, 620, 450)),
-    "bgb_passport.png": mask(SLATE_TOP, SLATE_BOTTOM, FRAME, (30, 60, 450, 620)),
+    "bgb_passport.png": mask(SLATE_TOP, SLATE_BOTTOM, FRAME, (32, 56, 416, 632)),
     "takepicture.png": button(BLUE),
     "takepicture_down.png": button(BLUE_DOWN),
     "takepicture_over.png": button(BLUE_OVER),
@@ -184,7 +142,6 @@ PICTURES = {
     "cancel.png": button(RED),
     "cancel_down.png": button(RED_DOWN),
     "cancel_over.png": button(RED_OVER),
-    "headguide.png": head_and_shoulders,
 }
 
 # --- Layouts into containers ---------------------------------------------------------------

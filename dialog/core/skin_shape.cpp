@@ -3,6 +3,7 @@
 #include "base/casefold.h"
 #include "base/lumutils.h"
 #include "base/paramtext.h"
+#include "layout/core/layout_keys.h"
 
 namespace eos {
 
@@ -31,6 +32,15 @@ SkinPart ClassifySkinItem(TextView line) {
 }
 
 int SkinTurn(int angle, int skin_angle) { return ((angle - skin_angle) % 360 + 360) % 360; }
+
+int SkinAngle(int view_angle, TextView page_line) {
+  const Text upright = layout::GetLayoutKey(u"upr", page_line);
+  for (const int quarter : {0, 90, 180, 270})
+    if (upright == IntToText(quarter)) return SkinTurn(view_angle, quarter) % 180;
+  return SkinTurn(view_angle, 0);
+}
+
+bool ShowsIdTemplate(TextView view_line) { return layout::GetLayoutKey(u"tpl", view_line) == u"1"; }
 
 Rect TurnSkinRect(int delta, int w, int h, const Rect& r) {
   switch (delta) {

@@ -1,6 +1,7 @@
 // The skin's pure logic: which part of the skin an item is (by its line), where an item
-// goes when the skin turns by a quarter, the colour classes of the mask and the runs of
-// a mask row that make the window's region, the skin's file name and its field texts.
+// goes when the skin turns by a quarter and how far a skin turns for the view's angle,
+// the colour classes of the mask and the runs of a mask row that make the window's
+// region, the skin's file name and its field texts.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +36,19 @@ SkinPart ClassifySkinItem(TextView line);
 
 // The turn from the skin's angle to the new one: 0, 90, 180 or 270 clockwise.
 int SkinTurn(int angle, int skin_angle);
+
+// The angle a skin turns to (clockwise, 0 to 270) for the view at `view_angle`. A skin
+// turns with the view. One drawn for a camera on its side says so on its page line with
+// "upr" and the view's angle at which it stands as drawn ("upr90"): it still turns with
+// the view, so that its photo place keeps the view's sides, but of the two turns that do
+// so it takes the one that keeps it upright, never standing on its head. A value that is
+// no quarter turn counts as none.
+int SkinAngle(int view_angle, TextView page_line);
+
+// Whether the photo place's line asks for the ID-photo template ("tpl1"): the face
+// guide's crop and head oval over the view, drawn whether or not the guide runs, as the
+// skin's only head mark.
+bool ShowsIdTemplate(TextView view_line);
 
 // Where an item of a skin area `area_width` x `area_height` goes when the whole area
 // turns clockwise by `delta` (90, 180 or 270; anything else leaves it).

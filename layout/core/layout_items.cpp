@@ -136,7 +136,7 @@ std::optional<LayoutPage> ParseLayoutPage(TextView line, Text& error) {
     error = u"The layout's page has no size that can be drawn.";
     return std::nullopt;
   }
-  return LayoutPage{*width, *height, GetLayoutKey(u"bgb", line)};
+  return LayoutPage{*width, *height, GetLayoutKey(u"bgb", line), Text(line)};
 }
 
 std::optional<LayoutItem> ParseLayoutItem(TextView line, Text& error) {

@@ -69,6 +69,7 @@ struct LayoutItem {
 struct LayoutPage {
   int width = 0, height = 0;  // pixels
   Text background;
+  Text line;  // the page line itself, for keys its user reads (a skin's)
 };
 
 // The page of a page line; nothing with `error` when the line is not one, or its width

@@ -65,6 +65,53 @@ TEST(SkinShape, TurnsAreTakenFromTheSkinsAngle) {
   for (const Case& c : cases) EXPECT_EQ(SkinTurn(c.angle, c.skin), c.want) << c.angle << " " << c.skin;
 }
 
+TEST(SkinShape, ASkinTurnsWithTheViewAndOneDrawnForACameraOnItsSideStaysUpright) {
+  struct Case {
+    const char16_t* page;  // the page line
+    int view;              // the view's angle
+    int want;              // the skin's
+  };
+  const Case cases[] = {
+      // Without the key, and with one that is no quarter turn, the skin takes the view's angle.
+      {u"typcsz\twid160\thei135", 0, 0},
+      {u"typcsz\twid160\thei135", 90, 90},
+      {u"typcsz\twid160\thei135", 180, 180},
+      {u"typcsz\twid160\thei135", 270, 270},
+      {u"typcsz\twid160\thei135", -90, 270},
+      {u"typcsz\twid160\thei135\tupr45", 180, 180},
+      {u"typcsz\twid160\thei135\tupr", 270, 270},
+      {u"typcsz\twid160\thei135\tUPR90", 270, 270},  // keys are case-sensitive
+      // Drawn for a camera on its side: upright as drawn at 90 and 270, a quarter turn
+      // over at 0 and 180, so that its photo place always has the view's sides.
+      {u"typcsz\twid112\thei180\tupr90", 90, 0},
+      {u"typcsz\twid112\thei180\tupr90", 270, 0},
+      {u"typcsz\twid112\thei180\tupr90", 0, 90},
+      {u"typcsz\twid112\thei180\tupr90", 180, 90},
+      {u"typcsz\tupr270\twid112\thei180", 90, 0},
+      // Drawn level: it never stands on its head either.
+      {u"typcsz\twid160\thei135\tupr0", 180, 0},
+      {u"typcsz\twid160\thei135\tupr0", 270, 90},
+      {u"typcsz\twid160\thei135\tupr180", 90, 90},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SkinAngle(c.view, c.page), c.want) << ToAsciiLossy(c.page) << " " << c.view;
+}
+
+TEST(SkinShape, APhotoPlaceAsksForTheIdTemplateByItsKey) {
+  struct Case {
+    const char16_t* line;
+    bool want;
+  };
+  const Case cases[] = {
+      {u"typpho\tlft8\ttop14\twid96\thei144\ttpl1", true},
+      {u"typpho\ttpl1\tlft8", true},
+      {u"typpho\tlft8\ttop14\twid96\thei144", false},
+      {u"typpho\tlft8\ttpl0", false},
+      {u"typpho\tlft8\ttpl", false},
+      {u"typpho\tlft8\tdattpl1", false},  // a value, not the key
+  };
+  for (const Case& c : cases) EXPECT_EQ(ShowsIdTemplate(c.line), c.want) << ToAsciiLossy(c.line);
+}
+
 TEST(SkinShape, MaskPixelClasses) {
   struct Case {
     uint8_t r, g, b;

@@ -1,6 +1,8 @@
 // Skins in the capture dialog through the real export: each shipped skin shapes the
 // window by its mask, its click areas do what their buttons do, turning the view turns
-// the skin, and broken skins bring the standard look back with their message.
+// the skin, the Passport skin stands tall and upright for a camera on its side with the
+// face guide's template as its one head mark, and broken skins bring the standard look
+// back with their message.
 #include <windows.h>
 
 #include <algorithm>
@@ -10,6 +12,8 @@
 
 #include "base/lumutils.h"
 #include "dialog/core/skin_shape.h"
+#include "face/detector.h"
+#include "face/guide.h"
 #include "imaging/core/picture.h"
 #include "layout/core/layout_file.h"
 #include "layout/core/layout_items.h"
@@ -119,15 +123,25 @@ class Skins : public CaptureTest {
     for (const char16_t* name : {u"Studio", u"Passport"})
       WriteFileBytes(folder + name + u".qzb", ReadFileBytes(ShippedSkinPath(name)));
   }
-  void UseSkin(const Text& name) { ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=" + name + u"\t").result, 0); }
+  // The skin, with the view at `angle` and any more of the settings text.
+  void UseSkin(const Text& name, int angle = 0, const Text& more = Text()) {
+    ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=" + name + u"\tAngle=" + IntToText(angle) + more).result, 0);
+  }
 };
 
+// The shipped skins, each with the view's angle at which it stands as drawn.
+struct ShippedSkin {
+  const char16_t* name;
+  int angle;
+};
+constexpr ShippedSkin kShippedSkins[] = {{u"Studio", 0}, {u"Passport", 90}};
+
 TEST_F(Skins, EachShippedSkinShapesTheWindowByItsMaskAndShowsTheLiveViewInIt) {
-  for (const char16_t* name : {u"Studio", u"Passport"}) {
-    SCOPED_TRACE(ToAsciiLossy(name));
-    const SkinFile skin = ReadSkin(name);
+  for (const ShippedSkin& c : kShippedSkins) {
+    SCOPED_TRACE(ToAsciiLossy(c.name));
+    const SkinFile skin = ReadSkin(c.name);
     ASSERT_FALSE(skin.mask.empty());
-    UseSkin(name);
+    UseSkin(c.name, c.angle);
     const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
       HWND dialog = WaitForCaptureDialog();
       ASSERT_NE(dialog, nullptr);
@@ -352,8 +366,8 @@ Picture Crop(const Picture& p, const Rect& r) {
 // The stand-in's live-view frames.
 constexpr int kFrameWidth = 960, kFrameHeight = 640;
 
-// Where the frame's corner marks are, read through the shade a skin's guide may lay over
-// the photo place: "red TL green TR" for the frame as the camera sends it.
+// Where the frame's corner marks are, read with room for what a skin may lay over the
+// photo place: "red TL green TR" for the frame as the camera sends it.
 std::string FrameMarks(const Picture& p) {
   if (p.width < 40 || p.height < 40) return "no picture";
   const int in = 4;
@@ -377,23 +391,29 @@ std::string FrameMarks(const Picture& p) {
 TEST_F(Skins, TheWholeFrameShowsInThePhotoPlaceAtItsProportions) {
   struct Case {
     const char16_t* skin;
-    int angle;
+    int angle;          // the view's
+    int turn;           // the skin's, from its drawing
     const char* marks;  // the frame's corner marks, all four corners of it in view
   };
   const Case cases[] = {
-      {u"Studio", 0, "red TL green TR"},
-      {u"Passport", 0, "red TL green TR"},  // a landscape frame: bars above and below
-      {u"Passport", 90, "red TR green BR"},
+      {u"Studio", 0, 0, "red TL green TR"},
+      // Drawn for a camera on its side, the Passport skin turns so that its photo place
+      // always has the view's sides, and never stands on its head.
+      {u"Passport", 90, 0, "red TR green BR"},
+      {u"Passport", 270, 0, "red BL green TL"},
+      {u"Passport", 0, 90, "red TL green TR"},
+      {u"Passport", 180, 90, "red BR green BL"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(ToAsciiLossy(c.skin) + " " + std::to_string(c.angle));
     const SkinFile skin = ReadSkin(c.skin);
-    ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=" + Text(c.skin) + u"\tAngle=" + IntToText(c.angle)).result, 0);
+    UseSkin(c.skin, c.angle);
     // The skin turns with the view: its photo place too.
-    const Rect place = PartBounds(skin, SkinPart::View, c.angle);
+    const Rect place = PartBounds(skin, SkinPart::View, c.turn);
     const bool sideways = c.angle == 90 || c.angle == 270;
     const Rect fit = FitRect(place.width, place.height, sideways ? kFrameHeight : kFrameWidth,
                              sideways ? kFrameWidth : kFrameHeight);
+    EXPECT_EQ(fit, (Rect{0, 0, place.width, place.height})) << "the shipped skins' places have the frame's sides";
     const Rect frame{place.left + fit.left, place.top + fit.top, fit.width, fit.height};
     std::string seen;
     Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
@@ -409,13 +429,89 @@ TEST_F(Skins, TheWholeFrameShowsInThePhotoPlaceAtItsProportions) {
   }
 }
 
+// The rows of the photo place's middle column, down to where the guide's words may
+// begin, where the guide's yellow lines cross it: a line's rows count once, at its middle.
+std::vector<int> YellowCrossings(const Picture& place) {
+  std::vector<int> rows;
+  const int x = place.width / 2;
+  int run = -1;
+  for (int y = 0; y <= place.height - place.height / 8; ++y) {
+    bool yellow = false;
+    if (y < place.height - place.height / 8) {
+      const uint32_t v = place.At(x, y);
+      const int r = static_cast<int>(v >> 16 & 0xFF), g = static_cast<int>(v >> 8 & 0xFF),
+                b = static_cast<int>(v & 0xFF);
+      yellow = r > 200 && g > 150 && g < 240 && b < 90;
+    }
+    if (yellow && run < 0) run = y;
+    if (!yellow && run >= 0) {
+      rows.push_back((run + y - 1) / 2);
+      run = -1;
+    }
+  }
+  return rows;
+}
+
+// With the camera on its side the Passport skin stands as drawn, tall, its click areas
+// where its pictures are and the whole view in its photo place. Its one head mark is the
+// face guide's template: its crop and head oval, in the same place whether the guide runs
+// or not, where the template puts them in the view.
+TEST_F(Skins, PassportStandsTallForACameraOnItsSideWithTheGuidesOvalAsItsOneHeadMark) {
+  const Text models = plugin_.folder() + u"Canon_EOS_SDK_Face\\";
+  CreateDirectoryW(win::W(models), nullptr);
+  const Text model = Ascii(face::kModelFileName);
+  WriteFileBytes(models + model, ReadFileBytes(ProgramFolder() + u"Canon_EOS_SDK_Face\\" + model));
+  // A photo placed from a frame that never comes: plain grey frames, on which the
+  // guide's lines stand out.
+  Camera("live_view_picture = " + ToUtf8(Ascii(EOS_FACE_PHOTOS)) +
+         "\\Tom_Cruise_avp_2014_4.jpg\nsubject = 0.5 0.5 0.5 0 after 1000000\n");
+  const SkinFile skin = ReadSkin(u"Passport");
+  ASSERT_LT(skin.width, skin.height) << "drawn tall";
+  const Rect place = PartBounds(skin, SkinPart::View, 0);
+  for (SkinPart part : {SkinPart::Settings, SkinPart::TakePicture, SkinPart::Cancel})
+    EXPECT_GE(PartBounds(skin, part, 0).top, place.bottom()) << "the buttons below the view";
+
+  // The template in the view of a frame on its side, scaled to the place: the crop's top
+  // edge, the oval's top and bottom (the crop's bottom edge lies where the words may be).
+  const face::FaceTemplate t;
+  const face::Box crop = face::TemplateCrop(kFrameHeight, kFrameWidth, t);
+  const double head = crop.height * (t.head_min + t.head_max) / 2, centre = crop.top + crop.height * t.centre_y;
+  const double scale = static_cast<double>(place.height) / kFrameWidth;
+  const std::vector<double> want = {crop.top * scale, (centre - head / 2) * scale, (centre + head / 2) * scale};
+
+  struct Case {
+    int angle;
+    const char16_t* guide;  // the settings text's
+  };
+  for (const Case& c : {Case{90, u""}, Case{270, u""}, Case{90, u"\tFaceGuide=1"}}) {
+    SCOPED_TRACE(std::to_string(c.angle) + (*c.guide ? " guided" : ""));
+    UseSkin(u"Passport", c.angle, c.guide);
+    std::vector<int> seen;
+    const CallResult r = Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {
+      HWND dialog = WaitForCaptureDialog();
+      ASSERT_NE(dialog, nullptr);
+      HWND panel = SkinPanel(dialog);
+      ASSERT_NE(panel, nullptr);
+      WaitUntil([&] { return WindowSize(dialog).cx == skin.width && RegionMismatches(dialog, skin.mask, 0) == 0; },
+                5000, "the skin as drawn");
+      EXPECT_EQ(WindowSize(dialog).cy, skin.height);
+      WaitUntil([&] { return (seen = YellowCrossings(Crop(CaptureClient(panel), place))).size() == want.size(); }, 5000,
+                "the template's lines");
+      ClickAt(panel, CentreOf(skin, SkinPart::Cancel));
+    });
+    EXPECT_EQ(r.result, -1) << "the cancel area cancels";
+    ASSERT_EQ(seen.size(), want.size()) << testing::PrintToString(seen) << ": one crop and one oval";
+    for (size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(seen[i], want[i], 3) << i;
+  }
+}
+
 TEST_F(Skins, ARefusedShotShowsTheCamerasWordsInTheSkin) {
   // A skin needs live view; its frames' own green stays put, the words come on top.
   Camera("focus = fails\n");
-  for (const char16_t* name : {u"Studio", u"Passport"}) {
-    SCOPED_TRACE(ToAsciiLossy(name));
-    const SkinFile skin = ReadSkin(name);
-    UseSkin(name);
+  for (const ShippedSkin& c : kShippedSkins) {
+    SCOPED_TRACE(ToAsciiLossy(c.name));
+    const SkinFile skin = ReadSkin(c.name);
+    UseSkin(c.name, c.angle);
     const Rect place = PartBounds(skin, SkinPart::View, 0);
     int before = -1, shown = -1, after = -1;
     Run(kCapture, u"File=" + dir_.path() + u"x.jpg", [&] {

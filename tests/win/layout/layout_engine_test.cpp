@@ -236,10 +236,13 @@ TEST_F(LayoutEngineTest, HostileFilesGiveAMessageOrSkippedItemsAndReadNothingOut
   label.SetVisible(true);
   EXPECT_FALSE(label.Visible());
 
-  // A layout without a page line keeps the page it had; a page of size 0 is empty.
+  // A layout without a page line keeps the size of the page it had, not the keys of its
+  // line (a skin's, such as how it turns); a page of size 0 is empty.
   ASSERT_TRUE(engine_.LoadLayout(WriteSample(), panel));
+  EXPECT_EQ(engine_.Page().line, u"typcsz\twid60\thei40");
   ASSERT_TRUE(engine_.LoadLayout(dir_.path() + u"nopage.qzb", panel));
   EXPECT_EQ(panel.Width(), 240);
+  EXPECT_EQ(engine_.Page().line, u"");
   ASSERT_TRUE(engine_.LoadLayout(dir_.path() + u"emptypage.qzb", panel));
   EXPECT_EQ(panel.Width(), 0);
 
