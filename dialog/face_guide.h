@@ -16,6 +16,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "face/check.h"
 #include "face/find.h"
 #include "face/guide.h"
 #include "face/worker.h"
@@ -61,9 +62,15 @@ class FaceGuide {
   // The guide, the face's box and eye line and the state's words over the view shown in
   // `view` (the frame's place on the DC, where it shows a frame of `shown` pixels).
   void Paint(HDC dc, const RECT& view, SIZE shown) const;
-  // The largest face on the taken picture shown at `angle`, in the pixels of the file as
-  // stored; nothing when there is none or the face model cannot be had.
-  std::optional<face::PictureFace> FindPictureFace(std::span<const std::uint8_t> jpeg, int angle);
+  // What the host asked to know of the taken picture shown at `angle`, from one face
+  // search: its largest face in the pixels of the file as stored (nothing when there is
+  // none), and with `check` the picture checked against the ID-photo rules. Neither when
+  // the face model cannot be had or the picture cannot be decoded.
+  struct PictureLook {
+    std::optional<face::PictureFace> face;
+    std::optional<face::CheckResult> check;
+  };
+  PictureLook LookAtPicture(std::span<const std::uint8_t> jpeg, int angle, bool check);
 
  private:
   // The face model, read by the worker or else here at the first need, and kept.
