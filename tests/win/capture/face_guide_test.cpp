@@ -422,13 +422,14 @@ TEST_F(PictureCheck, EachFaultOfTheStandInFailsItsOwnMeasureAndNoOther) {
 // after the face's.
 TEST_F(PictureCheck, InASkinTheVerdictsAreTheStandardLooks) {
   ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=Passport").result, 0);
-  for (const Fault& f : {kFaults[0], kFaults[5], kFaults[7]}) {
+  for (const Fault& f : kFaults) {
     SCOPED_TRACE(f.name);
     Camera(Scenario(f.at, f.look));
     const CallResult r = Capture(u"Check=1\tFace=1");
     EXPECT_EQ(GetParamValue(u"Check", r.text), Ascii(f.check)) << ToUtf8(GetParamValue(u"CheckValues", r.text));
     EXPECT_EQ(KeysOf(r.text),
               (std::vector<Text>{u"Fil", u"SettingsChanged", u"Face", u"Eyes", u"Check", u"CheckValues", u"Base64"}));
+    std::printf("in the skin, %-18s Check=%s\n", f.name, ToUtf8(GetParamValue(u"Check", r.text)).c_str());
   }
 }
 
