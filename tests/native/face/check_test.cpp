@@ -23,8 +23,8 @@ namespace {
 constexpr int kPictureW = 1920, kPictureH = 1280;
 
 struct Stage {
-  test::Framing framing;
-  sim::PhotoLook look;
+  test::Framing framing = {};
+  sim::PhotoLook look = {};
 };
 
 class PictureCheck : public testing::Test {
