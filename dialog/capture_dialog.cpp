@@ -9,13 +9,23 @@
 #include "dialogs/settings_dialog.h"
 #include "dialogs/status_window.h"
 #include "plugin/services/services.h"
+#include "win/files.h"
 #include "win/log_file.h"
 
 namespace eos {
 
 TdlgCanonEosSDK::TdlgCanonEosSDK() {
   CaptureFormActions& actions = form_.actions;
-  actions.release = [this] { release_.btRelClick(); };
+  actions.release = [this] {
+    if (reviewing_) {
+      Retake();
+    } else {
+      release_.btRelClick();
+    }
+  };
+  actions.use_anyway = [this] {
+    if (reviewing_) release_.Accept();
+  };
   actions.release_pressed = [this] { release_.btRelMouseDown(); };
   actions.settings = [this] {
     focus_.StopAutoFocus(false);
@@ -117,6 +127,9 @@ void TdlgCanonEosSDK::Prepare(const CaptureInput& input, const RunOptions& optio
   for (ui::Button* focus : {row.btFocusFar, row.btFocusNear, row.btAF}) focus->SetVisible(!input.HideFocus);
   row.btRel->SetVisible(!input.HideTakePicture);
   release_.Prepare(input.File, input.Auto, input.FaceGuide);
+  release_.review = nullptr;
+  if (input.CheckRetake) release_.review = [this](const Text& file) { return ReviewPicture(file); };
+  reviewed_.reset();
   guide_.SetHostWants(input.FaceGuide);
 }
 
@@ -172,8 +185,10 @@ bool TdlgCanonEosSDK::RunModal() {
   // An automatic or settings-only run shows no button row; the window shrinks by it
   // while the dialog shows. One that waits for a framed face keeps Take picture.
   guide_.Update(link_.ViewfinderSupported());
+  // One whose picture may be reviewed keeps its buttons for the operator's choice.
   const bool hide_row =
-      ((release_.Automatic() && !release_.WaitsForFace()) || options_.settings_only) && !skin_.Shown();
+      ((release_.Automatic() && !release_.WaitsForFace() && !release_.review) || options_.settings_only) &&
+      !skin_.Shown();
   if (hide_row) {
     const RECT r = form_.OuterBounds();
     form_.SetOuterSize(r.right - r.left, r.bottom - r.top - form_.ButtonRowHeight());
@@ -188,9 +203,14 @@ bool TdlgCanonEosSDK::RunModal() {
     focus_.StopAutoFocus(false);
   } catch (...) {
     if (hide_row) form_.ShowButtonRow(true);
+    release_.Discard();
+    EndReview();
     throw;
   }
   if (hide_row) form_.ShowButtonRow(true);
+  // A picture still under review was not chosen: the host's file stays as it was.
+  release_.Discard();
+  EndReview();
   return ok;
 }
 
@@ -224,8 +244,44 @@ void TdlgCanonEosSDK::UpdateButtons() {
   skin_.UpdateSkinButtons();
 }
 
-std::optional<face::PictureFace> TdlgCanonEosSDK::FindPictureFace(std::span<const std::uint8_t> jpeg) {
-  return guide_.FindPictureFace(jpeg, view_.Angle());
+bool TdlgCanonEosSDK::ReviewPicture(const Text& file) {
+  std::vector<std::uint8_t> picture;
+  reviewed_.reset();
+  if (!win::ReadWholeFile(file, picture)) return true;  // placed as it is; the answer reads it again
+  reviewed_ = guide_.LookAtPicture(picture, view_.Angle(), true);
+  // A skin has no place for the choice: its picture goes to the host with its check.
+  if (skin_.Shown() || !reviewed_->check || reviewed_->check->passed()) return true;
+  reviewing_ = true;
+  Rect size;
+  ui::Painted& shown = ShownView(size);
+  view_.Render(picture, shown, size);
+  Text words = Translate(u"The picture does not pass the check:");
+  for (const face::Fault fault : reviewed_->check->failed) words += u"\n" + Translate(Ascii(face::FaultText(fault)));
+  words_.ShowReview(std::move(words));
+  const ButtonRowItems& row = form_.ButtonRow();
+  release_caption_ = row.btRel->Caption();
+  row.btRel->SetCaption(Translate(u"Take again"));
+  row.btUse->SetCaption(Translate(u"Use anyway"));
+  row.btUse->SetVisible(true);
+  return false;
+}
+
+void TdlgCanonEosSDK::Retake() {
+  EndReview();
+  reviewed_.reset();
+  release_.btRelClick();
+}
+
+void TdlgCanonEosSDK::EndReview() {
+  if (!std::exchange(reviewing_, false)) return;
+  words_.Clear();
+  const ButtonRowItems& row = form_.ButtonRow();
+  row.btRel->SetCaption(release_caption_);
+  row.btUse->SetVisible(false);
+}
+
+FaceGuide::PictureLook TdlgCanonEosSDK::LookAtPicture(std::span<const std::uint8_t> jpeg, bool check) {
+  return guide_.LookAtPicture(jpeg, view_.Angle(), check);
 }
 
 // --- Live view -----------------------------------------------------------------------
@@ -245,6 +301,7 @@ ui::Painted& TdlgCanonEosSDK::ShownView(Rect& size) const {
 }
 
 void TdlgCanonEosSDK::CamRemoteViewfinderEvent(JpegBytes Jpegdata, const ViewfinderPositionType&) {
+  if (reviewing_) return;  // the picture under review stays in the view
   view_.TakeFrame(Jpegdata, settings_ ? settings_->Angle() : view_.Angle(),
                   settings_ ? settings_->Mirror() : view_.Mirror());
   Rect size;

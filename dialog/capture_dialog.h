@@ -69,9 +69,12 @@ class TdlgCanonEosSDK {
   Text GetSettingsText();
   // The error of the last step that failed; every step clears it first.
   const Text& Error() const { return error_; }
-  // The largest face on the taken picture (`jpeg`, shown at Angle()), in the pixels of the
-  // file as stored; nothing when there is none or the face model cannot be had.
-  std::optional<face::PictureFace> FindPictureFace(std::span<const std::uint8_t> jpeg);
+  // The taken picture's (`jpeg`, shown at Angle()) largest face and, with `check`, its
+  // check (FaceGuide::LookAtPicture).
+  FaceGuide::PictureLook LookAtPicture(std::span<const std::uint8_t> jpeg, bool check);
+  // In a run of the host's CheckRetake, what the dialog found on the picture it closed
+  // with, looked at already; nothing in other runs.
+  const std::optional<FaceGuide::PictureLook>& Reviewed() const { return reviewed_; }
   // Lets go of the settings dialog, the camera and the message thread, in that order, each
   // step whatever became of the one before; the destructor does it when nobody did.
   // Error() then tells of a disconnection that failed.
@@ -114,6 +117,13 @@ class TdlgCanonEosSDK {
   void CameraBack();
   void ApplySettingsText(TextView Text);
   void ShowSettingsDialog();
+  // The host's CheckRetake: the downloaded picture checked; one that fails is shown with
+  // its faults until the operator takes another (Retake) or keeps it (btUse); false while
+  // the operator decides.
+  bool ReviewPicture(const Text& file);
+  void Retake();
+  // The view and the buttons as they are for taking a picture.
+  void EndReview();
 
   CaptureForm form_;
   TCamRemote CamRemote;
@@ -133,6 +143,9 @@ class TdlgCanonEosSDK {
   win::Timer timSettings{[this] { timSettingsTimer(); }, 100};  // a settings-only run opens the settings
   StartupTimes startup_;                                        // the run's steps up to its first frame painted
   bool row_shrunk_ = false;  // the window lost the button row's height for an automatic run
+  bool reviewing_ = false;   // a picture that failed its check is shown, live view held
+  Text release_caption_;     // btRel's caption while it says "Take again"
+  std::optional<FaceGuide::PictureLook> reviewed_;
   bool destroyed_ = false;
   Probe probe_;
 };

@@ -89,6 +89,12 @@ constexpr ui::Row<CaptureForm> CaptureForm::kRows[] = {
      .options = ui::kDefault,
      .on_event = &CaptureForm::btRelClick,
      .on_mouse_down = &CaptureForm::btRelMouseDown},
+    {.member = Own(&CaptureForm::btUse),
+     .parent = Own(&CaptureForm::paButtons),
+     .bounds = {351, 5, 100, 25},
+     .caption = u"Use anyway",
+     .options = ui::kHidden,
+     .on_event = &CaptureForm::btUseClick},
     {.member = Own(&CaptureForm::btCancel),
      .parent = Own(&CaptureForm::paButtons),
      .bounds = {541, 5, 75, 25},
@@ -153,6 +159,8 @@ void CaptureForm::PaintDelay(HDC dc, const RECT& bounds) { Ask(actions.paint_wor
 void CaptureForm::btRelClick(ui::Component&) { Ask(actions.release); }
 
 void CaptureForm::btRelMouseDown(ui::Component&) { Ask(actions.release_pressed); }
+
+void CaptureForm::btUseClick(ui::Component&) { Ask(actions.use_anyway); }
 
 void CaptureForm::btCancelClick(ui::Component&) { SetModalResult(ui::kModalCancel); }
 

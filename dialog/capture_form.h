@@ -33,6 +33,7 @@ struct ButtonRowItems {
   ui::ToolButton* btFocusNear = nullptr;
   ui::ToolButton* btAF = nullptr;
   ui::Button* btRel = nullptr;
+  ui::Button* btUse = nullptr;  // keeps a picture that failed its check; shown while it is reviewed
   ui::Button* btCancel = nullptr;
 };
 
@@ -49,6 +50,7 @@ struct SkinItems {
 // What the form's components ask of the dialog.
 struct CaptureFormActions {
   std::function<void()> release;                // btRel clicked, its skin area, Enter
+  std::function<void()> use_anyway;             // btUse clicked
   std::function<void()> release_pressed;        // the mouse pressed on btRel
   std::function<void()> settings;               // btSettings clicked, its skin area
   std::function<void(int step)> focus_pressed;  // on btFocusFar (1) or btFocusNear (-1)
@@ -79,6 +81,7 @@ class CaptureForm : public ui::Form, private PictureFrameItems, private ButtonRo
   void PaintDelay(HDC dc, const RECT& bounds);
   void btRelClick(ui::Component&);
   void btRelMouseDown(ui::Component&);
+  void btUseClick(ui::Component&);
   void btCancelClick(ui::Component&);
   void btSettingsXClick(ui::Component&);
   void btFocusFarXMouseDown(ui::Component& sender);

@@ -150,14 +150,24 @@ bool FaceGuide::Frame(const imaging::Plane* luma, int angle, bool mirror) {
   return true;
 }
 
-std::optional<face::PictureFace> FaceGuide::FindPictureFace(std::span<const std::uint8_t> jpeg, int angle) {
+FaceGuide::PictureLook FaceGuide::LookAtPicture(std::span<const std::uint8_t> jpeg, int angle, bool check) {
+  PictureLook look;
   std::shared_ptr<const face::FaceModel> model = FaceModel();
-  if (!model) return std::nullopt;
+  if (!model) return look;
   face::FaceFinder finder(std::move(model));
-  std::optional<face::PictureFace> found;
+  face::PictureSearch search;
   std::string error;
-  if (!face::FindPictureFace(finder, jpeg, angle, found, error)) WriteLog(u"Face on the picture - " + FromUtf8(error));
-  return found;
+  if (!face::SearchPicture(finder, jpeg, angle, search, error)) {
+    WriteLog(u"Face on the picture - " + FromUtf8(error));
+    return look;
+  }
+  look.face = face::LargestFace(search);
+  if (check) {
+    look.check = face::CheckPicture(face::ViewOf(search.upright), search.faces);
+    WriteLog(u"Check of the picture: " + FromUtf8(face::CheckVerdict(*look.check)) + u" " +
+             FromUtf8(face::CheckValues(*look.check)));
+  }
+  return look;
 }
 
 void FaceGuide::Paint(HDC dc, const RECT& view, SIZE shown, bool id_template) const {

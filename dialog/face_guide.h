@@ -17,6 +17,7 @@
 #include <string>
 
 #include "base/text.h"
+#include "face/check.h"
 #include "face/find.h"
 #include "face/guide.h"
 #include "face/worker.h"
@@ -64,9 +65,15 @@ class FaceGuide {
   // `id_template` the template's crop and head oval show while the guide does not run too:
   // a skin's head mark that is the guide's own.
   void Paint(HDC dc, const RECT& view, SIZE shown, bool id_template) const;
-  // The largest face on the taken picture shown at `angle`, in the pixels of the file as
-  // stored; nothing when there is none or the face model cannot be had.
-  std::optional<face::PictureFace> FindPictureFace(std::span<const std::uint8_t> jpeg, int angle);
+  // What the host asked to know of the taken picture shown at `angle`, from one face
+  // search: its largest face in the pixels of the file as stored (nothing when there is
+  // none), and with `check` the picture checked against the ID-photo rules. Neither when
+  // the face model cannot be had or the picture cannot be decoded.
+  struct PictureLook {
+    std::optional<face::PictureFace> face;
+    std::optional<face::CheckResult> check;
+  };
+  PictureLook LookAtPicture(std::span<const std::uint8_t> jpeg, int angle, bool check);
 
  private:
   // The face model, read by the worker or else here at the first need, and kept.

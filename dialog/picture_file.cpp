@@ -52,7 +52,29 @@ Text TemporaryFolderFor(const Text& path) {
   return SystemTemporaryFolder();
 }
 
+// A new temporary file where the picture for `path` can be written.
+Text NewTemporaryFile(const Text& path) {
+  const Text folder = TemporaryFolderFor(path);
+  wchar_t temp[MAX_PATH + 1] = {};
+  if (!GetTempFileNameW(win::W(folder), L"eos", 0, temp) &&
+      !GetTempFileNameW(win::W(SystemTemporaryFolder()), L"eos", 0, temp))
+    Fail(u"No temporary file for the picture in", folder);
+  return win::FromWide(temp, wcslen(temp));
+}
+
 }  // namespace
+
+Text NewReviewFile(const Text& path) { return NewTemporaryFile(path); }
+
+void PlacePictureFile(const Text& reviewed, const Text& path) {
+  if (!MoveFileExW(win::W(reviewed), win::FileSystemPath(path).c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
+    Fail(u"The picture cannot be written to", path);
+}
+
+void DeletePictureFile(const Text& path) noexcept {
+  if (!path.empty()) DeleteFileW(win::W(path));
+}
 
 void DownloadPictureFile(const Text& path, const std::function<void(const Text& temp_path)>& download) {
   const std::wstring target = win::FileSystemPath(path);
@@ -65,22 +87,16 @@ void DownloadPictureFile(const Text& path, const std::function<void(const Text& 
   // the system's temporary folder if need be, so that the camera's picture is taken off its
   // list and released; the failure with its reason comes after. An old file that could not
   // be removed is never moved over either: not every system refuses that for a read-only file.
-  const Text folder = TemporaryFolderFor(path);
-  wchar_t temp[MAX_PATH + 1] = {};
-  if (!GetTempFileNameW(win::W(folder), L"eos", 0, temp) &&
-      !GetTempFileNameW(win::W(SystemTemporaryFolder()), L"eos", 0, temp))
-    Fail(u"No temporary file for the picture in", folder);
-  const Text temp_path = win::FromWide(temp, wcslen(temp));
+  const Text temp_path = NewTemporaryFile(path);
   try {
     download(temp_path);
     if (!removed) {
       SetLastError(not_removed);
       Fail(u"The picture cannot be written to", path);
     }
-    if (!MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED | MOVEFILE_WRITE_THROUGH))
-      Fail(u"The picture cannot be written to", path);
+    PlacePictureFile(temp_path, path);
   } catch (...) {
-    DeleteFileW(temp);
+    DeletePictureFile(temp_path);
     throw;
   }
 }

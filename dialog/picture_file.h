@@ -17,4 +17,14 @@ namespace eos {
 // placed, and lets the download's own exception through.
 void DownloadPictureFile(const Text& path, const std::function<void(const Text& temp_path)>& download);
 
+// A picture held back for the operator's review before it goes to the host's `path`: a new
+// empty file of its own where a temporary file for `path` goes. Raises EInOutError when
+// none can be made.
+Text NewReviewFile(const Text& path);
+// Moves a reviewed picture to the host's `path`, replacing what is there; raises
+// EInOutError when it cannot.
+void PlacePictureFile(const Text& reviewed, const Text& path);
+// Deletes a file, if there is one; nothing else.
+void DeletePictureFile(const Text& path) noexcept;
+
 }  // namespace eos

@@ -140,7 +140,9 @@ void Release::PictureTaken() {
       ui::ProcessMessages();
       return;
     }
-    DownloadPictureFile(file_, [this](const Text& temp) { camera_.RemoteGetPicture(temp, PictureTypeFull); });
+    if (review && review_file_.empty()) review_file_ = NewReviewFile(file_);
+    DownloadPictureFile(review ? review_file_ : file_,
+                        [this](const Text& temp) { camera_.RemoteGetPicture(temp, PictureTypeFull); });
   } catch (const Exception& e) {
     // A download the drop cut off left nothing at the host's path: the picture is taken
     // again once the camera is back.
@@ -148,7 +150,29 @@ void Release::PictureTaken() {
     if (IsCameraGoneError(error_)) link_.CameraGone();
     return;
   }
+  if (!review) {
+    form_.SetModalResult(ui::kModalOk);
+  } else if (review(review_file_)) {
+    Accept();
+  }  // else the operator decides
+}
+
+bool Release::Accept() {
+  try {
+    PlacePictureFile(review_file_, file_);
+  } catch (const Exception& e) {
+    error_ = e.message();
+    words_.ShowInfoText(error_, 2000);
+    return false;
+  }
+  review_file_.clear();
   form_.SetModalResult(ui::kModalOk);
+  return true;
+}
+
+void Release::Discard() noexcept {
+  DeletePictureFile(review_file_);
+  review_file_.clear();
 }
 
 void Release::CamRemoteRemoteEvent(RemoteEventCallbackType Event, const AdditionNotifyRemoteEventType& EventData) {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "base/text.h"
 #include "camremote/CamRemote.h"
@@ -49,6 +50,17 @@ class Release {
   // The guide cannot run: an automatic run releases without it, at the next frame.
   void GuideUnavailable();
 
+  // With a review, each picture is downloaded into a file of its own (the host's file
+  // stays as it is) and `review` is asked about it: true places it in the host's file and
+  // ends the dialog with OK, false keeps the dialog open for the operator, who takes
+  // another (btRelClick) or keeps this one (Accept).
+  std::function<bool(const Text& picture)> review;
+  // The picture under review goes to the host's file and the dialog ends with OK; false
+  // when it cannot be placed, and the dialog's error says why.
+  bool Accept();
+  // The picture under review, if any, is given up.
+  void Discard() noexcept;
+
  private:
   void timHalfShutterTimer();
   void timAutoTimer();
@@ -62,7 +74,8 @@ class Release {
   ui::Form& form_;
   const RunChoices& choices_;
   Text& error_;
-  Text file_;  // where the picture goes
+  Text file_;         // where the picture goes
+  Text review_file_;  // where a picture under review is, while there is one
   bool FAuto = false;
   bool release_when_framed_ = false;  // an automatic run of the host's guide, not released yet
   bool FVFFirstImageDone = false;

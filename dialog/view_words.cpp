@@ -22,19 +22,26 @@ ViewWords::ViewWords(const ui::Form& form, ui::Painted& label, SkinHost& skin, c
       skin_(skin),
       link_(link),
       delay_font_(ui::MakeFont(L"Arial", -64, FW_NORMAL)),
+      review_font_(ui::MakeFont(L"Arial", -form.Scale(18), FW_BOLD)),
       gone_font_(ui::MakeFont(L"Arial", -form.Scale(28), FW_BOLD)) {}
 
 Text ViewWords::GoneText() const { return link_.Gone() ? Translate(kGone) : Text(); }
 
 void ViewWords::SetOverlayText(Text text) {
   delay_text_ = std::move(text);
-  laDelay.SetVisible(!delay_text_.empty() || link_.Gone());
+  laDelay.SetVisible(!delay_text_.empty() || !review_text_.empty() || link_.Gone());
   laDelay.Invalidate();
+}
+
+void ViewWords::ShowReview(Text text) {
+  review_text_ = std::move(text);
+  SetOverlayText(Text());
 }
 
 void ViewWords::SetSkinMessage(TextView text) { skin_.ShowMessage(text.empty() ? GoneText() : Text(text)); }
 
 void ViewWords::Clear() {
+  review_text_.clear();
   SetOverlayText(Text());
   SetSkinMessage(Text());
 }
@@ -55,11 +62,11 @@ void ViewWords::ShowInfoText(TextView Message, unsigned Interval) {
 void ViewWords::timInfoEndTimer() { Clear(); }
 
 void ViewWords::PaintDelay(HDC dc, const RECT& bounds) {
-  const bool gone_words = delay_text_.empty();
-  const Text text = gone_words ? GoneText() : delay_text_;
+  // The countdown or a message first, then a review's words, then a camera that is gone.
+  const Text& text = !delay_text_.empty() ? delay_text_ : !review_text_.empty() ? review_text_ : GoneText();
   if (text.empty()) return;
-  ui::Canvas(dc).Text(bounds, text, (gone_words ? gone_font_ : delay_font_).get(), kDelayGreen,
-                      ui::kCentre | ui::kMiddle | ui::kWordWrap);
+  const HFONT font = (!delay_text_.empty() ? delay_font_ : !review_text_.empty() ? review_font_ : gone_font_).get();
+  ui::Canvas(dc).Text(bounds, text, font, kDelayGreen, ui::kCentre | ui::kMiddle | ui::kWordWrap);
 }
 
 }  // namespace eos

@@ -33,6 +33,9 @@ class ViewWords {
   void UpdateValueDelay(int del);
   // A short text over the view, emptied every `Interval` milliseconds from now on.
   void ShowInfoText(TextView Message, unsigned Interval);
+  // Words that stay over the view until Clear(), in a font for several lines: what the
+  // operator is to decide about a picture shown there.
+  void ShowReview(Text text);
   // The words as they are now: none but those of a camera that is gone.
   void Clear();
   void PaintDelay(HDC dc, const RECT& bounds);
@@ -46,7 +49,9 @@ class ViewWords {
   SkinHost& skin_;
   const CameraLink& link_;
   Text delay_text_;
+  Text review_text_;
   win::Gdi<HFONT> delay_font_;
+  win::Gdi<HFONT> review_font_;
   win::Gdi<HFONT> gone_font_;  // the longer words of a camera that is gone
   win::Timer timInfoEnd{[this] { timInfoEndTimer(); }, 2000};
 };

@@ -73,35 +73,51 @@ PictureFace InPixels(const Face& face, int width, int height) {
 
 }  // namespace
 
-bool FindPictureFace(FaceFinder& finder, std::span<const uint8_t> jpeg, int angle_cw, std::optional<PictureFace>& face,
-                     std::string& error) {
-  face.reset();
+bool SearchPicture(FaceFinder& finder, std::span<const uint8_t> jpeg, int angle_cw, PictureSearch& search,
+                   std::string& error) {
+  search.faces.clear();
   try {
     imaging::JpegDecoder decoder;
     imaging::Planes planes;
     if (!decoder.Begin(jpeg, error)) return false;
-    const int width = decoder.width(), height = decoder.height();
-    if (!decoder.FinishPlanes(PictureScaleDenom(width, height), planes, error)) return false;
+    search.width = decoder.width();
+    search.height = decoder.height();
+    if (!decoder.FinishPlanes(PictureScaleDenom(search.width, search.height), planes, error)) return false;
     // Luma, or for a picture stored as red, green and blue the green, which carries most
     // of the brightness.
     const imaging::Plane& grey = planes.planes[planes.colours == imaging::Planes::Colours::kRgb ? 1 : 0];
-    const GreyView view{grey.width, grey.height, grey.stride, grey.samples.data()};
-    FrameScratch scratch;
-    FrameFaces found;
-    if (!FindShown(finder, view, {angle_cw, false}, 1, 0, scratch, found, error)) return false;
-    if (found.faces.empty()) return true;
-    const Face& largest = *std::max_element(found.faces.begin(), found.faces.end(), [](const Face& a, const Face& b) {
-      return a.box.width * a.box.height < b.box.width * b.box.height;
-    });
+    search.plane_width = grey.width;
+    search.plane_height = grey.height;
     // The plane spans the picture by a fraction of its samples, not always a whole number.
-    const double scale =
-        static_cast<double>(width) * static_cast<double>(grey.span_x_den) / static_cast<double>(grey.span_x_num);
-    face = InPixels(Scaled(largest, scale), width, height);
+    search.scale =
+        static_cast<double>(search.width) * static_cast<double>(grey.span_x_den) / static_cast<double>(grey.span_x_num);
+    search.shown = {angle_cw, false};
+    Orient({grey.width, grey.height, grey.stride, grey.samples.data()}, search.shown, search.upright);
+    if (!finder.Find(ViewOf(search.upright), search.faces, error)) return false;
+    std::stable_sort(search.faces.begin(), search.faces.end(), [](const Face& a, const Face& b) {
+      return a.box.width * a.box.height > b.box.width * b.box.height;
+    });
     return true;
   } catch (const std::exception& e) {
+    search.faces.clear();
     error = std::string("face search failed: ") + e.what();
   }
   return false;
+}
+
+std::optional<PictureFace> LargestFace(const PictureSearch& search) {
+  if (search.faces.empty()) return std::nullopt;
+  const Face in_plane = FromShown(search.faces.front(), search.plane_width, search.plane_height, search.shown);
+  return InPixels(Scaled(in_plane, search.scale), search.width, search.height);
+}
+
+bool FindPictureFace(FaceFinder& finder, std::span<const uint8_t> jpeg, int angle_cw, std::optional<PictureFace>& face,
+                     std::string& error) {
+  face.reset();
+  PictureSearch search;
+  if (!SearchPicture(finder, jpeg, angle_cw, search, error)) return false;
+  face = LargestFace(search);
+  return true;
 }
 
 }  // namespace eos::face

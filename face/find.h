@@ -58,12 +58,34 @@ struct PictureFace {
   PixelPoint eyes[2];
 };
 
-// The largest face of a JPEG picture. The picture is decoded reduced (by 8 for a
-// camera's picture, less for a small one: the grey plane keeps a long side of at least
-// kWorkingLongSide where it can) and in grey only, turned upright by `angle_cw` (the
-// angle it is shown at), and the face found there (the largest detector's box, the
-// strongest of equals) is mapped to the file's full-size pixels, not turned. True with `face` empty when there is none;
-// false with `error` set when the JPEG does not decode or the detector fails.
+// The taken picture as its face search saw it: its grey plane, decoded reduced (by 8 for
+// a camera's picture, less for a small one: the plane keeps a long side of at least
+// kWorkingLongSide where it can) and turned upright by the angle it is shown at, and
+// every face found there (the largest detector's box first, the strongest of equals),
+// in the upright plane's coordinates.
+struct PictureSearch {
+  int width = 0;  // the file's picture, as stored
+  int height = 0;
+  int plane_width = 0;  // the grey plane before it was turned
+  int plane_height = 0;
+  double scale = 1;  // the file's pixels per pixel of the plane
+  Orientation shown;
+  GreyImage upright;
+  std::vector<Face> faces;
+};
+
+// Decodes the JPEG's grey plane and finds its faces. False with `error` set when the JPEG
+// does not decode or the detector fails.
+bool SearchPicture(FaceFinder& finder, std::span<const uint8_t> jpeg, int angle_cw, PictureSearch& search,
+                   std::string& error);
+
+// The search's largest face in whole pixels of the file as stored, not turned; nothing
+// when it found none.
+std::optional<PictureFace> LargestFace(const PictureSearch& search);
+
+// The largest face of a JPEG picture (SearchPicture, then LargestFace). True with `face`
+// empty when there is none; false with `error` set when the JPEG does not decode or the
+// detector fails.
 bool FindPictureFace(FaceFinder& finder, std::span<const uint8_t> jpeg, int angle_cw, std::optional<PictureFace>& face,
                      std::string& error);
 

@@ -75,12 +75,24 @@ Text FailureText() {
   }
 }
 
+// What the host asked for of what the dialog found on the picture.
+PictureFindings Findings(const FaceGuide::PictureLook& look, const CaptureInput& in) {
+  PictureFindings out;
+  if (in.Face && look.face) {
+    const face::PictureFace& f = *look.face;
+    out.face = AnswerFace{f.left, f.top, f.width, f.height, f.eyes[0].x, f.eyes[0].y, f.eyes[1].x, f.eyes[1].y};
+  }
+  if (in.Check && look.check)
+    out.check = AnswerCheck{Ascii(face::CheckVerdict(*look.check)), Ascii(face::CheckValues(*look.check))};
+  return out;
+}
+
 }  // namespace
 
-CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed, const FaceOfPicture& face) {
+CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed, const LookAtPicture& look) {
   std::vector<std::uint8_t> picture;
   if (!win::ReadWholeFile(file, picture)) return CaptureAnswer(file, angle, settings_changed, std::nullopt);
-  const std::optional<AnswerFace> found = face ? face(picture) : std::nullopt;
+  const PictureFindings found = look ? look(picture) : PictureFindings();
   return CaptureAnswer(file, angle, settings_changed, std::move(picture), found);
 }
 
@@ -128,15 +140,14 @@ bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink) {
       take_choices();
       KeepSettings(dlg);
       if (modal_ok) {
-        FaceOfPicture face;
-        if (in.Face)
-          face = [&dlg](std::span<const std::uint8_t> picture) -> std::optional<AnswerFace> {
-            const std::optional<face::PictureFace> found = dlg.FindPictureFace(picture);
-            if (!found) return std::nullopt;
-            return AnswerFace{found->left,      found->top,       found->width,     found->height,
-                              found->eyes[0].x, found->eyes[0].y, found->eyes[1].x, found->eyes[1].y};
+        LookAtPicture look;
+        if (in.Face || in.Check)
+          look = [&dlg, &in](std::span<const std::uint8_t> picture) {
+            // A reviewed picture was looked at in the dialog already.
+            if (const std::optional<FaceGuide::PictureLook>& seen = dlg.Reviewed()) return Findings(*seen, in);
+            return Findings(dlg.LookAtPicture(picture, in.Check), in);
           };
-        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.Angle(), s.SettingsChanged, face);
+        CaptureAnswerParts answer = ConfirmedAnswer(s.PictureFileName, dlg.Angle(), s.SettingsChanged, look);
         if (sink) {
           sink(std::move(answer));
         } else {

@@ -31,10 +31,10 @@ using AnswerSink = std::function<void(CaptureAnswerParts answer)>;
 // then the answer, else the error or the cancelled run's file name. With a `sink` a
 // confirmed capture's answer goes there instead of into `text`.
 bool RunCapture(Text& text, bool AutoDefault, const AnswerSink& sink = {});
-// The face of the picture's bytes, when the host asked for it.
-using FaceOfPicture = std::function<std::optional<AnswerFace>(std::span<const std::uint8_t> picture)>;
+// What the host asked to know of the picture's bytes (its face, its check).
+using LookAtPicture = std::function<PictureFindings(std::span<const std::uint8_t> picture)>;
 // The answer of a confirmed capture (see CaptureAnswer), the picture file read once.
-CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed, const FaceOfPicture& face = {});
+CaptureAnswerParts ConfirmedAnswer(TextView file, int angle, bool settings_changed, const LookAtPicture& look = {});
 // Command 2: the dialog only for the settings; true with the settings text in `text`.
 bool RunSettingsOnly(Text& text);
 

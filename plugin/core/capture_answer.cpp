@@ -27,13 +27,12 @@ Text CaptureAnswerParts::Whole() const {
 }
 
 CaptureAnswerParts CaptureAnswer(TextView file, int angle, bool settings_changed,
-                                 std::optional<std::vector<std::uint8_t>> picture,
-                                 const std::optional<AnswerFace>& face) {
+                                 std::optional<std::vector<std::uint8_t>> picture, const PictureFindings& findings) {
   CaptureAnswerParts answer;
   answer.head = SetParamValue(u"Fil", file, u"");
   if (angle != 0) answer.head = SetParamInt(u"Angle", angle, answer.head);
   if (settings_changed) answer.head = SetParamValue(u"SettingsChanged", u"1", answer.head);
-  if (face) {
+  if (const std::optional<AnswerFace>& face = findings.face) {
     const auto list = [](std::initializer_list<int> numbers) {
       Text out;
       for (const int n : numbers) out += (out.empty() ? Text() : Text(u",")) + IntToText(n);
@@ -41,6 +40,10 @@ CaptureAnswerParts CaptureAnswer(TextView file, int angle, bool settings_changed
     };
     answer.head = SetParamValue(u"Face", list({face->left, face->top, face->width, face->height}), answer.head);
     answer.head = SetParamValue(u"Eyes", list({face->eye1_x, face->eye1_y, face->eye2_x, face->eye2_y}), answer.head);
+  }
+  if (findings.check) {
+    answer.head = SetParamValue(u"Check", findings.check->verdict, answer.head);
+    answer.head = SetParamValue(u"CheckValues", findings.check->values, answer.head);
   }
   // An empty value is no pair, as the parameter text's writers have it.
   if (!picture || picture->empty() || !Base64FitsIn(picture->size())) return answer;

@@ -33,11 +33,24 @@ struct AnswerFace {
   int eye1_x = 0, eye1_y = 0, eye2_x = 0, eye2_y = 0;
 };
 
+// The check of the picture: "OK" or the failed measures' names, and the measures' values.
+struct AnswerCheck {
+  Text verdict;
+  Text values;
+};
+
+// What the plug-in found on the picture, when the host asked for it.
+struct PictureFindings {
+  std::optional<AnswerFace> face;
+  std::optional<AnswerCheck> check;
+};
+
 // "Fil", "Angle" (unless 0), "SettingsChanged" (when changed), "Face" and "Eyes" (when a
-// face was asked for and found: "left,top,width,height" and "x1,y1,x2,y2") and "Base64"
-// (when the picture's bytes could be read and are not empty), each pair followed by a TAB.
+// face was asked for and found: "left,top,width,height" and "x1,y1,x2,y2"), "Check" and
+// "CheckValues" (when the check was asked for and could run) and "Base64" (when the
+// picture's bytes could be read and are not empty), each pair followed by a TAB.
 CaptureAnswerParts CaptureAnswer(TextView file, int angle, bool settings_changed,
                                  std::optional<std::vector<std::uint8_t>> picture,
-                                 const std::optional<AnswerFace>& face = std::nullopt);
+                                 const PictureFindings& findings = {});
 
 }  // namespace eos

@@ -16,6 +16,8 @@ CaptureInput ReadCaptureInput(TextView text, bool auto_default, TextView temp_fo
     in.HideTakePicture = GetParamBool(u"HideTakePicture", text);
     in.FaceGuide = GetParamBool(u"FaceGuide", text);
     in.Face = GetParamBool(u"Face", text);
+    in.CheckRetake = GetParamBool(u"CheckRetake", text);
+    in.Check = in.CheckRetake || GetParamBool(u"Check", text);
     file = GetParamValue(u"File", text);
   }
   in.CancelText = file;

@@ -14,6 +14,11 @@ struct CaptureInput {
   // for a framed face. "Face=1": the face's geometry in the answer.
   bool FaceGuide = false;
   bool Face = false;
+  // "Check=1": the picture checked against the ID-photo rules, the verdict in the answer.
+  // "CheckRetake=1": a picture that fails is shown in the dialog with its faults, to be
+  // taken again or used anyway (and checked, as with "Check=1").
+  bool Check = false;
+  bool CheckRetake = false;
   Text File;  // where the picture goes; never empty
   // The text a cancelled capture answers: the "File" value (or the whole text).
   Text CancelText;

@@ -14,8 +14,6 @@
 
 namespace eos::sim {
 
-// Mid-grey: nothing in it for a face detector or an exposure meter to take hold of.
-inline constexpr uint8_t kPhotoBackground = 128;
 // What a photo may be: larger ones are refused, not shrunk.
 inline constexpr int kPhotoMaxSide = 16384;
 inline constexpr long long kPhotoMaxPixels = 40LL * 1000 * 1000;
@@ -30,6 +28,8 @@ class Photo {
   static std::optional<Photo> Load(const std::string& path, std::string* error);
   static std::optional<Photo> Decode(const uint8_t* data, size_t size, std::string* error);
 
+  // Whether the photo has transparent parts (a PNG with alpha), where the backdrop shows.
+  bool Transparent() const { return !alpha_.empty(); }
   // The size kept (at most kPhotoKeptSide on the longer side).
   int width() const { return levels_.front().width; }
   int height() const { return levels_.front().height; }
@@ -41,13 +41,15 @@ class Photo {
   Placement Cover(int width, int height) const;
 
  private:
-  explicit Photo(Image full);
-  std::vector<Image> levels_;  // each half the size of the one before
+  Photo(Image full, std::vector<uint8_t> alpha);
+  std::vector<Image> levels_;                // each half the size of the one before
+  std::vector<std::vector<uint8_t>> alpha_;  // their opacity, a sample a pixel; none when opaque
 };
 
-// A picture of the given size showing the photo on grey: where the subject line of
+// A picture of the given size showing the photo on its backdrop: where the subject line of
 // `frame` puts it (nothing before the first line's frame), or covering the picture
-// without subject lines.
-Image RenderPhoto(const Photo& photo, const std::vector<Placement>& subjects, int width, int height, uint32_t frame);
+// without subject lines; then blurred and exposed as `look` says.
+Image RenderPhoto(const Photo& photo, const std::vector<Placement>& subjects, int width, int height, uint32_t frame,
+                  const PhotoLook& look = {});
 
 }  // namespace eos::sim

@@ -358,6 +358,31 @@ std::string Subject(std::string_view value, Reading& r) {
   return {};
 }
 
+// "LEFT [RIGHT]": grey levels.
+std::string Backdrop(std::string_view value, Reading& r) {
+  const auto words = Words(value);
+  if (words.size() != 1 && words.size() != 2) return "expected LEFT [RIGHT] grey levels from 0 to 255";
+  const auto left = Number(words[0]), right = Number(words.back());
+  if (!left || !right || *left > 255 || *right > 255) return "expected LEFT [RIGHT] grey levels from 0 to 255";
+  r.sc.look.backdrop_left = static_cast<uint8_t>(*left);
+  r.sc.look.backdrop_right = static_cast<uint8_t>(*right);
+  return {};
+}
+
+std::string Exposure(std::string_view value, Reading& r) {
+  const auto stops = Real(value, -8, 8);
+  if (!stops) return "expected STOPS from -8 to 8";
+  r.sc.look.exposure = *stops;
+  return {};
+}
+
+std::string Blur(std::string_view value, Reading& r) {
+  const auto radius = Real(value, 0, 0.1);
+  if (!radius) return "expected RADIUS from 0 to 0.1 (of the picture's height)";
+  r.sc.look.blur = *radius;
+  return {};
+}
+
 std::string CardFile(std::string_view value, Reading& r) {
   if (value.empty() || value.size() > 250) return "expected a file path on the card";
   r.sc.card_files.emplace_back(value);
@@ -393,6 +418,9 @@ constexpr Key kKeys[] = {
     {"picture_bytes", PictureBytes},
     {"live_view_picture", LiveViewPicture},
     {"subject", Subject},
+    {"backdrop", Backdrop},
+    {"exposure", Exposure},
+    {"blur", Blur},
     {"card", kFlag<&Scenario::card>},
     {"card_file", CardFile},
     {"owner", Verbatim<&Scenario::owner>},

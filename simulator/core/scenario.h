@@ -70,9 +70,11 @@
 //   live_view_picture = PATH              a JPEG or PNG photo (up to 16384 pixels a side
 //                                         and 40 megapixels; relative to the current
 //                                         folder) on mid-grey in place of the scene, in
-//                                         live view and in the pictures taken, always
-//                                         sharp; without subject lines it covers the
-//                                         picture, centred, its overflow cut off
+//                                         live view and in the pictures taken, sharp
+//                                         unless blur says otherwise; a PNG's
+//                                         transparent parts show the backdrop; without
+//                                         subject lines it covers the picture, centred,
+//                                         its overflow cut off
 //   subject = X Y SCALE [ROLL] [after FRAMES]
 //                                         where the photo stands: its centre at X, Y
 //                                         (fractions of the picture's width and height,
@@ -80,7 +82,16 @@
 //                                         (0.01 to 20), turned ROLL degrees clockwise;
 //                                         from the camera's frame FRAMES on (each live-
 //                                         view frame and each shot is one) to the next
-//                                         line's; before the first line's, plain grey
+//                                         line's; before the first line's, the backdrop alone
+//   backdrop = LEFT [RIGHT]               the grey the photo stands on (0 to 255, default
+//                                         128), a ramp from the picture's left edge to
+//                                         its right one: it shows around the photo and
+//                                         through a PNG's transparent parts
+//   exposure = STOPS                      the photo's picture darker (below 0) or
+//                                         brighter, -8 to 8 stops, its samples scaled and
+//                                         clipped to white
+//   blur = RADIUS                         the photo's picture out of focus: blurred by
+//                                         RADIUS times its height (0 to 0.1)
 //   card = no                             no memory card
 //   card_file = DCIM\100CANON\IMG_0001.JPG  a file already on the card
 //   owner = NAME, firmware = TEXT, body_id = TEXT, shots = N, clock_type = N
@@ -150,6 +161,18 @@ struct Placement {
   uint32_t from_frame = 0;
 };
 
+// Mid-grey: nothing in it for a face detector or an exposure meter to take hold of.
+inline constexpr uint8_t kPhotoBackground = 128;
+
+// How the camera sees the photo beyond its placement: the backdrop it stands on, and the
+// picture's exposure and focus.
+struct PhotoLook {
+  uint8_t backdrop_left = kPhotoBackground;   // the backdrop's grey at the picture's left and
+  uint8_t backdrop_right = kPhotoBackground;  // right edges, a straight ramp between
+  double exposure = 0;                        // in stops: each sample times 2^exposure, clipped
+  double blur = 0;                            // the blur's radius over the picture's height
+};
+
 struct CallDelay {
   CallMatch call;
   uint32_t ms = 0;
@@ -178,6 +201,7 @@ struct Scenario {
   std::string picture_path;    // the photo shown in place of the scene
   int picture_line = 0;        // the line that names it, for the message when it cannot be read
   std::vector<Placement> subjects;
+  PhotoLook look;
   bool card = true;
   std::vector<std::string> card_files;
   std::string owner = "EOS Simulator";

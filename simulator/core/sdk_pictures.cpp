@@ -26,11 +26,11 @@ std::string PictureName(uint32_t number, uint32_t quality) {
 
 }  // namespace
 
-// What the camera sees at a frame: the scene, or the scenario's photo on grey. Live view
+// What the camera sees at a frame: the scene, or the scenario's photo on its backdrop. Live view
 // shows the frame number over the photo too, the pictures taken the photo alone.
 Image Sdk::State::Sight(int width, int height, uint32_t frame, int focus, bool live) {
   if (!photo) return RenderScene(width, height, frame, focus);
-  Image img = RenderPhoto(*photo, scenario.subjects, width, height, frame);
+  Image img = RenderPhoto(*photo, scenario.subjects, width, height, frame, scenario.look);
   if (live) DrawFrameNumber(img, frame);
   return img;
 }

@@ -41,11 +41,22 @@ TEST(CaptureAnswer, KeysInOrderEachWithItsTab) {
 
 TEST(CaptureAnswer, AFaceAskedForStandsBetweenTheSettingsAndThePicture) {
   const AnswerFace face{1200, 800, 1600, 2060, 1690, 1500, 2310, 1490};
-  EXPECT_EQ(CaptureAnswer(u"p.jpg", 90, true, Bytes("foobar"), face).Whole(),
+  EXPECT_EQ(CaptureAnswer(u"p.jpg", 90, true, Bytes("foobar"), {.face = face}).Whole(),
             u"Fil=p.jpg\tAngle=90\tSettingsChanged=1\tFace=1200,800,1600,2060\tEyes=1690,1500,2310,1490\t"
             u"Base64=Zm9vYmFy\t");
-  EXPECT_EQ(CaptureAnswer(u"p.jpg", 0, false, Bytes("foobar"), std::nullopt).Whole(), u"Fil=p.jpg\tBase64=Zm9vYmFy\t")
+  EXPECT_EQ(CaptureAnswer(u"p.jpg", 0, false, Bytes("foobar"), {}).Whole(), u"Fil=p.jpg\tBase64=Zm9vYmFy\t")
       << "without a face the answer is as always";
+}
+
+TEST(CaptureAnswer, TheCheckFollowsTheFaceAndPrecedesThePicture) {
+  const AnswerFace face{1, 2, 3, 4, 5, 6, 7, 8};
+  const AnswerCheck failed{u"Dark,Blurred", u"Faces:1,Luminance:0.120"};
+  EXPECT_EQ(CaptureAnswer(u"p.jpg", 0, false, Bytes("foobar"), {face, failed}).Whole(),
+            u"Fil=p.jpg\tFace=1,2,3,4\tEyes=5,6,7,8\tCheck=Dark,Blurred\tCheckValues=Faces:1,Luminance:0.120\t"
+            u"Base64=Zm9vYmFy\t");
+  EXPECT_EQ(CaptureAnswer(u"p.jpg", 0, false, Bytes("foobar"), {.check = AnswerCheck{u"Faces", u"Faces:0"}}).Whole(),
+            u"Fil=p.jpg\tCheck=Faces\tCheckValues=Faces:0\tBase64=Zm9vYmFy\t")
+      << "no face: no Face or Eyes, the check says so";
 }
 
 TEST(CaptureAnswer, EmptyAndBinaryPicturesRoundTheirValue) {

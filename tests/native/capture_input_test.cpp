@@ -54,5 +54,21 @@ TEST(CaptureInput, TheFaceKeysAreTheHostsToAskFor) {
   }
 }
 
+TEST(CaptureInput, TheCheckIsAskedForAndARetakeAsksForItToo) {
+  const struct {
+    const char16_t* text;
+    bool check, retake;
+  } cases[] = {
+      {u"File=a.jpg\t", false, false},  {u"a.jpg", false, false},
+      {u"Check=1\t", true, false},      {u"Check=0\tCheckRetake=0\t", false, false},
+      {u"CheckRetake=1\t", true, true}, {u"Check=1\tCheckRetake=1\t", true, true},
+  };
+  for (const auto& c : cases) {
+    const CaptureInput in = ReadCaptureInput(c.text, false, kTemp);
+    EXPECT_EQ(in.Check, c.check) << ToUtf8(c.text);
+    EXPECT_EQ(in.CheckRetake, c.retake) << ToUtf8(c.text);
+  }
+}
+
 }  // namespace
 }  // namespace eos

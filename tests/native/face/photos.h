@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "face/detector.h"
+#include "face/find.h"
 #include "face/grey.h"
+#include "simulator/core/scenario.h"
 
 namespace eos::face::test {
 
@@ -29,6 +31,34 @@ GreyImage LoadPhoto(const std::string& name);
 // block) and stored turned back by `angle_cw`, so that turning it by that angle shows the
 // photo upright; a colour JPEG of grey pixels.
 std::vector<uint8_t> PictureOf(const GreyImage& photo, int factor, int angle_cw);
+
+// A framing against the guide's template in the view as shown: the head's height as a
+// fraction of the template's crop, its centre moved by fractions of the crop's sides, the
+// head rolled by degrees clockwise; the view turned by `angle` (a camera on its side).
+struct Framing {
+  double head = 0.75;
+  double dx = 0, dy = 0;
+  double roll = 0;
+  int angle = 0;
+};
+
+// Where the stand-in puts a photo of width x height pixels whose face is `face` (as
+// FindPictureFace finds it on the photo) so that a frame of frame_w x frame_h, shown
+// turned by the framing's angle, shows the head so. The photo's own eye line is levelled
+// first.
+sim::Placement PlaceFace(const PictureFace& face, int width, int height, const Framing& at, double frame_w,
+                         double frame_h);
+
+// A portrait as an ID desk photographs it, out of a photo with another background: the
+// head cut out along an oval around the face found on it (the guide's head oval, a little
+// larger, with a soft edge), the rest transparent, as a PNG that the stand-in shows on its
+// backdrop; with its size and the face.
+struct Portrait {
+  std::vector<uint8_t> png;
+  int width = 0, height = 0;
+  PictureFace face;
+};
+Portrait CutOutPortrait(const std::vector<uint8_t>& jpeg, FaceFinder& finder);
 
 // The model, loaded once for all tests of the process.
 std::shared_ptr<const FaceModel> SharedModel();

@@ -206,6 +206,49 @@ TEST(Photo, ATransparentPartShowsTheGreyBehind) {
   EXPECT_TRUE(Near(img, 150, 225, kBlue));
 }
 
+// The backdrop is a ramp from the picture's left edge to its right one; it shows around the
+// photo and through its transparent parts, which stay transparent at every size kept.
+TEST(Photo, TheBackdropShowsAroundThePhotoAndThroughItsTransparentParts) {
+  const std::vector<uint8_t> png = Png(Quarters(200, 100), true);
+  std::string error;
+  const auto photo = Photo::Decode(png.data(), png.size(), &error);
+  ASSERT_TRUE(photo) << error;
+  const PhotoLook ramp{.backdrop_left = 0, .backdrop_right = 200};
+  for (const double scale : {0.25, 0.05}) {  // drawn from the full size and from a halved one
+    SCOPED_TRACE(scale);
+    const Image img = RenderPhoto(*photo, {{0.5, 0.5, scale, 0}}, 400, 400, 0, ramp);
+    EXPECT_TRUE(Near(img, 0, 0, {0, 0, 0}, 1));
+    EXPECT_TRUE(Near(img, 399, 399, {200, 200, 200}, 1));
+    EXPECT_TRUE(Near(img, 190, 198, {95, 95, 95}, 2)) << "the top half is transparent";
+    EXPECT_TRUE(Near(img, 190, 202, kBlue)) << "the bottom half is not";
+  }
+}
+
+// Exposure scales every sample by 2^stops, clipping at white; blur spreads an edge over
+// about its radius on either side and leaves flat parts as they are.
+TEST(Photo, ExposureAndBlurActOnTheWholePicture) {
+  const Photo photo = PhotoOf(Quarters(200, 100));
+  const Placement centred{0.5, 0.5, 0.25, 0};
+  const Image darker = RenderPhoto(photo, {centred}, 400, 400, 0, {.exposure = -1});
+  EXPECT_TRUE(Near(darker, 5, 5, {64, 64, 64}, 1));
+  EXPECT_TRUE(Near(darker, 150, 225, {15, 30, 110}, 2));
+  const Image brighter = RenderPhoto(photo, {centred}, 400, 400, 0, {.exposure = 1});
+  EXPECT_TRUE(Near(brighter, 150, 225, {60, 120, 255}, 2)) << "clipped at white";
+
+  const Image sharp = RenderPhoto(photo, {centred}, 400, 400, 0);
+  const Image blurred = RenderPhoto(photo, {centred}, 400, 400, 0, {.blur = 0.01});  // 4 pixels
+  EXPECT_TRUE(Near(blurred, 150, 225, kBlue, 1)) << "flat";
+  EXPECT_TRUE(Near(blurred, 5, 5, kGrey, 0)) << "flat";
+  // Across the red quarter's left edge at x = 100: sharp, one step; blurred, a ramp.
+  EXPECT_TRUE(Near(sharp, 98, 175, kGrey, 2));
+  EXPECT_TRUE(Near(sharp, 101, 175, kRed, 2));
+  const Rgb edge = At(blurred, 100, 175);
+  EXPECT_GT(edge.r, kGrey.r + 20);
+  EXPECT_LT(edge.r, kRed.r - 20);
+  EXPECT_TRUE(Near(blurred, 86, 175, kGrey, 2)) << "beyond the blur's reach (three passes of 4 pixels)";
+  EXPECT_TRUE(Near(blurred, 114, 175, kRed, 2)) << "beyond the blur's reach";
+}
+
 // A photo wider than the size kept is reduced while it is read: a JPEG by libjpeg's
 // scaling, a PNG by halving.
 TEST(Photo, ALargePhotoIsKeptReduced) {

@@ -53,6 +53,9 @@ TEST(Scenario, ReadsEveryKey) {
       "live_view_picture = C:\\faces\\one face.jpg\n"
       "subject = 0.5 0.4 0.8\n"
       "subject = .25 1e-1 2 -15.5 after 12\n"
+      "backdrop = 40 220\n"
+      "exposure = -1.5\n"
+      "blur = 0.01\n"
       "card = no\n"
       "card_file = DCIM\\100CANON\\IMG_0001.JPG\n"
       "owner = Jane Roe\n"
@@ -112,6 +115,10 @@ TEST(Scenario, ReadsEveryKey) {
   EXPECT_EQ(sc->subjects[1].scale, 2);
   EXPECT_EQ(sc->subjects[1].roll, -15.5);
   EXPECT_EQ(sc->subjects[1].from_frame, 12u);
+  EXPECT_EQ(sc->look.backdrop_left, 40);
+  EXPECT_EQ(sc->look.backdrop_right, 220);
+  EXPECT_EQ(sc->look.exposure, -1.5);
+  EXPECT_EQ(sc->look.blur, 0.01);
   EXPECT_FALSE(sc->card);
   EXPECT_EQ(sc->card_files.size(), 1u);
   EXPECT_EQ(sc->owner, "Jane Roe");
@@ -213,6 +220,14 @@ TEST(Scenario, BadLinesAreRefusedWithTheirLineNumber) {
       {"live_view_start = 60001", "expected milliseconds from 0 to 60000"},
       {"live_view_start = -1", "expected milliseconds from 0 to 60000"},
       {"live_view_start = soon", "expected milliseconds from 0 to 60000"},
+      {"backdrop =", "LEFT [RIGHT] grey levels from 0 to 255"},
+      {"backdrop = 10 20 30", "LEFT [RIGHT] grey levels from 0 to 255"},
+      {"backdrop = 256", "LEFT [RIGHT] grey levels from 0 to 255"},
+      {"backdrop = dark", "LEFT [RIGHT] grey levels from 0 to 255"},
+      {"exposure = 9", "STOPS from -8 to 8"},
+      {"exposure = -1 stop", "STOPS from -8 to 8"},
+      {"blur = 0.2", "RADIUS from 0 to 0.1"},
+      {"blur = -0.01", "RADIUS from 0 to 0.1"},
   };
   ExpectRefusedOnLineThree("# first\n\n", cases);
 }

@@ -1,12 +1,12 @@
 // The ID-photo guide through the real export: dlib's test photos shown by the stand-in
 // camera at placements chosen against the guide's template, the state the dialog finds
-// for each, the host's automatic release that waits for a framed face, and the face's
-// geometry in the answer. With the guide off a run is today's.
+// for each, the host's automatic release that waits for a framed face, the face's
+// geometry in the answer, and the check of the taken picture on each fault the stand-in
+// can make. With the guide off a run is today's.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <numbers>
 #include <optional>
 #include <regex>
 #include <string>
@@ -19,6 +19,7 @@
 #include "face/find.h"
 #include "face/guide.h"
 #include "imaging/core/jpeg_decoder.h"
+#include "tests/native/face/photos.h"
 #include "tests/win/capture/capture_driver.h"
 #include "tests/win/support/wait.h"
 #include "win/files.h"
@@ -66,43 +67,11 @@ PhotoFace FindOnPhoto(const char* name) {
   return p;
 }
 
-// A placement against the guide's template in the view as shown: the head's height as a
-// fraction of the template's crop, its centre moved by fractions of the crop's sides, the
-// head rolled by degrees clockwise; the view turned by `angle` (a camera on its side).
-struct Placement {
-  double head = 0.75;
-  double dx = 0, dy = 0;
-  double roll = 0;
-  int angle = 0;
-};
-
 // The stand-in's subject line that shows `photo` so.
-std::string SubjectFor(const PhotoFace& photo, const Placement& at) {
-  const face::FaceTemplate t;
-  const bool sideways = at.angle == 90 || at.angle == 270;
-  const double shown_w = sideways ? kFrameH : kFrameW, shown_h = sideways ? kFrameW : kFrameH;
-  const face::Box crop = face::TemplateCrop(shown_w, shown_h, t);
-  const double eye_distance = crop.height * at.head / face::kHeadPerEyeDistance;
-  const face::PictureFace& f = photo.face;
-  const double photo_eyes = std::hypot(f.eyes[1].x - f.eyes[0].x, f.eyes[1].y - f.eyes[0].y);
-  const double scale = eye_distance * photo.height / (kFrameH * photo_eyes);
-  const double k = scale * kFrameH / photo.height;  // frame pixels a photo pixel
-  // The head's centre where the view shows it, in the frame the camera sends; the photo
-  // turned back by the view's angle so that the view shows it upright.
-  const face::PointF centre = face::FromShown(
-      face::PointF{crop.left + crop.width * (t.centre_x + at.dx), crop.top + crop.height * (t.centre_y + at.dy)},
-      static_cast<int>(kFrameW), static_cast<int>(kFrameH), face::Orientation{at.angle, false});
-  // Level first: the photo's own eye line tilts a little.
-  const double own_roll = std::atan2(f.eyes[1].y - f.eyes[0].y, f.eyes[1].x - f.eyes[0].x) * 180 / std::numbers::pi;
-  const double roll = at.roll - own_roll - at.angle;
-  // The eyes' midpoint from the photo's centre, turned with the photo.
-  const double mx = ((f.eyes[0].x + f.eyes[1].x) / 2.0 - photo.width / 2.0) * k;
-  const double my = ((f.eyes[0].y + f.eyes[1].y) / 2.0 - photo.height / 2.0) * k;
-  const double a = roll * std::numbers::pi / 180;
-  const double rx = mx * std::cos(a) - my * std::sin(a), ry = mx * std::sin(a) + my * std::cos(a);
+std::string SubjectFor(const PhotoFace& photo, const face::test::Framing& at) {
+  const sim::Placement p = face::test::PlaceFace(photo.face, photo.width, photo.height, at, kFrameW, kFrameH);
   char line[160];
-  std::snprintf(line, sizeof line, "subject = %.4f %.4f %.4f %.2f\n", (centre.x - rx) / kFrameW,
-                (centre.y - ry) / kFrameH, scale, roll);
+  std::snprintf(line, sizeof line, "subject = %.4f %.4f %.4f %.2f\n", p.x, p.y, p.scale, p.roll);
   return line;
 }
 
@@ -134,13 +103,14 @@ class FaceGuide : public CaptureTest {
     return states;
   }
   // An automatic capture with the host's guide, which cannot run: the picture as always,
-  // without a face, and the guide's words said once. The log, for what else a case reads.
+  // without a face or a check, and the guide's words said once. The log, for what else a case reads.
   std::string ExpectCaptureWithoutGuide(const Text& file) {
     Camera(PhotoScenario("Tom_Cruise_avp_2014_4.jpg"));
-    const CallResult r =
-        Run(kCaptureAuto, u"File=" + file + u"\tFaceGuide=1\tFace=1", [] { WaitGone(WaitForCaptureDialog()); });
+    const CallResult r = Run(kCaptureAuto, u"File=" + file + u"\tFaceGuide=1\tFace=1\tCheck=1",
+                             [] { WaitGone(WaitForCaptureDialog()); });
     ExpectPictureAnswer(r, file);
     EXPECT_EQ(GetParamValue(u"Face", r.text), u"") << "no model, no face";
+    EXPECT_EQ(GetParamValue(u"Check", r.text), u"") << "no model, no check";
     const std::string log = ReadFileBytes(log_);
     const size_t said = log.find("Face guide unavailable\r");
     EXPECT_NE(said, std::string::npos);
@@ -385,6 +355,190 @@ TEST_F(FaceGuide, ADamagedModelIsToldOnceAndTheCaptureGoesOn) {
   WriteFileBytes(model, ReadFileBytes(model).substr(0, 1000));
   const std::string log = ExpectCaptureWithoutGuide(dir_.path() + u"damaged.jpg");
   EXPECT_NE(log.find("face model of 1000 bytes"), std::string::npos) << "why, in the log";
+}
+
+// --- The check of the taken picture -----------------------------------------------------
+
+// The portrait the check is made on: dlib's photo of Tom Cruise cut out along his head, so
+// that the stand-in shows it on its plain backdrop as an ID desk photographs a person.
+class PictureCheck : public FaceGuide {
+ protected:
+  void SetUp() override {
+    FaceGuide::SetUp();
+    face::FaceFinder finder(Model());
+    const std::string bytes = ReadFileBytes(PhotoPath("Tom_Cruise_avp_2014_4.jpg"));
+    const face::test::Portrait p = face::test::CutOutPortrait({bytes.begin(), bytes.end()}, finder);
+    WriteFileBytes(png_, std::string(p.png.begin(), p.png.end()));
+    portrait_ = {p.width, p.height, p.face};
+  }
+  // The scenario of the portrait framed so, in pictures of 1920 x 1280, with `look`'s keys.
+  std::string Scenario(const face::test::Framing& at, const std::string& look = {}) const {
+    return "live_view_picture = " + ToUtf8(png_) + "\n" + SubjectFor(portrait_, at) + "picture_size = 1920x1280\n" +
+           look;
+  }
+  // An automatic capture with `input`, its answer checked for the picture.
+  CallResult Capture(const Text& input) {
+    const Text file = dir_.path() + u"checked.jpg";
+    const CallResult r =
+        Run(kCaptureAuto, u"File=" + file + u"\t" + input, [] { EXPECT_TRUE(WaitGone(WaitForCaptureDialog())); });
+    ExpectPictureAnswer(r, file);
+    return r;
+  }
+  // The Passport skin beside the plug-in, chosen for the captures that follow (until the
+  // next Camera()).
+  void UsePassportSkin() {
+    const Text folder = plugin_.folder() + u"Canon_EOS_SDK_Skin\\";
+    CreateDirectoryW(win::W(folder), nullptr);
+    WriteFileBytes(folder + u"Passport.qzb", ReadFileBytes(ProgramFolder() + u"Canon_EOS_SDK_Skin\\Passport.qzb"));
+    ASSERT_EQ(plugin_.Call(kSetSettings, u"Skin=Passport").result, 0);
+  }
+  // The capture since the log began showed the skin: loaded, never given up for the
+  // standard look.
+  void ExpectSkinShown() const {
+    const std::string log = ReadFileBytes(log_);
+    EXPECT_NE(log.find("LoadSkin: Passport\r"), std::string::npos);
+    EXPECT_EQ(log.find("LoadSkin: \r"), std::string::npos) << "the standard look came back";
+  }
+  const Text png_ = dir_.path() + u"portrait.png";
+  PhotoFace portrait_;
+};
+
+// Each fault the stand-in makes, as it makes them; the good portrait passes all.
+struct Fault {
+  const char* name;
+  face::test::Framing at;
+  const char* look;   // scenario keys
+  const char* check;  // the answer's Check
+};
+constexpr Fault kFaults[] = {
+    {"good", {}, "", "OK"},
+    {"darker", {}, "exposure = -2\n", "Dark"},
+    {"brighter", {}, "exposure = 1.2\n", "Bright"},
+    {"blurred", {}, "blur = 0.01\n", "Blurred"},
+    {"turned", {.roll = 15}, "", "Roll"},
+    {"too small", {.head = 0.55}, "", "HeadSize"},
+    {"off to one side", {.dx = 0.2}, "", "HeadPosition"},
+    {"uneven background", {}, "backdrop = 40 220\n", "Background"},
+};
+
+TEST_F(PictureCheck, EachFaultOfTheStandInFailsItsOwnMeasureAndNoOther) {
+  for (const Fault& f : kFaults) {
+    SCOPED_TRACE(f.name);
+    Camera(Scenario(f.at, f.look));
+    const CallResult r = Capture(u"Check=1");
+    EXPECT_EQ(GetParamValue(u"Check", r.text), Ascii(f.check)) << ToUtf8(GetParamValue(u"CheckValues", r.text));
+    EXPECT_EQ(KeysOf(r.text), (std::vector<Text>{u"Fil", u"SettingsChanged", u"Check", u"CheckValues", u"Base64"}));
+    std::printf("%-18s Check=%-13s CheckValues=%s\n", f.name, ToUtf8(GetParamValue(u"Check", r.text)).c_str(),
+                ToUtf8(GetParamValue(u"CheckValues", r.text)).c_str());
+  }
+}
+
+// A skin changes the dialog, not the picture: the same verdicts, and the check's keys
+// after the face's.
+TEST_F(PictureCheck, InASkinTheVerdictsAreTheStandardLooks) {
+  for (const Fault& f : kFaults) {
+    SCOPED_TRACE(f.name);
+    Camera(Scenario(f.at, f.look));  // the stored settings left out: the skin chosen after
+    UsePassportSkin();
+    WriteFileBytes(log_, "");
+    const CallResult r = Capture(u"Check=1\tFace=1");
+    EXPECT_EQ(GetParamValue(u"Check", r.text), Ascii(f.check)) << ToUtf8(GetParamValue(u"CheckValues", r.text));
+    EXPECT_EQ(KeysOf(r.text),
+              (std::vector<Text>{u"Fil", u"SettingsChanged", u"Face", u"Eyes", u"Check", u"CheckValues", u"Base64"}));
+    std::printf("in the skin, %-18s Check=%s\n", f.name, ToUtf8(GetParamValue(u"Check", r.text)).c_str());
+    ExpectSkinShown();
+  }
+}
+
+TEST_F(PictureCheck, NoFaceAnswersFacesAndNoGeometry) {
+  Camera();  // the stand-in's chart: no face in it
+  const CallResult r = Capture(u"Check=1\tFace=1");
+  EXPECT_EQ(GetParamValue(u"Check", r.text), u"Faces");
+  EXPECT_EQ(GetParamValue(u"CheckValues", r.text), u"Faces:0");
+  EXPECT_EQ(GetParamValue(u"Face", r.text), u"");
+}
+
+// --- The picture reviewed in the dialog (CheckRetake) -------------------------------------
+
+// A portrait off to one side until the camera's third frame, framed after: the first
+// picture, taken at the first live-view frame (the shot is the second), fails
+// HeadPosition; one taken again passes.
+class PictureReview : public PictureCheck {
+ protected:
+  void SetUp() override {
+    PictureCheck::SetUp();
+    const std::string framed = SubjectFor(portrait_, {});
+    Camera(Scenario({.dx = 0.2}) + framed.substr(0, framed.size() - 1) + " after 3\n");
+    WriteFileBytes(file_, "the host's older picture");
+  }
+  // The dialog showing the first picture for review: its "Use anyway" button shown.
+  static HWND WaitForReview(Text use = u"Use anyway") {
+    HWND dialog = WaitForCaptureDialog();
+    if (!dialog) return nullptr;
+    HWND button = nullptr;
+    WaitUntil([&] { return (button = ButtonOf(dialog, use)) != nullptr && Shown(button); }, 20000, "the review");
+    return button ? dialog : nullptr;
+  }
+  const Text file_ = dir_.path() + u"reviewed.jpg";
+};
+
+TEST_F(PictureReview, TakenAgainTheSecondPictureIsAnswered) {
+  std::string during;
+  const CallResult r = Run(kCaptureAuto, u"File=" + file_ + u"\tCheckRetake=1", [&] {
+    HWND dialog = WaitForReview();
+    ASSERT_NE(dialog, nullptr);
+    during = ReadFileBytes(file_);
+    EXPECT_TRUE(Shown(ButtonOf(dialog, u"Take again")));
+    PostKey(dialog, VK_RETURN);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(during, "the host's older picture") << "the host's file is replaced only by a picture chosen";
+  ExpectPictureAnswer(r, file_);
+  EXPECT_EQ(Shots(), 2);
+  EXPECT_EQ(GetParamValue(u"Check", r.text), u"OK") << ToUtf8(GetParamValue(u"CheckValues", r.text));
+  ExpectBooksBalanced();
+}
+
+TEST_F(PictureReview, UsedAnywayThePictureCarriesItsFailedCheck) {
+  // The review's words are built-in texts that the host translates.
+  ASSERT_EQ(plugin_.Call(5, u"Use anyway=Ändå\r\nTake again=Igen\r\n").result, 0);
+  const CallResult r = Run(kCaptureAuto, u"File=" + file_ + u"\tCheckRetake=1", [&] {
+    HWND dialog = WaitForReview(u"Ändå");
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(Shown(ButtonOf(dialog, u"Igen")));
+    PostClick(ButtonOf(dialog, u"Ändå"));
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  ExpectPictureAnswer(r, file_);
+  EXPECT_EQ(Shots(), 1);
+  EXPECT_EQ(GetParamValue(u"Check", r.text), u"HeadPosition");
+  ExpectBooksBalanced();
+}
+
+TEST_F(PictureReview, CancelledTheRunAnswersACancelAndTheHostsFileStays) {
+  const CallResult r = Run(kCaptureAuto, u"File=" + file_ + u"\tCheckRetake=1", [&] {
+    HWND dialog = WaitForReview();
+    ASSERT_NE(dialog, nullptr);
+    PostKey(dialog, VK_ESCAPE);
+    EXPECT_TRUE(WaitGone(dialog));
+  });
+  EXPECT_EQ(r.result, -1);
+  EXPECT_EQ(r.text, file_);
+  EXPECT_EQ(ReadFileBytes(file_), "the host's older picture");
+  for (const Text& name : FilesIn(dir_.path()))
+    EXPECT_FALSE(name.starts_with(u"eos")) << "a temporary picture left behind: " << ToUtf8(name);
+  ExpectBooksBalanced();
+}
+
+// A skin has no place for the choice: the failed picture goes to the host with its check.
+TEST_F(PictureReview, InASkinAFailedPictureIsAnsweredWithItsCheck) {
+  UsePassportSkin();
+  const CallResult r =
+      Run(kCaptureAuto, u"File=" + file_ + u"\tCheckRetake=1", [] { EXPECT_TRUE(WaitGone(WaitForCaptureDialog())); });
+  ExpectPictureAnswer(r, file_);
+  EXPECT_EQ(Shots(), 1);
+  EXPECT_EQ(GetParamValue(u"Check", r.text), u"HeadPosition");
+  ExpectSkinShown();
 }
 
 }  // namespace
