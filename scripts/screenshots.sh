@@ -12,14 +12,14 @@ cd "$root"
 docs=$root/docs
 
 # Pixelates a rectangle of a shot in blocks of 12 pixels, keeping the guide's own lines
-# (its green, its yellow and the face's white): the README shows what the guide draws,
-# not the person in the test photo.
+# (its green, its yellow and the face's white) and the green words over the view: the
+# README shows what the dialog draws, not the person in the test photo.
 veil() { # file, "W H X Y"
   local w h x y
   read -r w h x y <<<"$2"
   /usr/bin/convert "$1" \( +clone -crop "${w}x${h}+${x}+${y}" +repage \
     -scale "$((w / 12))x$((h / 12))!" -scale "${w}x${h}!" \) -geometry "+${x}+${y}" -composite \
-    \( "$1" -fuzz 4% -fill white -opaque "rgb(40,220,80)" -opaque "rgb(255,200,0)" \
+    \( "$1" -fuzz 4% -fill white -opaque "rgb(40,220,80)" -opaque "rgb(255,200,0)" -opaque "rgb(0,160,0)" \
     -fuzz 0 -fill black +opaque white \) "$1" -swap 1,2 -composite "$1"
 }
 
