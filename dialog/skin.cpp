@@ -45,11 +45,11 @@ Rect SkinHost::ViewRect() const {
 }
 
 // The operator frames on exactly what the picture holds.
-void SkinHost::PaintSkinView(HDC dc, const RECT& bounds) {
+void SkinHost::PaintSkinView(HDC dc, const RECT& bounds, bool id_template) {
   ui::Canvas(dc).Fill(bounds, RGB(0, 0, 0));
   const Rect r = ViewRect();
   view_.PaintFrame(dc, {bounds.left + r.left, bounds.top + r.top, bounds.left + r.right(), bounds.top + r.bottom()},
-                   ShowsIdTemplate(conVF()->Hint()));
+                   id_template);
 }
 
 void SkinHost::SetSdkVersion(TextView version) {
@@ -127,7 +127,10 @@ void SkinHost::LoadSkin(TextView skin) {
     CamShowMessage(Translate(u"Control missing.") + u" (VF)");
     return fail();
   }
-  conVF()->on_paint = [this](HDC dc, const RECT& bounds) { PaintSkinView(dc, bounds); };
+  // Read once with the skin, not at every frame it paints.
+  conVF()->on_paint = [this, id_template = ShowsIdTemplate(conVF()->Hint())](HDC dc, const RECT& bounds) {
+    PaintSkinView(dc, bounds, id_template);
+  };
 
   for (const SkinButton& b : SkinButtons()) {
     layout::LayoutControl* const normal = SkinItem(b.normal);

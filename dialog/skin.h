@@ -70,8 +70,8 @@ class SkinHost {
   layout::LayoutControl* conMask() const { return SkinItem(SkinPart::Mask); }
   layout::LayoutControl* conVF() const { return SkinItem(SkinPart::View); }
   // The whole frame in the photo place, black where the place's proportions differ, with
-  // the ID-photo template over it when the place asks for it.
-  void PaintSkinView(HDC dc, const RECT& bounds);
+  // the ID-photo template over it with `id_template` (the place asks for it).
+  void PaintSkinView(HDC dc, const RECT& bounds, bool id_template);
   void ShowStandardLook();
 
   ui::Form& form_;

@@ -1,7 +1,5 @@
 #include "photos.h"
 
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -12,8 +10,10 @@
 
 #include "face/guide.h"
 #include "imaging/core/jpeg_decoder.h"
+#include "imaging/core/pixels.h"
 #include "imaging/core/planes.h"
 #include "simulator/core/jpeg.h"
+#include "tests/native/imaging/fixtures.h"
 
 namespace eos::face::test {
 
@@ -119,27 +119,18 @@ Portrait CutOutPortrait(const std::vector<uint8_t>& jpeg, FaceFinder& finder) {
       kHeadPerEyeDistance * std::hypot(face->eyes[1].x - face->eyes[0].x, face->eyes[1].y - face->eyes[0].y);
   const double cx = (face->eyes[0].x + face->eyes[1].x + 1) / 2.0, cy = (face->eyes[0].y + face->eyes[1].y + 1) / 2.0;
   const double ax = head * 0.37 * 1.1, ay = head * 0.5 * 1.1, soft = 0.02 * head;
-  std::vector<uint8_t> rgba;
-  rgba.reserve(static_cast<size_t>(out.width) * static_cast<size_t>(out.height) * 4);
+  imaging::Pixels cut;
+  cut.Resize(out.width, out.height);
   for (int y = 0; y < out.height; ++y)
     for (int x = 0; x < out.width; ++x) {
       const double dx = (x + 0.5 - cx) / ax, dy = (y + 0.5 - cy) / ay;
       const double outside = (std::sqrt(dx * dx + dy * dy) - 1) * std::min(ax, ay) / soft;  // in soft widths
       const uint8_t* p =
           &rgb->rgb[(static_cast<size_t>(y) * static_cast<size_t>(out.width) + static_cast<size_t>(x)) * 3];
-      rgba.insert(rgba.end(),
-                  {p[0], p[1], p[2], static_cast<uint8_t>(std::lround(255 * std::clamp(0.5 - outside, 0.0, 1.0)))});
+      cut.at(x, y) = imaging::MakePixel(p[0], p[1], p[2],
+                                        static_cast<uint8_t>(std::lround(255 * std::clamp(0.5 - outside, 0.0, 1.0))));
     }
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
-  png.width = static_cast<png_uint_32>(out.width);
-  png.height = static_cast<png_uint_32>(out.height);
-  png.format = PNG_FORMAT_RGBA;
-  png_alloc_size_t size = 0;
-  EXPECT_TRUE(png_image_write_to_memory(&png, nullptr, &size, 0, rgba.data(), 0, nullptr));
-  out.png.resize(size);
-  EXPECT_TRUE(png_image_write_to_memory(&png, out.png.data(), &size, 0, rgba.data(), 0, nullptr));
-  out.png.resize(size);
+  out.png = imaging::test::EncodePng(cut);
   return out;
 }
 

@@ -339,7 +339,9 @@ TEST_F(FaceGuide, OffTheRunIsTodays) {
   EXPECT_EQ(KeysOf(r.text), (std::vector<Text>{u"Fil", u"SettingsChanged", u"Base64"}));
   EXPECT_TRUE(States().empty()) << "no guide ran";
   EXPECT_EQ(ReadFileBytes(log_).find("Face guide"), std::string::npos);
-  EXPECT_EQ(GetParamValue(u"FaceGuide", plugin_.Call(kGetSettings, u"").text), u"") << "the stored text as today";
+  const Text stored = plugin_.Call(kGetSettings, u"").text;
+  EXPECT_EQ(GetParamValue(u"FaceGuide", stored), u"") << "the stored text as today";
+  EXPECT_FALSE(HasParam(u"FrameRate", stored)) << "nor the default rate: " << ToUtf8(stored);
 }
 
 TEST_F(FaceGuide, WithoutItsModelTheGuideSaysSoOnceAndTheCaptureGoesOn) {
